@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# ctest with one persistent wineserver for the whole run, so each test exe starts warm.
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-test}
+wineserver -p 2>/dev/null || true
+# Start Wine's own services now, outside ctest: started by the first test they would inherit
+# its output pipe and keep ctest waiting for an end of file that never comes.
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+rc=0
+ctest --test-dir "$root/build" --output-on-failure -j "$(nproc)" "$@" || rc=$?
+wineserver -k 2>/dev/null || true
+exit $rc

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Brings a fresh Debian 12 machine to the point where the program builds, runs and is tested
+# under Wine. Idempotent: a second run only checks and returns within seconds.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/build/deps"
+packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make wine wine32:i386 wine64
+          xvfb xauth imagemagick libz-mingw-w64-dev googletest nlohmann-json3-dev nsis wixl tcl bc
+          xdotool dpkg-dev)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  # Other configured repositories may be unreachable here; Debian's own are what matter.
+  as_root apt-get update -q || true
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Source packages need a deb-src entry next to the machine's deb entries.
+src_list=/etc/apt/sources.list.d/tarvo-deb-src.sources
+need_sources() { [ ! -f "$deps/sqlite3.dll" ] || [ ! -f "$deps/pugixml/src/pugixml.cpp" ]; }
+if need_sources && [ ! -f "$src_list" ]; then
+  echo "setup: adding deb-src entries"
+  tmp=$(mktemp)
+  for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
+    [ -f "$f" ] || continue
+    if [[ "$f" == *.sources ]]; then
+      sed -e 's/^Types: deb$/Types: deb-src/' "$f" >> "$tmp"; echo >> "$tmp"
+    else
+      grep -E '^deb http' "$f" | grep -i debian | sed -e 's/^deb /deb-src /' > "$tmp.list" || true
+    fi
+  done
+  if [ -s "$tmp" ]; then as_root cp "$tmp" "$src_list"
+  elif [ -s "$tmp.list" ]; then as_root cp "$tmp.list" /etc/apt/sources.list.d/tarvo-deb-src.list; src_list=/etc/apt/sources.list.d/tarvo-deb-src.list
+  fi
+  rm -f "$tmp" "$tmp.list"
+  as_root apt-get update -q || true
+fi
+
+mkdir -p "$deps"
+cd "$deps"
+
+if [ ! -f "$deps/sqlite3.dll" ]; then
+  echo "setup: building sqlite3.dll from Debian's source package"
+  rm -rf sqlite-src && mkdir sqlite-src && cd sqlite-src
+  apt-get source --download-only sqlite3 >/dev/null 2>&1 || apt-get source --download-only sqlite3
+  tar xf sqlite3_*.orig.tar.* && cd "$(find . -maxdepth 1 -type d -name 'sqlite3-*' | head -n 1)"
+  ./configure >/dev/null && make sqlite3.c >/dev/null
+  i686-w64-mingw32-gcc-posix -O2 -shared -DSQLITE_API='__declspec(dllexport)' sqlite3.c \
+    -static-libgcc -o "$deps/sqlite3.dll.tmp"
+  mv "$deps/sqlite3.dll.tmp" "$deps/sqlite3.dll"
+  cd "$deps" && rm -rf sqlite-src
+fi
+
+if [ ! -f "$deps/pugixml/src/pugixml.cpp" ]; then
+  echo "setup: unpacking pugixml from Debian's source package"
+  rm -rf pugixml-src pugixml && mkdir pugixml-src && cd pugixml-src
+  apt-get source --download-only pugixml >/dev/null 2>&1 || apt-get source --download-only pugixml
+  tar xf pugixml_*.orig.tar.*
+  mv "$(find . -maxdepth 1 -type d -name 'pugixml-*' | head -n 1)" "$deps/pugixml"
+  cd "$deps" && rm -rf pugixml-src
+fi

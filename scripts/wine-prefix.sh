@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# wine-prefix.sh PREFIX [--fresh]: makes sure a booted 64-bit Wine prefix exists at PREFIX,
+# so a 32-bit program runs in it under WOW64 as on 64-bit Windows. --fresh starts over.
+set -euo pipefail
+prefix=$1
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+if [ "${2:-}" = "--fresh" ] && [ -d "$prefix" ]; then
+  wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
+fi
+if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows/syswow64" ]; then
+  mkdir -p "$(dirname "$prefix")"
+  wineboot --init >/dev/null 2>&1
+  wineserver -w
+fi

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs a Windows program under the project's Wine settings: quiet, no Mono/Gecko prompts,
+# in the prefix named by WINEPREFIX (the test prefix of this build tree by default).
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-test}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win64
+exec wine "$@"

@@ -1,0 +1,74 @@
+#include "ui/window_base.h"
+
+namespace tarvo::ui {
+
+WindowBase::~WindowBase() {
+    if (hwnd_) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+bool WindowBase::CreateTopLevel(const wchar_t* className, const std::wstring& caption, DWORD style,
+                                DWORD exStyle, const RECT& bounds, HWND owner) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (!::GetClassInfoExW(instance, className, &existing)) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+        wc.lpfnWndProc = &WindowBase::WindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        wc.lpszClassName = className;
+        if (!::RegisterClassExW(&wc)) return false;
+    }
+    return ::CreateWindowExW(exStyle, className, caption.c_str(), style, bounds.left, bounds.top,
+                             bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr,
+                             instance, this) != nullptr;
+}
+
+LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<WindowBase*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        if (message == WM_NCDESTROY) {
+            const LRESULT result = self->HandleMessage(message, wParam, lParam);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+            self->OnFinalMessage();
+            return result;
+        }
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // A failed handler must not take the message loop down with it.
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+int ScreenDpi() noexcept {
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int ScaleForDpi(int value, int dpi) noexcept { return ::MulDiv(value, dpi, 96); }
+
+}  // namespace tarvo::ui
