@@ -17,5 +17,5 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   wine "$1" & app=$!
   wine "$2" wait TfrmTarvoUninstall 60000 && sleep 1 && import -window root "$3"
   wine "$2" close TfrmTarvoUninstall || true
-  wait $app' run "$exe" "$build/bin/tarvo_probe.exe" "$shot"
+  wait $app; wineserver -k 2>/dev/null' run "$exe" "$build/bin/tarvo_probe.exe" "$shot"
 echo "No display: the program ran under Xvfb; screenshot saved to $shot"
