@@ -1,0 +1,56 @@
+#include "platform/text.h"
+
+#include <climits>
+
+namespace tarvo::platform {
+
+std::wstring UpperCase(const std::wstring& text) {
+    if (text.empty() || text.size() > INT_MAX) return text;
+    const int length = static_cast<int>(text.size());
+    std::wstring upper(text.size(), L'\0');
+    if (::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, text.data(), length, upper.data(), length) != length)
+        return text;
+    return upper;
+}
+
+bool EqualsIgnoreCase(const std::wstring& a, const std::wstring& b) noexcept {
+    if (a.size() != b.size() || a.size() > INT_MAX) return false;
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                            b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+std::wstring MultiByteToWide(const char* bytes, std::size_t size, UINT codePage) {
+    if (size == 0 || size > INT_MAX) return {};
+    const int length = static_cast<int>(size);
+    const int needed = ::MultiByteToWideChar(codePage, 0, bytes, length, nullptr, 0);
+    if (needed <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(needed), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes, length, text.data(), needed);
+    return text;
+}
+
+std::string WideToMultiByte(const std::wstring& text, UINT codePage) {
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const int length = static_cast<int>(text.size());
+    const int needed = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return {};
+    std::string bytes(static_cast<std::size_t>(needed), '\0');
+    ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring DecimalSeparator() {
+    wchar_t buffer[8] = {};
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) <= 1) return L".";
+    return buffer;
+}
+
+std::wstring SystemMessage(DWORD error) {
+    wchar_t buffer[512] = {};
+    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                    error, 0, buffer, 512, nullptr);
+    while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n')) --length;
+    return std::wstring(buffer, length);
+}
+
+}  // namespace tarvo::platform
