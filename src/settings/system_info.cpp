@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/privileges.h"
+#include "platform/system_version.h"
+#include "platform/version_info.h"
+
 namespace tarvo::settings {
 
 bool IsWow64() noexcept {
@@ -10,6 +14,55 @@ bool IsWow64() noexcept {
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
     BOOL wow64 = FALSE;
     return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::wstring WindowsNameFor(const WindowsVersion& version) {
+    if (version.platformId != VER_PLATFORM_WIN32_NT) return {};
+    if (version.major == 3 || version.major == 4) return L"Windows NT";
+    if (version.major == 5) {
+        switch (version.minor) {
+        case 0: return L"Windows 2000";
+        case 1: return L"Windows XP";
+        case 2:
+            // XP Professional x64 carries the 2003 server kernel's version number.
+            return version.productType == VER_NT_WORKSTATION &&
+                           version.processorArchitecture == PROCESSOR_ARCHITECTURE_AMD64
+                       ? L"Windows XP"
+                       : L"Windows 2003 Server";
+        default: return {};
+        }
+    }
+    if (version.major == 6) {
+        switch (version.minor) {
+        case 0: return L"Windows Vista";
+        case 1: return L"Windows 7";
+        case 2: return L"Windows 8";
+        default: return {};
+        }
+    }
+    return {};
+}
+
+std::wstring WindowsName() {
+    const auto info = platform::GetVersionExOf();
+    if (!info) return {};
+    const SYSTEM_INFO system = platform::GetNativeSystemInfoOf();
+    return WindowsNameFor({info->dwPlatformId, info->dwMajorVersion, info->dwMinorVersion, info->wProductType,
+                           system.wProcessorArchitecture});
+}
+
+std::wstring VersionText(const std::wstring& file, int kind) {
+    static constexpr const wchar_t* kNames[] = {
+        L"Comments",       L"CompanyName", L"FileDescription", L"FileVersion",
+        L"InternalName",   L"LegalCopyright", L"LegalTrademarks", L"OriginalFileName",
+        L"ProductName",    L"ProductVersion", L"WOW Version"};
+    if (kind < 0 || kind > 10) return L"Unknown";
+    auto text = platform::GetFileVersionString(file, kNames[kind]);
+    return text.empty() ? L"Unknown" : text;
+}
+
+bool EnablePrivilege(const std::wstring& name, bool enable) noexcept {
+    return platform::AdjustProcessPrivilege(name, enable);
 }
 
 }  // namespace tarvo::settings
