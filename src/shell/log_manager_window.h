@@ -1,0 +1,69 @@
+#pragma once
+// The log manager: lists the day files of the log folder as icons, opens one in Notepad,
+// deletes one or all. Its decisions live in uninstall::TLogManager; this window forwards
+// clicks there and shows the outcome.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/window_base.h"
+#include "uninstall/log_manager.h"
+
+namespace tarvo::shell {
+
+class TfrmLogManage final : public ui::WindowBase {
+public:
+    static constexpr const wchar_t* kClassName = L"TfrmLogManage";
+    // Control ids of this window.
+    static constexpr int kIdList = 2301;
+    static constexpr int kIdOpen = 2302;
+    static constexpr int kIdDelete = 2303;
+    static constexpr int kIdDeleteAll = 2304;
+    static constexpr int kIdCancel = 2305;
+    static constexpr int kIdClose = 2306;
+
+    // Asks a yes/no question; true for Yes. Tests answer without a message box.
+    using AskFn = std::function<bool(HWND owner, const std::wstring& question)>;
+
+    explicit TfrmLogManage(std::wstring logFolder, AskFn ask = {});
+    ~TfrmLogManage() override;
+
+    // Creates the window centred on `owner` (or the screen) and lists the folder.
+    bool Create(HWND owner);
+    // Disables the owner and runs messages until this window is closed.
+    void RunModal();
+    [[nodiscard]] bool IsOpen() const noexcept { return hwnd() != nullptr; }
+    [[nodiscard]] const uninstall::TLogManager& Model() const noexcept { return model_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+    void FillList();
+    void UpdateButtons();
+    void OnCommand(int id);
+    LRESULT OnNotify(const NMHDR& header);
+    void SyncSelection();
+    void OpenSelected();
+    void DeleteSelected();
+    void DeleteAll();
+    void Close();
+    void Paint(HDC dc);
+    [[nodiscard]] int Scale(int value) const noexcept;
+
+    uninstall::TLogManager model_;
+    AskFn ask_;
+    HWND owner_ = nullptr;
+    HWND list_ = nullptr;
+    HFONT font_ = nullptr;
+    HFONT headingFont_ = nullptr;
+    int dpi_ = 96;
+};
+
+// Opens the log manager modally over `owner` and returns when the user has closed it.
+void ShowLogManager(HWND owner, const std::wstring& logFolder);
+
+}  // namespace tarvo::shell
