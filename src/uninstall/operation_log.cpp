@@ -52,7 +52,12 @@ LogWriteResult Write(const LogContext& context, const std::vector<std::wstring>&
         const std::wstring path = context.folder + L"\\" + DayLogFileName(now);
 
         std::vector<std::wstring> all;
-        if (platform::GetFileAttributesOf(path) != INVALID_FILE_ATTRIBUTES) {
+        const DWORD attributes = platform::GetFileAttributesOf(path);
+        // Someone protected the day file; Windows would refuse the replace below anyway,
+        // but not every file system says so.
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return LogWriteResult::SaveFailed;
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
             // Never start a fresh list over a file we could not read: that would wipe the
             // day's earlier operations.
             auto existing = ReadExisting(path);
