@@ -54,6 +54,10 @@ TEST(DayLogNames, UseFixedSeparatorsAndTheDataFolder) {
     EXPECT_EQ(LogFolderOf(L"C:\\Users\\A\\AppData\\Roaming\\Tarvo\\Tarvo Uninstaller"),
               L"C:\\Users\\A\\AppData\\Roaming\\Tarvo\\Tarvo Uninstaller\\Log");
     EXPECT_EQ(LogFolderOf(L"D:\\data\\"), L"D:\\data\\Log");
+    // The test exe carries no version resource: the header says so rather than nothing.
+    const LogContext context = MakeLogContext(L"D:\\data");
+    EXPECT_EQ(context.folder, L"D:\\data\\Log");
+    EXPECT_EQ(context.appVersion, L"Unknown");
 }
 
 TEST(DayLogWriters, FirstOperationWritesTheHeaderAndLaterOnesOnlyTheirLines) {
