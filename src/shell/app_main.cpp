@@ -3,11 +3,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "language/language.h"
+#include "settings/app_frame.h"
+#include "settings/main_ini.h"
 #include "shell/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+    // Before any window exists, so that every text is shown in the user's language at once.
+    tarvo::language::StartAppLanguage(tarvo::settings::TAppFrame().ProgramFolder(), tarvo::settings::TMainIni());
 
     tarvo::shell::TfrmTarvoUninstall mainWindow;
     if (!mainWindow.Create()) return 1;

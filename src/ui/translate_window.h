@@ -6,7 +6,11 @@
 //     texts_.Add(ui::ColumnsTarget(L"ListView_Log", logList));
 //     texts_.Translate();
 //
-// where texts_ is the window's language::TTranslatableWindow named by its design name.
+// where texts_ is the window's member
+//
+//     language::TTranslatableWindow texts_{language::AppLanguage(), L"frmLog"};
+//
+// named by the window's design name; while it lives, a language switch re-captions it.
 // Controls drawn by ourselves, and tooltips, take the callback form.
 
 #include <windows.h>
