@@ -32,11 +32,14 @@ install_one() {  # kind installer
   fi
 }
 
-# One wineserver for all the installers rather than one per installer, and Wine's own
-# services started now with nothing of ours open: started by an installer, they would keep
-# its output open long after it ended.
-wineserver -p10 </dev/null >/dev/null 2>&1 || true
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# Before the first installer: one wineserver for all of them rather than one each, and
+# Wine's own services started with nothing of ours open (started by an installer, they
+# would keep its output open long after it ended).
+warm_up() {
+  wineserver -p10 </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  echo "demo world: installing demo programs into $WINEPREFIX"
+}
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
@@ -44,7 +47,7 @@ start=$SECONDS installed=0 failed=0
 while IFS=$'\t' read -r id kind _view _root _key name installer; do
   case $id in ''|'#'*) continue ;; esac
   [ -f "$stamps/$id" ] && continue
-  [ $installed -eq 0 ] && [ $failed -eq 0 ] && echo "demo world: installing demo programs into $WINEPREFIX"
+  [ $((installed + failed)) -eq 0 ] && warm_up
   if install_one "$kind" "$installer" </dev/null >"$log" 2>&1; then
     echo "$name" > "$stamps/$id"
     installed=$((installed + 1))
