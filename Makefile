@@ -21,4 +21,4 @@ bench: build
 	@scripts/bench.sh
 
 clean:
-	rm -rf build/CMakeCache.txt build/CMakeFiles build/bin build/src build/tests build/tools build/bench
+	rm -rf build/CMakeCache.txt build/CMakeFiles build/bin build/src build/tests build/tools build/bench build/demo
