@@ -127,6 +127,17 @@ bool CheckStateAfterToggle(const std::vector<bool>& current) noexcept {
     return std::any_of(current.begin(), current.end(), [](bool checked) { return !checked; });
 }
 
+std::vector<int> FitCaptionColumn(std::vector<int> widths, int captionColumn, int available) {
+    if (captionColumn < 0 || captionColumn >= static_cast<int>(widths.size())) return widths;
+    int others = 0;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        if (static_cast<int>(i) != captionColumn) others += widths[i];
+    }
+    int& caption = widths[static_cast<size_t>(captionColumn)];
+    caption = std::max(caption, available - others);
+    return widths;
+}
+
 int TopRowAfterRefill(int oldTop, int newCount, int rowsPerPage) noexcept {
     if (newCount <= 0) return 0;
     const int lastTop = std::max(0, newCount - std::max(1, rowsPerPage));

@@ -126,6 +126,10 @@ enum class ListKeyAction { None, Activate, ToggleCheck, Delete };
 // Explorer does, so one key press never leaves a mixed selection.
 [[nodiscard]] bool CheckStateAfterToggle(const std::vector<bool>& current) noexcept;
 
+// Column widths for a list `available` pixels wide: the caption column takes what the others
+// leave, never less than its own width.
+[[nodiscard]] std::vector<int> FitCaptionColumn(std::vector<int> widths, int captionColumn, int available);
+
 // The first visible row after the count changed: the same row where it still exists, pulled
 // back so that the last page stays full.
 [[nodiscard]] int TopRowAfterRefill(int oldTop, int newCount, int rowsPerPage) noexcept;

@@ -66,11 +66,13 @@ void PaintDetailsRow(HDC dc, const RECT& row, const std::vector<RECT>& cells, co
         cell.bottom -= line;
         switch (column.kind) {
             case ColumnKind::Caption: {
-                const CaptionLayout layout = LayOutCaption(cell, m, state.checksShown, state.twoLines);
+                // A row without a second line centres its name rather than leave a gap below it.
+                const bool twoLines = state.twoLines && !data.detail.empty();
+                const CaptionLayout layout = LayOutCaption(cell, m, state.checksShown, twoLines);
                 if (state.checksShown) PaintCheckBox(dc, layout.check, data.checked, false, dpi);
                 DrawIcon(dc, icons, data.icon, layout.icon);
                 DrawTextLine(dc, data.caption, layout.first, state.twoLines ? fonts.emphasis : fonts.body, palette::kText);
-                if (state.twoLines && !data.detail.empty()) {
+                if (twoLines) {
                     DrawTextLine(dc, data.detail, layout.second, fonts.small, palette::kTextSecondary);
                 }
                 break;

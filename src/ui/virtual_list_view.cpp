@@ -112,14 +112,23 @@ void VirtualListView::ApplyMetrics() {
         const int height = cy + ScaleForDpi(56, dpi_);
         ::SendMessageW(list_, LVM_SETICONSPACING, 0, MAKELPARAM(width, height));
     }
-    for (size_t i = 0; i < columns_.size(); ++i) {
-        ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, i, ScaleForDpi(columns_[i].width, dpi_));
-    }
+    FitColumns();
     // Makes the list ask the header for its height again.
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     ::SetWindowPos(list_, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_FRAMECHANGED);
     RedrawAll();
+}
+
+void VirtualListView::FitColumns() {
+    if (!list_ || view_ != ListViewStyle::Details) return;
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    std::vector<int> widths;
+    for (const auto& column : columns_) widths.push_back(ScaleForDpi(column.width, dpi_));
+    const std::vector<int> fitted =
+        FitCaptionColumn(widths, CaptionColumn(), client.right - ::GetSystemMetrics(SM_CXVSCROLL));
+    for (size_t i = 0; i < fitted.size(); ++i) ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, i, fitted[i]);
 }
 
 void VirtualListView::SetRowCount(int count, bool keepPosition) {
@@ -147,6 +156,7 @@ void VirtualListView::SetRowCount(int count, bool keepPosition) {
     } else if (count > 0) {
         ::SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
     }
+    if (view_ == ListViewStyle::LargeIcons) ::SendMessageW(list_, LVM_ARRANGE, LVA_DEFAULT, 0);
     UpdateHeaderTexts();
     RedrawAll();
 }
@@ -690,7 +700,11 @@ LRESULT VirtualListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         case WM_NOTIFY:
             return OnNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_SIZE:
-            if (list_) ::MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            if (list_) {
+                ::MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+                FitColumns();
+                if (view_ == ListViewStyle::LargeIcons) ::SendMessageW(list_, LVM_ARRANGE, LVA_DEFAULT, 0);
+            }
             return 0;
         case WM_SETFOCUS:
             Focus();

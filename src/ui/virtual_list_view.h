@@ -83,6 +83,7 @@ private:
     int FindRow(const NMLVFINDITEMW* find);
 
     void ApplyMetrics();
+    void FitColumns();
     void UpdateHeaderTexts();
     void PaintHeaderNow(HDC dc);
     // Cells of a row in client coordinates, by column.

@@ -28,8 +28,8 @@ namespace {
 
 using namespace tarvo::ui;
 
-constexpr int kDesignWidth = 860;
-constexpr int kDesignHeight = 540;
+constexpr int kDesignWidth = 840;
+constexpr int kDesignHeight = 520;
 constexpr int kTitleHeight = 40;
 constexpr int kCornerRadius = 6;
 
@@ -106,6 +106,8 @@ public:
         title_.Create(hwnd(), kTitleAll, dpi, kTitleButtonsId);
         title_.SetHeight(kTitleHeight);
         title_.SetCaption(L"Tarvo Uninstaller");
+        // The window text tells the screenshot test which DPI the gallery ended up with.
+        ::SetWindowTextW(hwnd(), (L"Widget gallery " + std::to_wstring(dpi) + L" DPI").c_str());
         title_.SetIcon(static_cast<HICON>(::LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, ScaleForDpi(16, dpi),
                                                        ScaleForDpi(16, dpi), LR_SHARED)));
 
@@ -263,14 +265,17 @@ private:
         const int pluginsWidth = pagePlugins_.PreferredWidth() + S(20);
         pagePlugins_.Move({captionEnd + softwareWidth + S(4), pageTop, captionEnd + softwareWidth + S(4) + pluginsWidth, titleHeight});
 
-        const int barTop = titleHeight + S(8);
-        const int barHeight = S(36);
-        const int searchWidth = S(240);
-        const int searchHeight = S(28);
+        // The search box sits in the title area, left of the caption buttons.
+        const int searchWidth = S(200);
+        const int searchHeight = S(26);
+        const int searchRight = title_.layout().menu.left - S(10);
+        const int searchTop = (titleHeight - searchHeight) / 2;
+        search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});
+
         const int margin = S(14);
-        search_.Move({w - margin - searchWidth, barTop + (barHeight - searchHeight) / 2, w - margin,
-                      barTop + (barHeight - searchHeight) / 2 + searchHeight});
-        categories_.Move({margin, barTop, w - margin - searchWidth - S(12), barTop + barHeight});
+        const int barTop = titleHeight + S(6);
+        const int barHeight = S(36);
+        categories_.Move({margin, barTop, w - margin, barTop + barHeight});
 
         const int footer = S(52);
         const int listTop = barTop + barHeight + S(8);
