@@ -76,8 +76,11 @@ void DrawGlyph(HDC dc, const RECT& box, Glyph glyph, COLORREF color, int dpi) no
             const SelectedObject selectPen(dc, pen.get());
             const SelectedObject selectBrush(dc, ::GetStockObject(NULL_BRUSH));
             ::Ellipse(dc, g.left, g.top, g.left + lens, g.top + lens);
+            // The handle is one pixel heavier than the lens at 100 %, where a single pixel
+            // looks frail, and ends flush with the glyph's corner.
             const int start = lens - lens / 6 - stroke;
-            Diagonal(dc, g.left + start, g.top + start, size - start, 1, stroke + 1 - (stroke > 1 ? 1 : 0), color);
+            const int handle = stroke > 1 ? stroke : stroke + 1;
+            Diagonal(dc, g.left + start, g.top + start, size - start - handle + 1, 1, handle, color);
             break;
         }
         case Glyph::Menu: {
