@@ -30,6 +30,27 @@ bool WindowBase::CreateTopLevel(const wchar_t* className, const std::wstring& ca
                              instance, this) != nullptr;
 }
 
+bool WindowBase::CreateChild(const wchar_t* className, HWND parent, int id, DWORD style,
+                             DWORD exStyle, const RECT& bounds) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (!::GetClassInfoExW(instance, className, &existing)) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &WindowBase::WindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = className;
+        if (!::RegisterClassExW(&wc)) return false;
+    }
+    return ::CreateWindowExW(exStyle, className, L"", style | WS_CHILD, bounds.left, bounds.top,
+                             bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                             this) != nullptr;
+}
+
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
 }

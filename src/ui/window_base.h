@@ -21,6 +21,10 @@ protected:
     // Registers className (once per process) and creates the window; false on failure.
     bool CreateTopLevel(const wchar_t* className, const std::wstring& caption, DWORD style,
                         DWORD exStyle, const RECT& bounds, HWND owner = nullptr);
+    // The same for a child control of ours: registered once, created inside `parent` with
+    // the control id that its WM_COMMAND and WM_NOTIFY messages carry.
+    bool CreateChild(const wchar_t* className, HWND parent, int id, DWORD style, DWORD exStyle,
+                     const RECT& bounds);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     // Called after WM_NCDESTROY; the window handle is gone by then.

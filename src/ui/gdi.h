@@ -1,0 +1,86 @@
+#pragma once
+// Owners for GDI objects and the few drawing primitives every painter shares. Painters take a
+// device context, a rectangle, a state and a DPI; nothing here keeps a window.
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "platform/unique_handle.h"
+
+namespace tarvo::ui {
+
+namespace traits {
+template <typename T>
+struct gdi_object {
+    using type = T;
+    static T invalid() noexcept { return nullptr; }
+    static void close(T h) noexcept { ::DeleteObject(h); }
+};
+struct memory_dc {
+    using type = HDC;
+    static HDC invalid() noexcept { return nullptr; }
+    static void close(HDC h) noexcept { ::DeleteDC(h); }
+};
+struct icon {
+    using type = HICON;
+    static HICON invalid() noexcept { return nullptr; }
+    static void close(HICON h) noexcept { ::DestroyIcon(h); }
+};
+}  // namespace traits
+
+using unique_hfont = platform::unique_any<traits::gdi_object<HFONT>>;
+using unique_hpen = platform::unique_any<traits::gdi_object<HPEN>>;
+using unique_hbrush = platform::unique_any<traits::gdi_object<HBRUSH>>;
+using unique_hbitmap = platform::unique_any<traits::gdi_object<HBITMAP>>;
+using unique_hrgn = platform::unique_any<traits::gdi_object<HRGN>>;
+using unique_hdc = platform::unique_any<traits::memory_dc>;
+using unique_hicon = platform::unique_any<traits::icon>;
+
+// Selects an object into a DC for one scope and puts the old one back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() { ::SelectObject(dc_, old_); }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// Paints into a memory bitmap and copies it to the target in one blit when it goes out of
+// scope, so a repaint never flickers through a half-drawn state.
+class PaintBuffer {
+public:
+    PaintBuffer(HDC target, const RECT& area) noexcept;
+    PaintBuffer(const PaintBuffer&) = delete;
+    PaintBuffer& operator=(const PaintBuffer&) = delete;
+    ~PaintBuffer();
+
+    // The DC to draw on, with the same coordinates as the target; the target itself when the
+    // memory bitmap could not be made.
+    [[nodiscard]] HDC dc() const noexcept { return memory_ ? memory_.get() : target_; }
+
+private:
+    HDC target_;
+    RECT area_;
+    unique_hdc memory_;
+    unique_hbitmap bitmap_;
+    HGDIOBJ oldBitmap_ = nullptr;
+};
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) noexcept;
+// A one-device-pixel-thick (or `thickness`) frame drawn inside the rectangle.
+void FrameSolid(HDC dc, const RECT& rect, COLORREF color, int thickness = 1) noexcept;
+void FillRounded(HDC dc, const RECT& rect, int radius, COLORREF fill, COLORREF border) noexcept;
+void DrawLineSolid(HDC dc, POINT from, POINT to, COLORREF color, int width = 1) noexcept;
+// A filled triangle pointing up or down, centred in the rectangle: the sort arrow.
+void FillTriangle(HDC dc, const RECT& box, bool pointsUp, COLORREF color) noexcept;
+// Single-line text with end ellipsis, transparent background.
+void DrawTextLine(HDC dc, std::wstring_view text, RECT rect, HFONT font, COLORREF color,
+                  UINT align = DT_LEFT) noexcept;
+[[nodiscard]] SIZE MeasureText(HDC dc, std::wstring_view text, HFONT font) noexcept;
+
+}  // namespace tarvo::ui

@@ -1,0 +1,193 @@
+#include "ui/image_button.h"
+
+#include <windowsx.h>
+
+#include "ui/font_cache.h"
+#include "ui/gdi.h"
+
+namespace tarvo::ui {
+
+bool ImageButton::Create(HWND parent, int id, const RECT& bounds, ButtonFace face, int dpi) {
+    face_ = std::move(face);
+    dpi_ = dpi;
+    if (!CreateChild(kClassName, parent, id, WS_VISIBLE | WS_TABSTOP, 0, bounds)) return false;
+    ::SetWindowTextW(hwnd(), face_.text.c_str());
+    return true;
+}
+
+void ImageButton::SetFace(ButtonFace face) {
+    face_ = std::move(face);
+    if (hwnd()) ::SetWindowTextW(hwnd(), face_.text.c_str());
+    Redraw();
+}
+
+void ImageButton::SetText(const std::wstring& text) {
+    face_.text = text;
+    if (hwnd()) ::SetWindowTextW(hwnd(), text.c_str());
+}
+
+void ImageButton::SetGlyph(Glyph glyph) {
+    face_.glyph = glyph;
+    Redraw();
+}
+
+void ImageButton::SetChecked(bool checked) {
+    if (checked_ == checked) return;
+    checked_ = checked;
+    Redraw();
+}
+
+void ImageButton::SetDpi(int dpi) {
+    dpi_ = dpi;
+    Redraw();
+}
+
+void ImageButton::SetBackground(COLORREF color) {
+    background_ = color;
+    Redraw();
+}
+
+void ImageButton::Move(const RECT& b) {
+    if (hwnd()) ::MoveWindow(hwnd(), b.left, b.top, b.right - b.left, b.bottom - b.top, TRUE);
+}
+
+void ImageButton::Show(bool visible) {
+    if (hwnd()) ::ShowWindow(hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+int ImageButton::PreferredWidth() const {
+    const int padding = ScaleForDpi(14, dpi_);
+    int width = 2 * padding;
+    if (!face_.text.empty()) {
+        const HDC screen = ::GetDC(hwnd());
+        width += MeasureText(screen, face_.text, SharedFonts().Get(FontRole::Body, dpi_)).cx;
+        ::ReleaseDC(hwnd(), screen);
+    }
+    if (face_.icon) width += ScaleForDpi(16 + 6, dpi_);
+    else if (face_.glyph != Glyph::None) width += GlyphSize(face_.glyph, dpi_) + ScaleForDpi(6, dpi_);
+    return width;
+}
+
+void ImageButton::Redraw() {
+    if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void ImageButton::TrackLeave() {
+    if (trackingLeave_) return;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
+    trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+}
+
+void ImageButton::Click() {
+    // The callback may destroy this button (a close button ending its window): read the
+    // parent and id first and touch no member afterwards.
+    const HWND self = hwnd();
+    const HWND parent = ::GetParent(self);
+    const int id = ::GetDlgCtrlID(self);
+    if (onClick) onClick();
+    if (::IsWindow(self) && parent) {
+        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(self));
+    }
+}
+
+void ImageButton::Paint(HDC target) {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const PaintBuffer buffer(target, client);
+    VisualState state = VisualOf(tracker_, 0, !::IsWindowEnabled(hwnd()),
+                                 keyboardCue_ && ::GetFocus() == hwnd());
+    if (spaceDown_) state.pressed = state.hot = true;
+    state.checked = checked_;
+    PaintButton(buffer.dc(), client, face_, state, dpi_, SharedFonts().Get(FontRole::Body, dpi_),
+                background_);
+}
+
+LRESULT ImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            const HDC dc = ::BeginPaint(hwnd(), &ps);
+            Paint(dc);
+            ::EndPaint(hwnd(), &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEMOVE: {
+            TrackLeave();
+            RECT client{};
+            ::GetClientRect(hwnd(), &client);
+            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (tracker_.Move(::PtInRect(&client, p) ? 0 : HotTracker::kNone)) Redraw();
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            trackingLeave_ = false;
+            if (tracker_.pressed() == HotTracker::kNone && tracker_.Leave()) Redraw();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            keyboardCue_ = false;
+            if (::GetWindowLongW(hwnd(), GWL_STYLE) & WS_TABSTOP) ::SetFocus(hwnd());
+            tracker_.Press(0);
+            ::SetCapture(hwnd());
+            Redraw();
+            return 0;
+        case WM_LBUTTONUP: {
+            RECT client{};
+            ::GetClientRect(hwnd(), &client);
+            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const bool clicked = tracker_.Release(::PtInRect(&client, p) ? 0 : HotTracker::kNone) == 0;
+            if (::GetCapture() == hwnd()) ::ReleaseCapture();
+            Redraw();
+            if (clicked) Click();
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            if (tracker_.Cancel()) Redraw();
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case WM_KEYDOWN:
+            keyboardCue_ = true;
+            if (wParam == VK_SPACE && !spaceDown_) {
+                spaceDown_ = true;
+                Redraw();
+            } else if (wParam == VK_RETURN) {
+                Click();
+            }
+            return 0;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE && spaceDown_) {
+                spaceDown_ = false;
+                Redraw();
+                Click();
+            }
+            return 0;
+        case WM_SETFOCUS:
+            // Focus that did not come from a click came from the keyboard: show the cue.
+            if (!(::GetKeyState(VK_LBUTTON) & 0x8000)) keyboardCue_ = true;
+            Redraw();
+            return 0;
+        case WM_KILLFOCUS:
+            spaceDown_ = false;
+            Redraw();
+            return 0;
+        case WM_ENABLE:
+            tracker_.Cancel();
+            tracker_.Leave();
+            Redraw();
+            return 0;
+        case WM_SETTEXT: {
+            // Re-captioning from outside (a language change) goes through here too.
+            face_.text = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
+            const LRESULT result = DefaultHandling(message, wParam, lParam);
+            Redraw();
+            return result;
+        }
+        default:
+            return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+}  // namespace tarvo::ui
