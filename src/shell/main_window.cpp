@@ -1,10 +1,8 @@
 #include "shell/main_window.h"
 
-namespace tarvo::shell {
+#include <shellapi.h>
 
-namespace {
-constexpr wchar_t kApplicationTitle[] = L"Tarvo Uninstaller";
-}
+namespace tarvo::shell {
 
 RECT CenteredOnWorkArea(int width, int height) noexcept {
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -18,8 +16,12 @@ bool TfrmTarvoUninstall::Create() {
     const int dpi = ui::ScreenDpi();
     const RECT bounds = CenteredOnWorkArea(ui::ScaleForDpi(kDesignWidth, dpi),
                                            ui::ScaleForDpi(kDesignHeight, dpi));
-    return CreateTopLevel(kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW,
-                          bounds);
+    // Borderless: the window draws its own title bar and clips itself to rounded corners.
+    if (!CreateTopLevel(kClassName, kCaption, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                        WS_EX_APPWINDOW, bounds))
+        return false;
+    FormCreate();
+    return true;
 }
 
 LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -35,7 +37,23 @@ LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
+        return DefaultHandling(message, wParam, lParam);
+    case WM_TIMER:
+        if (wParam == kTimerGetSoftware) Timer_GetSoftwareTimer();
+        else if (wParam == kTimerCheckInstall) Timer_CheckInstallTimer();
+        return 0;
+    case UM_ACTIVATE:
+        OnActivateRequest();
+        return 0;
+    case UM_FORCEDUNINSTALL:
+        OnForcedUninstallRequest();
+        return 0;
+    case WM_COPYDATA:
+        return lParam && OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_DESTROY:
+        ::DragAcceptFiles(hwnd(), FALSE);
         ::PostQuitMessage(0);
         return 0;
     default:
