@@ -3,6 +3,8 @@
 //   tarvo_probe caption CLASS             print the window's caption
 //   tarvo_probe close CLASS               post WM_CLOSE to it
 //   tarvo_probe rect CLASS                print "left top right bottom"
+//   tarvo_probe minimize CLASS            minimise it and wait until it is
+//   tarvo_probe iconic CLASS              exit 0 when it is minimised, 1 when not
 
 #include <windows.h>
 
@@ -18,7 +20,7 @@ HWND FindVisible(const wchar_t* className) {
 }
 
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -53,5 +55,11 @@ int wmain(int argc, wchar_t** argv) {
         std::wprintf(L"%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         return 0;
     }
+    if (verb == L"minimize") {
+        ::ShowWindowAsync(window, SW_MINIMIZE);
+        for (int i = 0; i < 100 && !::IsIconic(window); ++i) ::Sleep(50);
+        return ::IsIconic(window) ? 0 : 1;
+    }
+    if (verb == L"iconic") return ::IsIconic(window) ? 0 : 1;
     return Usage();
 }

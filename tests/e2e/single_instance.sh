@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# An installed copy (with the statistics double beside it) started with a Control Panel
+# hand-off, then started again three times: each second start exits 0, brings the first
+# window forward, and passes a program name on only when it has one.
+set -u
+bin=$1 artifacts=$2 double=$3
+work=$artifacts/single_instance
+rm -rf "$work"; mkdir -p "$work/app"
+cp "$bin/TarvoUninstaller.exe" "$bin/sqlite3.dll" "$double" "$work/app/"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvoUninstall'
+exe_w=$(winepath -w "$work/app/TarvoUninstaller.exe")
+log=$work/first.log stats=$work/app/UsageReport.log
+probe() { wine "$bin/tarvo_probe.exe" "$@"; }
+app=
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  wine reg delete "$key" /f /reg:32 >/dev/null 2>&1
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- first instance:"; cat "$log" 2>/dev/null; echo "--- statistics:"; cat "$stats" 2>/dev/null; exit 1; }
+wait_line() {  # wait_line FILE LINE: up to 20 s for an exact line
+  for _ in $(seq 200); do grep -qxF -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done; return 1
+}
+
+wine reg add "$key" /v InstallLocation /d "$exe_w" /f /reg:32 >/dev/null
+wine reg add "$key" /v DisplayVersion /d 3.0.0.1 /f /reg:32 >/dev/null
+
+TARVO_TEST_LOG=$(winepath -w "$log") wine "$work/app/TarvoUninstaller.exe" control_statistics "  Foo Bar  " & app=$!
+probe wait TfrmTarvoUninstall 60000 || fail "main window did not appear"
+wait_line "$log" "step: check install" || fail "start-up did not reach its last step"
+
+# Start-up in its order; the installed copy needs no installation and loads its libraries.
+expected_start="mutex created
+step: create
+program-folder: ${exe_w%\\*}\\
+sqlite: 3.40.1
+step: first activation
+step: get software
+pending: Foo Bar
+step: check install
+forced uninstall: Foo Bar"
+actual=$(tr -d '\r' < "$log" | grep -v '^activate$')
+[ "$(printf '%s\n' "$actual" | sort)" = "$(printf '%s\n' "$expected_start" | sort)" ] || fail "start-up lines differ"
+printf '%s\n' "$actual" | grep -n '' | grep -E 'step:|mutex' | cut -d: -f2- | tr '\n' ';' |
+  grep -qxF "mutex created;step: create;step: first activation;step: get software;step: check install;" ||
+  fail "start-up steps out of order"
+grep -q "self-installation" "$log" && fail "the installed copy installed itself"
+expected_stats="SetStatParam tu3|3.0.0.1|tarvo|0
+DoStatistic tu3|0|7|0|0|0
+DoStatistic tu3|3|0|0|0|0
+DoStatistic tu3|2|7|0|0|0
+DoStatistic tu3|5|0|0|0|0"
+[ "$(tr -d '\r' < "$stats")" = "$expected_stats" ] || fail "statistics calls differ"
+
+# A plain second start: exit 0, and the minimised first window comes back.
+probe minimize TfrmTarvoUninstall || fail "could not minimise the first window"
+TARVO_TEST_LOG=$(winepath -w "$work/second.log") wine "$work/app/TarvoUninstaller.exe"; rc=$?
+[ $rc -eq 0 ] || fail "second start exited with $rc"
+grep -qxF "second instance: notified" "$work/second.log" || fail "second start did not find the window"
+grep -q "mutex created\|step:" "$work/second.log" && fail "second start went on starting"
+wait_line "$log" "activate" || fail "first window got no UM_ACTIVATE"
+for _ in $(seq 50); do probe iconic TfrmTarvoUninstall || break; sleep 0.1; done
+probe iconic TfrmTarvoUninstall && fail "first window is still minimised"
+
+# A second start from the Control Panel with a name hands the name over.
+wine "$work/app/TarvoUninstaller.exe" control_statistics "  Some Program 2.0 "; rc=$?
+[ $rc -eq 0 ] || fail "control_statistics start exited with $rc"
+wait_line "$log" "copydata: Some Program 2.0" || fail "name did not arrive by WM_COPYDATA"
+wait_line "$log" "forced uninstall: Some Program 2.0" || fail "UM_FORCEDUNINSTALL not posted"
+
+# Without a name, or from Explorer, only the activation goes over.
+before=$(grep -c '^activate' "$log")
+wine "$work/app/TarvoUninstaller.exe" control_statistics || fail "second start without a name failed"
+wine "$work/app/TarvoUninstaller.exe" explorer_statistics "Other" || fail "explorer_statistics start failed"
+for _ in $(seq 100); do [ "$(grep -c '^activate' "$log")" -ge $((before + 2)) ] && break; sleep 0.1; done
+[ "$(grep -c '^activate' "$log")" -eq $((before + 2)) ] || fail "activations were not received"
+sleep 0.5
+[ "$(grep -c '^copydata' "$log")" -eq 1 ] || fail "a name was passed on that should not have been"
+# The second starts reported nothing: the first already has.
+[ "$(wc -l < "$stats")" -eq 5 ] || fail "a second start reported statistics"
+
+probe close TfrmTarvoUninstall || fail "close failed"
+wait $app; rc=$?; app=
+[ $rc -eq 0 ] || fail "first instance exited with $rc"
+echo "single instance and hand-over: ok"
