@@ -1,0 +1,56 @@
+#include "cli/cli.h"
+
+#include "cli/list_verb.h"
+
+namespace tarvo::cli {
+
+namespace {
+
+// New verbs (export, uninstall, scan, logs) are one row each.
+const Verb kVerbs[] = {
+    {L"list", L"list [--json] [--all]",
+     L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
+};
+
+}  // namespace
+
+std::span<const Verb> Verbs() { return kVerbs; }
+
+std::wstring UsageText() {
+    std::wstring text = L"Usage: tarvo VERB [options]\r\n\r\nVerbs:\r\n";
+    for (const Verb& verb : kVerbs) {
+        text += L"  tarvo ";
+        text += verb.usage;
+        text += L"\r\n      ";
+        text += verb.summary;
+        text += L"\r\n";
+    }
+    return text;
+}
+
+int RunCli(std::span<const std::wstring> args, CliOutput& out) {
+    if (args.empty()) {
+        out.Err(UsageText());
+        return kExitUsage;
+    }
+    if (args[0] == L"help" || args[0] == L"--help" || args[0] == L"-h" || args[0] == L"/?") {
+        out.Out(UsageText());
+        return kExitOk;
+    }
+    for (const Verb& verb : kVerbs) {
+        if (args[0] != verb.name) continue;
+        int code = kExitFailure;
+        try {
+            code = verb.run(args.subspan(1), out);
+        } catch (...) {
+            out.Err(L"tarvo: the command failed unexpectedly\r\n");
+            return kExitFailure;
+        }
+        if (code == kExitUsage) out.Err(UsageText());
+        return code;
+    }
+    out.Err(L"tarvo: unknown verb \"" + args[0] + L"\"\r\n\r\n" + UsageText());
+    return kExitUsage;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,42 @@
+#pragma once
+// The console companion's verb dispatch: `tarvo VERB [options]`. Each verb is one row of a
+// table with its usage line; the dispatcher knows nothing of what a verb does.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Where a verb writes; the console program writes to its standard streams, tests record.
+class CliOutput {
+public:
+    virtual void Out(std::wstring_view text) = 0;       // text, converted as the stream needs
+    virtual void OutUtf8(std::string_view bytes) = 0;  // bytes that are UTF-8 by contract
+    virtual void Err(std::wstring_view text) = 0;
+
+protected:
+    ~CliOutput() = default;
+};
+
+struct Verb {
+    const wchar_t* name;
+    const wchar_t* usage;  // "list [--json] [--all]"
+    const wchar_t* summary;
+    // The arguments after the verb. Returns an exit code; kExitUsage makes the dispatcher
+    // print the usage text.
+    int (*run)(std::span<const std::wstring> args, CliOutput& out);
+};
+
+[[nodiscard]] std::span<const Verb> Verbs();
+[[nodiscard]] std::wstring UsageText();
+
+// args excludes the program name.
+[[nodiscard]] int RunCli(std::span<const std::wstring> args, CliOutput& out);
+
+}  // namespace tarvo::cli

@@ -1,0 +1,26 @@
+#include "platform/environment.h"
+
+#include <windows.h>
+
+namespace tarvo::platform {
+
+bool ExpandEnvironmentOf(const std::wstring& text, std::wstring& expanded) noexcept {
+    try {
+        std::wstring buffer(text.size() + 256, L'\0');
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const DWORD needed =
+                ::ExpandEnvironmentStringsW(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (needed == 0) return false;
+            if (needed <= buffer.size()) {
+                buffer.resize(needed - 1);  // the count includes the terminating zero
+                expanded = std::move(buffer);
+                return true;
+            }
+            buffer.assign(needed, L'\0');
+        }
+    } catch (...) {
+    }
+    return false;
+}
+
+}  // namespace tarvo::platform
