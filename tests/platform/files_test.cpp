@@ -132,3 +132,17 @@ TEST(VersionInfo, ReadsStringsOfARealSystemFile) {
     EXPECT_TRUE(GetFileVersionString(path, L"NoSuchString").empty());
     EXPECT_TRUE(GetFileVersionString(GetSystemFolder() + L"\\absent.dll", L"FileVersion").empty());
 }
+
+// Wine hands over a name's length in 16 bits; a name past the Windows limit would wrap to a
+// short path (here: the drive root) unless the layer refuses it first.
+TEST(FileLimits, NamesPastTheWindowsLimitReachNothing) {
+    const std::wstring huge = L"C:\\" + std::wstring(32768 * 2 - 3, L'x');
+    EXPECT_EQ(tarvo::platform::GetFileAttributesOf(huge), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(tarvo::platform::FolderExists(huge));
+    EXPECT_FALSE(tarvo::platform::GetFileTimesOf(huge));
+    EXPECT_FALSE(tarvo::platform::DeleteFileOf(huge));
+    EXPECT_FALSE(tarvo::platform::RemoveDirectoryOf(huge));
+    WIN32_FIND_DATAW data{};
+    tarvo::platform::FileFinder finder;
+    EXPECT_FALSE(finder.FindFirst(huge, data));
+}
