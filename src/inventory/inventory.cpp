@@ -8,7 +8,6 @@
 #include "inventory/entry_rules.h"
 #include "inventory/text_util.h"
 #include "platform/registry.h"
-#include "platform/registry_values.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {
@@ -41,54 +40,35 @@ const StringField kStringFields[] = {
     {L"Readme", &UninstallKeyValues::Readme},
 };
 
-bool SameName(std::wstring_view a, const wchar_t* b) noexcept {
-    return a.size() == std::wcslen(b) && _wcsnicmp(a.data(), b, a.size()) == 0;
+// A REG_DWORD widened with its sign; any other type reads as 0.
+std::int64_t Dword(const platform::RegistryValue& value) noexcept {
+    if (value.type != REG_DWORD || value.data.size() < sizeof(DWORD)) return 0;
+    std::int32_t number = 0;
+    std::memcpy(&number, value.data.data(), sizeof number);
+    return number;
 }
 
-// Collects the values the inventory needs from one sweep over the key's values: one
-// registry call per value instead of one open and one query per value read.
-class ValueCollector final : public platform::RegistryValueSweep::Visitor {
-public:
+// Only the two string types read as text; the terminator may be missing and the byte count
+// odd.
+std::wstring Text(const platform::RegistryValue& value) {
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return {};
+    std::wstring text(value.data.size() / sizeof(wchar_t), L'\0');
+    if (!text.empty()) std::memcpy(text.data(), value.data.data(), text.size() * sizeof(wchar_t));
+    if (const auto zero = text.find(L'\0'); zero != std::wstring::npos) text.resize(zero);
+    return text;
+}
+
+// Every value the inventory needs, through the one handle the walk opened. Querying the
+// thirteen names costs one call each; sweeping all values costs one call per value present,
+// and installer keys carry more values than we read, so querying is the cheaper of the two.
+UninstallKeyValues ReadValues(const RegistryKey& key) {
     UninstallKeyValues values;
-
-    void OnValue(std::wstring_view name, DWORD type, const BYTE* data, DWORD size) noexcept override {
-        try {
-            if (SameName(name, L"SystemComponent")) {
-                values.SystemComponent = Dword(type, data, size);
-                return;
-            }
-            if (SameName(name, L"EstimatedSize")) {
-                values.EstimatedSize = Dword(type, data, size);
-                return;
-            }
-            for (const auto& field : kStringFields)
-                if (SameName(name, field.name)) {
-                    values.*field.field = Text(type, data, size);
-                    return;
-                }
-        } catch (...) {
-            // Out of memory for one value: the entry goes on without it.
-        }
-    }
-
-private:
-    // A REG_DWORD widened with its sign; any other type reads as 0.
-    static std::int64_t Dword(DWORD type, const BYTE* data, DWORD size) noexcept {
-        if (type != REG_DWORD || size < sizeof(DWORD)) return 0;
-        std::int32_t value = 0;
-        std::memcpy(&value, data, sizeof value);
-        return value;
-    }
-    // Only the two string types read as text; the terminator may be missing and the byte
-    // count odd.
-    static std::wstring Text(DWORD type, const BYTE* data, DWORD size) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-        std::wstring text(size / sizeof(wchar_t), L'\0');
-        if (!text.empty()) std::memcpy(text.data(), data, text.size() * sizeof(wchar_t));
-        if (const auto zero = text.find(L'\0'); zero != std::wstring::npos) text.resize(zero);
-        return text;
-    }
-};
+    for (const auto& field : kStringFields)
+        if (const auto value = key.QueryValue(field.name)) values.*field.field = Text(*value);
+    if (const auto value = key.QueryValue(L"SystemComponent")) values.SystemComponent = Dword(*value);
+    if (const auto value = key.QueryValue(L"EstimatedSize")) values.EstimatedSize = Dword(*value);
+    return values;
+}
 
 struct PendingKey {
     std::wstring path;  // with the leading backslash, as entries store it
@@ -97,8 +77,7 @@ struct PendingKey {
 
 // Walks the uninstall key tree breadth first, in the order ListKeyTree gives, opening each
 // key once for both its subkeys and its values.
-void ReadRoot(TSoftList& list, const wchar_t* rootName, HKEY root, bool view64, TDateTime now,
-              platform::RegistryValueSweep& sweep) {
+void ReadRoot(TSoftList& list, const wchar_t* rootName, HKEY root, bool view64, TDateTime now) {
     const RegistryView view = view64 ? RegistryView::Wow64_64Key : RegistryView::Default;
     std::vector<PendingKey> keys{{kUninstallKeyPath, 0}};
     std::wstring subkey;
@@ -109,10 +88,9 @@ void ReadRoot(TSoftList& list, const wchar_t* rootName, HKEY root, bool view64, 
             for (DWORD index = 0; key.EnumKey(index, subkey) == ERROR_SUCCESS; ++index)
                 keys.push_back({keys[i].path + L"\\" + subkey, keys[i].depth + 1});
 
-        ValueCollector collector;
-        (void)sweep.Sweep(key.get(), collector);
+        const UninstallKeyValues values = ReadValues(key);
         key.Close();
-        if (auto entry = EntryFromKey(collector.values, rootName, keys[i].path, view64, now))
+        if (auto entry = EntryFromKey(values, rootName, keys[i].path, view64, now))
             list.push_back(std::make_unique<TSoftInfo>(std::move(*entry)));
     }
 }
@@ -155,9 +133,8 @@ void MergePass(TSoftList& list) {
 int InventoryPass(TSoftList* list, bool view64) {
     if (!list) return -1;
     const TDateTime now = NowLocal();
-    platform::RegistryValueSweep sweep;
-    ReadRoot(*list, L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, view64, now, sweep);
-    ReadRoot(*list, L"HKEY_CURRENT_USER", HKEY_CURRENT_USER, view64, now, sweep);
+    ReadRoot(*list, L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, view64, now);
+    ReadRoot(*list, L"HKEY_CURRENT_USER", HKEY_CURRENT_USER, view64, now);
     MergePass(*list);
     return static_cast<int>(list->size());
 }
