@@ -1,6 +1,6 @@
 #include "platform/text_encoding.h"
 
-#include <windows.h>
+#include "platform/text.h"
 
 namespace tarvo::platform {
 
@@ -18,23 +18,9 @@ std::string Utf8FromWide(std::wstring_view text) {
             clean[i] = 0xFFFD;
         }
     }
-    if (clean.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, clean.data(), static_cast<int>(clean.size()), nullptr,
-                                           0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, clean.data(), static_cast<int>(clean.size()), result.data(), size,
-                              nullptr, nullptr);
-    return result;
+    return WideToMultiByte(clean, CP_UTF8);
 }
 
-std::wstring WideFromUtf8(std::string_view text) {
-    if (text.empty()) return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-    return result;
-}
+std::wstring WideFromUtf8(std::string_view text) { return MultiByteToWide(text.data(), text.size(), CP_UTF8); }
 
 }  // namespace tarvo::platform
