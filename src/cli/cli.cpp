@@ -1,15 +1,18 @@
 #include "cli/cli.h"
 
 #include "cli/list_verb.h"
+#include "cli/uninstall_verb.h"
 
 namespace tarvo::cli {
 
 namespace {
 
-// New verbs (export, uninstall, scan, logs) are one row each.
+// New verbs (export, scan, logs) are one row each.
 const Verb kVerbs[] = {
     {L"list", L"list [--json] [--all]",
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
+    {L"uninstall", L"uninstall NAME|KEY [--yes]",
+     L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key", &RunUninstallVerb},
 };
 
 }  // namespace

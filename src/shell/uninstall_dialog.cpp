@@ -1,0 +1,49 @@
+#include "shell/uninstall_dialog.h"
+
+#include "language/language.h"
+#include "settings/app_frame.h"
+#include "settings/main_ini.h"
+#include "shell/test_seam.h"
+#include "shell/uninstalling_window.h"
+
+namespace tarvo::shell {
+
+namespace {
+
+// Plugged in once by the leftover subsystem when it starts; read only on the UI thread.
+uninstall::TLeftoverScan& RegisteredScan() {
+    static uninstall::TLeftoverScan scan;
+    return scan;
+}
+
+}  // namespace
+
+void SetLeftoverScan(uninstall::TLeftoverScan scan) { RegisteredScan() = std::move(scan); }
+
+RECT CentredOver(const RECT& owner, SIZE size) noexcept {
+    const LONG left = owner.left + ((owner.right - owner.left) - size.cx) / 2;
+    const LONG top = owner.top + ((owner.bottom - owner.top) - size.cy) / 2;
+    return RECT{left, top, left + size.cx, top + size.cy};
+}
+
+bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& entries, bool batchMode,
+                         const UninstallDialogOptions& options) {
+    if (entries.empty()) {
+        const std::wstring text =
+            batchMode ? language::GetText(L"BatchUninstall_NoneSelect", L"Please select at least one program.")
+                      : language::GetText(L"Uninstall_NoneSelect", L"Please select a program first.");
+        test_seam::ShowMessageBox(owner, text, language::GetText(L"Application_Title", L"Tarvo Uninstaller"), MB_OK);
+        return false;
+    }
+    const std::vector<const inventory::TSoftInfo*> targets(entries.begin(), entries.end());
+    const std::wstring dataFolder = settings::DataFolder();
+    const settings::TMainIni ini;
+    uninstall::TUninstallActions actions = uninstall::DefaultUninstallActions(uninstall::MakeLogContext(dataFolder), ini);
+    actions.scan = options.scan ? options.scan : RegisteredScan();
+    TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
+    if (!dialog.Create(owner)) return false;
+    dialog.RunModal();
+    return dialog.Session().workDone();
+}
+
+}  // namespace tarvo::shell

@@ -1,0 +1,35 @@
+#pragma once
+// The catalogue's uninstall command: checks that there is something to uninstall, then runs
+// the uninstall dialog modally over the main window for the selected entry or, in batch
+// mode, for every checked one.
+
+#include <windows.h>
+
+#include <vector>
+
+#include "inventory/soft_info.h"
+#include "uninstall/uninstall_session.h"
+
+namespace tarvo::shell {
+
+struct UninstallDialogOptions {
+    // Leftover scan for "Powerful Scan"; empty uses the one set by SetLeftoverScan, and
+    // without either every scan finds nothing.
+    uninstall::TLeftoverScan scan;
+};
+
+// The leftover scan every dialog uses unless its caller gives one.
+void SetLeftoverScan(uninstall::TLeftoverScan scan);
+
+// `entries`: the selected row's entry, or in batch mode the checked rows' entries in list
+// order. With none, shows "Please select a program first." (or, in batch mode, "Please
+// select at least one program.") and returns false. Otherwise returns true when the dialog
+// ran an uninstall or a scan: the caller then reads the catalogue again.
+bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& entries, bool batchMode,
+                         const UninstallDialogOptions& options = {});
+
+// Where a dialog of `size` goes over `owner`: half the difference of the widths and heights
+// added to the owner's corner, halves rounded toward zero.
+[[nodiscard]] RECT CentredOver(const RECT& owner, SIZE size) noexcept;
+
+}  // namespace tarvo::shell

@@ -1,0 +1,95 @@
+#pragma once
+// The uninstall dialog: asks, shows the restore point and uninstall progress, then offers
+// the leftover scan. Every decision is uninstall::TUninstallSession's; this window forwards
+// its clicks and timer there and shows the stages the session enters.
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "language/translation.h"
+#include "ui/image_button.h"
+#include "ui/window_base.h"
+#include "uninstall/uninstall_session.h"
+
+namespace tarvo::shell {
+
+class TfrmUninstalling final : public ui::WindowBase, private uninstall::IUninstallView {
+public:
+    static constexpr const wchar_t* kClassName = L"TfrmUninstalling";
+    // Control ids of this window.
+    static constexpr int kIdUninstall = 2401;
+    static constexpr int kIdCancel = 2402;
+    static constexpr int kIdPowerfulScan = 2403;
+    static constexpr int kIdClose = 2404;
+
+    // Shows an OK message with the application title; tests and drivers record instead.
+    using NoticeFn = std::function<void(HWND owner, const std::wstring& text)>;
+    // Called on every stage the session enters, after the window shows it.
+    using StageFn = std::function<void(uninstall::TUninstallStage)>;
+
+    TfrmUninstalling(std::vector<const inventory::TSoftInfo*> entries, bool batchMode, bool createRestore,
+                     uninstall::TUninstallActions actions, uninstall::TForcedOpening forced = {});
+    ~TfrmUninstalling() override;
+
+    // Creates the window centred over `owner` (the main window).
+    bool Create(HWND owner);
+    // Shows the window, disables the owner and runs messages until the dialog ends.
+    void RunModal();
+
+    void SetNotice(NoticeFn notice) { notice_ = std::move(notice); }
+    void SetStageObserver(StageFn observer) { stageObserver_ = std::move(observer); }
+    [[nodiscard]] uninstall::TUninstallSession& Session() noexcept { return session_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // IUninstallView
+    void ApplyStage(uninstall::TUninstallStage stage) override;
+    void SetCreateRestoreTicked(bool ticked) override;
+    void ShowProgressTitle(const std::wstring& text) override;
+    void SetBusy(bool busy) override;
+    void EnableUninstall(bool enabled) override;
+    void EnableScan(bool enabled) override;
+    void StartTimer(unsigned milliseconds) override;
+    void HideDialog() override;
+    void ShowNotice(const std::wstring& text) override;
+    void CloseDialog() override;
+
+    void CreateControls();
+    void AddTranslations();
+    void Paint(HDC dc);
+    void PaintCheckBox(HDC dc) const;
+    void PaintBusy(HDC dc) const;
+    void OnMouseMove(POINT point);
+    void OnClick(POINT point);
+    void Invalidate() const;
+    [[nodiscard]] bool Visible(uninstall::DialogPart part) const noexcept;
+    [[nodiscard]] RECT CheckArea() const noexcept;
+    [[nodiscard]] RECT BusyArea() const noexcept;
+    [[nodiscard]] int Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
+
+    uninstall::TUninstallSession session_;
+    HWND owner_ = nullptr;
+    int dpi_ = 96;
+    ui::ImageButton uninstall_, cancel_, scan_, close_;
+    std::array<bool, uninstall::kDialogPartCount> visible_{};
+    bool ticked_ = false;
+    bool checkHot_ = false;
+    bool busy_ = false;
+    int spinStep_ = 0;
+    bool ended_ = false;
+    // Label texts, as designed; the language and the stages change them.
+    std::wstring title_, question_, checkLabel_, progressTitle_, progressDetail_, finishedTitle_, scanTitle_,
+        scanDetail_, scanning_, closeHint_;
+    NoticeFn notice_;
+    StageFn stageObserver_;
+    std::unique_ptr<language::TTranslatableWindow> texts_;
+};
+
+}  // namespace tarvo::shell
