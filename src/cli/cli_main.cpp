@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "platform/console.h"
+#include "platform/console_input.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ public:
         (void)tarvo::platform::WriteStdBytes(tarvo::platform::StdStream::Output, bytes);
     }
     void Err(std::wstring_view text) override { (void)tarvo::platform::WriteStd(tarvo::platform::StdStream::Error, text); }
+    std::optional<std::wstring> ReadLine() override { return tarvo::platform::ReadStdLine(); }
 };
 
 }  // namespace

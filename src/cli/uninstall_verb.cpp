@@ -2,7 +2,6 @@
 
 #include <cwctype>
 
-#include "platform/console_input.h"
 #include "platform/locale_format.h"
 #include "settings/app_frame.h"
 #include "uninstall/log_lines.h"
@@ -70,7 +69,7 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
     }
     if (!yes) {
         out.Out(L"Uninstall " + entry->DisplayName + L"? [y/N] ");
-        const auto answer = platform::ReadStdLine();
+        const auto answer = out.ReadLine();
         if (!answer || (*answer != L"y" && *answer != L"Y" && *answer != L"yes")) {
             out.Err(L"tarvo: not uninstalled\r\n");
             return kExitFailure;

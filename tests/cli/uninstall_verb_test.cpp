@@ -38,6 +38,16 @@ std::wstring TodaysLog() {
     return tarvo::settings::ReadTextFile(path).value_or(L"");
 }
 
+class AnsweringOutput final : public CliOutput {
+public:
+    std::wstring out, err;
+    std::optional<std::wstring> answer;
+    void Out(std::wstring_view text) override { out += text; }
+    void OutUtf8(std::string_view) override {}
+    void Err(std::wstring_view text) override { err += text; }
+    std::optional<std::wstring> ReadLine() override { return answer; }
+};
+
 }  // namespace
 
 TEST(UninstallTarget, ByShownNameExactlyOrByKeyInAnyForm) {
@@ -106,10 +116,16 @@ TEST(TarvoExe, UninstallReportsMissingProgramsAndUnstartableUninstallers) {
     EXPECT_EQ(byKey->exitCode, 4u) << byKey->error;
     EXPECT_NE(TodaysLog().find(L"[" + name + L"]\r\n"), std::wstring::npos) << "logged although it did not start";
 
-    // Without --yes and no answer on standard input nothing is run.
-    const auto unanswered = Tarvo(L"uninstall \"" + name + L"\"");
-    ASSERT_TRUE(unanswered);
-    EXPECT_EQ(unanswered->exitCode, 1u);
+    // Without --yes only "y" runs it: no answer, or any other, leaves it alone.
+    for (const auto& [answer, code] : {std::pair{std::optional<std::wstring>{}, kExitFailure},
+                                       std::pair{std::optional<std::wstring>{L"n"}, kExitFailure},
+                                       std::pair{std::optional<std::wstring>{L"y"}, kExitNotStarted}}) {
+        AnsweringOutput out;
+        out.answer = answer;
+        const std::vector<std::wstring> args{L"uninstall", name};
+        EXPECT_EQ(RunCli(args, out), code);
+        EXPECT_EQ(out.out.rfind(L"Uninstall " + name + L"? [y/N] ", 0), 0u) << out.out;
+    }
 
     const auto usage = Tarvo(L"uninstall");
     ASSERT_TRUE(usage);
