@@ -40,6 +40,8 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     const settings::TMainIni ini;
     uninstall::TUninstallActions actions = uninstall::DefaultUninstallActions(uninstall::MakeLogContext(dataFolder), ini);
     actions.scan = options.scan ? options.scan : RegisteredScan();
+    if (TStatisticsLibrary* statistics = options.statistics)
+        actions.reportStatistic = [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
     TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
     if (!dialog.Create(owner)) return false;
     dialog.RunModal();

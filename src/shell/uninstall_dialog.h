@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inventory/soft_info.h"
+#include "shell/statistics_library.h"
 #include "uninstall/uninstall_session.h"
 
 namespace tarvo::shell {
@@ -16,6 +17,8 @@ struct UninstallDialogOptions {
     // Leftover scan for "Powerful Scan"; empty uses the one set by SetLeftoverScan, and
     // without either every scan finds nothing.
     uninstall::TLeftoverScan scan;
+    // Where the scan's statistics event goes; none when null.
+    TStatisticsLibrary* statistics = nullptr;
 };
 
 // The leftover scan every dialog uses unless its caller gives one.

@@ -147,6 +147,7 @@ TLeftoverScanRequest TUninstallSession::ScanRequest() const {
 void TUninstallSession::ScanClicked() {
     if ((stage_ != usFinished && stage_ != usFilesDeleted) || scanStarted_ || closed_) return;
     scanStarted_ = true;
+    if (actions_.reportStatistic) actions_.reportStatistic(L"13");
     view_.EnableScan(false);
     EnterStage(usScanning);
     view_.SetBusy(true);

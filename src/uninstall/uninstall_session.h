@@ -61,6 +61,8 @@ struct TUninstallActions {
     std::function<void(bool)> saveCreateRestore;
     std::function<void(const std::wstring&)> deleteFileIfPresent;
     TLeftoverScan scan;  // empty: every scan finds nothing
+    // An event for the optional statistics library ("13": a leftover scan started).
+    std::function<void(const std::wstring& code)> reportStatistic;
 };
 
 [[nodiscard]] TUninstallActions DefaultUninstallActions(const LogContext& log, const settings::TMainIni& ini);

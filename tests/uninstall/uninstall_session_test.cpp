@@ -61,6 +61,7 @@ struct World {
     std::vector<std::vector<std::wstring>> logs;
     std::vector<bool> saved;
     std::vector<std::wstring> deleted;
+    std::vector<std::wstring> statistics;
     int restorePoints = 0;
     bool windows2000 = false;
     std::function<void(const TSoftInfo&)> duringUninstall;
@@ -91,6 +92,7 @@ struct World {
         a.writeLog = [this](const std::vector<std::wstring>& lines) { logs.push_back(lines); };
         a.saveCreateRestore = [this](bool on) { saved.push_back(on); };
         a.deleteFileIfPresent = [this](const std::wstring& path) { deleted.push_back(path); };
+        a.reportStatistic = [this](const std::wstring& code) { statistics.push_back(code); };
         return a;
     }
 };
@@ -418,6 +420,7 @@ TEST(UninstallSession, ScanWithoutFindingsSaysSoAndScanWithFindingsShowsThem) {
         session.ScanClicked();
         EXPECT_EQ(view.events, (std::vector<std::wstring>{L"scan off", L"stage 5", L"busy", L"idle", L"hide",
                                                           L"notice No left items found.", L"close"}));
+        EXPECT_EQ(world.statistics, std::vector<std::wstring>{L"13"});
         EXPECT_TRUE(session.workDone());
     }
     // A scan that finds something: shown, no notice; the request names the checked entries.
