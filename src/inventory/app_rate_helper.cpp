@@ -121,6 +121,7 @@ void TAppRateHelper::AddStart(const std::wstring& decodedName, TDateTime lastSta
     if (added) records_.push_back(TAppUseInfo{std::move(folder)});
     TAppUseInfo& record = records_[it->second];
     if (record.lastUse < lastStart) record.lastUse = lastStart;
+    indexValid_ = false;
 }
 
 void TAppRateHelper::RebuildIndex() {

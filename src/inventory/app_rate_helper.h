@@ -65,10 +65,13 @@ public:
     // lies below it, ignoring case. The matched record keeps the install date and result.
     TUsageLookup Lookup(const std::wstring& installLocation, TDateTime installDate);
 
+    // Records one start of the program at `decodedName` (a decoded, resolved path): its
+    // folder's record is created on first sight and keeps the latest start.
+    void AddStart(const std::wstring& decodedName, TDateTime lastStart);
+
     [[nodiscard]] const std::vector<TAppUseInfo>& Records() const noexcept { return records_; }
 
 private:
-    void AddStart(const std::wstring& decodedName, TDateTime lastStart);
     [[nodiscard]] std::wstring ResolveName(std::wstring name) const;
     void RebuildIndex();
     [[nodiscard]] std::ptrdiff_t FirstRecordUnder(const std::wstring& upperLocation) const;
