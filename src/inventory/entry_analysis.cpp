@@ -28,12 +28,14 @@ TDateTime CreationDate(const std::wstring& path) {
 }
 
 std::int64_t MeasureSize(const TSoftInfo& entry, std::wstring& folder, const TAnalysisContext& context) {
+    // A folder found from the command has passed the removable-folder test already.
+    const bool accepted = entry.InstallLocation.empty() && !folder.empty();
     if (!entry.InstallLocation.empty()) folder = entry.InstallLocation;
     if (folder.empty() && !entry.Readme.empty()) {
         const std::wstring readmeFolder = FolderPart(ReplaceAll(entry.Readme, L"\"", L""));
         if (!readmeFolder.empty() && platform::FolderExists(readmeFolder)) folder = readmeFolder;
     }
-    if (!IsRemovableFolder(folder)) return 0;
+    if (!accepted && !IsRemovableFolder(folder)) return 0;
     if (!entry.IsToolbar) return FolderSize(folder, std::numeric_limits<std::int64_t>::max(), context.cancel);
     // The walk may stop as soon as the cap is reached: the rest would not be shown.
     return std::min(FolderSize(folder, kToolbarSizeCap, context.cancel), kToolbarSizeCap);
