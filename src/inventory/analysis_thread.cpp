@@ -92,6 +92,7 @@ void TAnalysisThread::RunPass(std::vector<Item>& items, TAppRateHelper& usage) {
     settings::TExtIniFile cache;
     if (platform::FileExists(options_.cacheFile)) (void)cache.LoadFromFile(options_.cacheFile);
 
+    const platform::Md5Hasher hasher;
     TAnalysisContext context;
     context.extractIcons = sink_.WantsIcons();
     context.lastAccessTracked = options_.lastAccessTracked ? *options_.lastAccessTracked : LastAccessTimesTracked();
@@ -115,7 +116,7 @@ void TAnalysisThread::RunPass(std::vector<Item>& items, TAppRateHelper& usage) {
                 int imageIndex = 0;
                 if (result->icons.small && result->icons.large)
                     imageIndex = sink_.AddIcons(result->icons.small.get(), result->icons.large.get());
-                ApplyAnalysisResult(*live, *result, imageIndex, cache);
+                ApplyAnalysisResult(*live, *result, imageIndex, cache, hasher);
                 sink_.UpdateRows(index, *live);
             } catch (...) {
                 // A step that fails leaves the entry as it was; the next entry goes on.

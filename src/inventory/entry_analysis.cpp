@@ -88,7 +88,7 @@ TAnalysisResult AnalyseEntry(const TSoftInfo& entry, const TAnalysisContext& con
 }
 
 void ApplyAnalysisResult(TSoftInfo& entry, const TAnalysisResult& result, int imageIndex,
-                         settings::TExtIniFile& cache) {
+                         settings::TExtIniFile& cache, const platform::Md5Hasher& hasher) {
     const std::wstring& section = entry.DisplayName;
     bool changed = false;
     if (entry.Size == 0) {
@@ -124,7 +124,7 @@ void ApplyAnalysisResult(TSoftInfo& entry, const TAnalysisResult& result, int im
         entry.LastAccessDate = result.lastAccessDate;
         cache.WriteFloat(section, L"LastAccessDate", entry.LastAccessDate);
     }
-    if (changed) cache.WriteString(section, L"MD5", CacheFingerprint(entry.InstallDateText, entry.UninstallString));
+    if (changed) cache.WriteString(section, L"MD5", CacheFingerprint(entry.InstallDateText, entry.UninstallString, hasher));
 }
 
 void ApplyUsage(TSoftInfo& entry, TAppUseRange range, TAppUseRate rate, TDateTime lastUse, bool checked) {

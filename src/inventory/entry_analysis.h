@@ -7,6 +7,7 @@
 #include <string>
 
 #include "inventory/soft_info.h"
+#include "platform/crypto_hash.h"
 #include "platform/icon_extract.h"
 #include "settings/ext_ini_file.h"
 
@@ -42,7 +43,7 @@ struct TAnalysisContext {
 // cache. `imageIndex` is where the list put the entry's icons (0 for none). Only gaps are
 // filled: a value the entry already has always wins over a measured one.
 void ApplyAnalysisResult(TSoftInfo& entry, const TAnalysisResult& result, int imageIndex,
-                         settings::TExtIniFile& cache);
+                         settings::TExtIniFile& cache, const platform::Md5Hasher& hasher);
 
 // The usage fields written back from the worker's look-up.
 void ApplyUsage(TSoftInfo& entry, TAppUseRange range, TAppUseRate rate, TDateTime lastUse, bool checked);

@@ -19,8 +19,13 @@ std::wstring SoftwareCachePath() {
 }
 
 std::wstring CacheFingerprint(const std::wstring& installDateText, const std::wstring& uninstallString) {
+    return CacheFingerprint(installDateText, uninstallString, platform::Md5Hasher());
+}
+
+std::wstring CacheFingerprint(const std::wstring& installDateText, const std::wstring& uninstallString,
+                              const platform::Md5Hasher& hasher) {
     const std::string ansi = platform::WideToMultiByte(installDateText + uninstallString, CP_ACP);
-    const auto digest = platform::ComputeMd5(ansi.data(), ansi.size());
+    const auto digest = hasher.Compute(ansi.data(), ansi.size());
     if (!digest) return {};
     static constexpr wchar_t kHex[] = L"0123456789abcdef";
     std::wstring text;
@@ -32,11 +37,12 @@ std::wstring CacheFingerprint(const std::wstring& installDateText, const std::ws
     return text;
 }
 
-bool IsCacheSectionValid(const settings::TExtIniFile& cache, const TSoftInfo& entry) {
+bool IsCacheSectionValid(const settings::TExtIniFile& cache, const TSoftInfo& entry,
+                         const platform::Md5Hasher& hasher) {
     const std::wstring stored = cache.ReadString(entry.DisplayName, L"MD5", L"");
     if (stored.empty()) return false;
     const std::wstring expected = CacheFingerprint(cache.ReadString(entry.DisplayName, L"InstallDate", L""),
-                                                   entry.UninstallString);
+                                                   entry.UninstallString, hasher);
     if (expected.empty() || stored.size() != expected.size()) return false;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const wchar_t ch = stored[i] >= L'A' && stored[i] <= L'Z' ? static_cast<wchar_t>(stored[i] + 32) : stored[i];
@@ -46,9 +52,10 @@ bool IsCacheSectionValid(const settings::TExtIniFile& cache, const TSoftInfo& en
 }
 
 void LoadCache(TSoftList& entries, const settings::TExtIniFile& cache) {
+    const platform::Md5Hasher hasher;
     for (auto& pointer : entries) {
         TSoftInfo& entry = *pointer;
-        if (entry.Hidden || !IsCacheSectionValid(cache, entry)) continue;
+        if (entry.Hidden || !IsCacheSectionValid(cache, entry, hasher)) continue;
         const std::wstring& section = entry.DisplayName;
 
         if (entry.InstallDateText.empty()) entry.InstallDateText = cache.ReadString(section, L"InstallDate", L"");

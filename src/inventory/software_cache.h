@@ -6,6 +6,7 @@
 
 #include "inventory/inventory.h"
 #include "inventory/soft_info.h"
+#include "platform/crypto_hash.h"
 #include "settings/ext_ini_file.h"
 
 namespace tarvo::inventory {
@@ -17,12 +18,15 @@ inline constexpr wchar_t kSoftwareCacheFileName[] = L"SoftwareCache.ini";
 
 // MD5 of install-date text + uninstall command in the system's ANSI code page, as 32
 // lower-case hex digits; empty when no hash provider is available.
+[[nodiscard]] std::wstring CacheFingerprint(const std::wstring& installDateText, const std::wstring& uninstallString,
+                                            const platform::Md5Hasher& hasher);
 [[nodiscard]] std::wstring CacheFingerprint(const std::wstring& installDateText, const std::wstring& uninstallString);
 
 // A section belongs to the entry when its stored fingerprint matches its stored install date
 // and the entry's current uninstall command: a reinstall or an update that changes the
 // command invalidates everything in it.
-[[nodiscard]] bool IsCacheSectionValid(const settings::TExtIniFile& cache, const TSoftInfo& entry);
+[[nodiscard]] bool IsCacheSectionValid(const settings::TExtIniFile& cache, const TSoftInfo& entry,
+                                       const platform::Md5Hasher& hasher);
 
 // Fills the visible entries' gaps from valid sections. Main thread.
 void LoadCache(TSoftList& entries, const settings::TExtIniFile& cache);

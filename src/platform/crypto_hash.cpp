@@ -1,46 +1,17 @@
 #include "platform/crypto_hash.h"
 
-#include <windows.h>
-#include <wincrypt.h>
-
-#include "platform/unique_handle.h"
-
 namespace tarvo::platform {
 
-namespace {
-
-namespace traits {
-struct crypt_provider {
-    using type = HCRYPTPROV;
-    static HCRYPTPROV invalid() noexcept { return 0; }
-    static void close(HCRYPTPROV h) noexcept { ::CryptReleaseContext(h, 0); }
-};
-struct crypt_hash {
-    using type = HCRYPTHASH;
-    static HCRYPTHASH invalid() noexcept { return 0; }
-    static void close(HCRYPTHASH h) noexcept { ::CryptDestroyHash(h); }
-};
-}  // namespace traits
-
-using unique_hcryptprov = unique_any<traits::crypt_provider>;
-using unique_hcrypthash = unique_any<traits::crypt_hash>;
-
-unique_hcryptprov AcquireHashProvider() noexcept {
-    unique_hcryptprov provider;
+Md5Hasher::Md5Hasher() noexcept {
     for (const DWORD type : {static_cast<DWORD>(PROV_RSA_AES), static_cast<DWORD>(PROV_RSA_FULL)}) {
-        if (::CryptAcquireContextW(provider.put(), nullptr, nullptr, type, CRYPT_VERIFYCONTEXT))
-            return provider;
+        if (::CryptAcquireContextW(provider_.put(), nullptr, nullptr, type, CRYPT_VERIFYCONTEXT)) return;
     }
-    return {};
 }
 
-}  // namespace
-
-std::optional<Md5Digest> ComputeMd5(const void* data, std::size_t size) noexcept {
-    const unique_hcryptprov provider = AcquireHashProvider();
-    if (!provider) return std::nullopt;
+std::optional<Md5Digest> Md5Hasher::Compute(const void* data, std::size_t size) const noexcept {
+    if (!provider_) return std::nullopt;
     unique_hcrypthash hash;
-    if (!::CryptCreateHash(provider.get(), CALG_MD5, 0, 0, hash.put())) return std::nullopt;
+    if (!::CryptCreateHash(provider_.get(), CALG_MD5, 0, 0, hash.put())) return std::nullopt;
     // CryptHashData takes a DWORD count; feed larger inputs in pieces.
     const auto* bytes = static_cast<const BYTE*>(data);
     std::size_t left = size;
@@ -55,6 +26,10 @@ std::optional<Md5Digest> ComputeMd5(const void* data, std::size_t size) noexcept
     if (!::CryptGetHashParam(hash.get(), HP_HASHVAL, digest.data(), &length, 0) || length != digest.size())
         return std::nullopt;
     return digest;
+}
+
+std::optional<Md5Digest> ComputeMd5(const void* data, std::size_t size) noexcept {
+    return Md5Hasher().Compute(data, size);
 }
 
 }  // namespace tarvo::platform

@@ -39,23 +39,25 @@ void WriteSection(TExtIniFile& cache, const std::wstring& name, const std::wstri
 }
 
 TEST(SoftwareCache, SectionValidOnlyForTheSameCommandAndDate) {
+    const platform::Md5Hasher hasher;
+    ASSERT_TRUE(hasher.ok());
     TExtIniFile cache;
     const std::wstring date = ShortDateText(*DateFromParts(2013, 5, 12));
     WriteSection(cache, L"App", L"C:\\App\\unins000.exe", date);
     const auto entry = Entry(L"App", L"C:\\App\\unins000.exe");
-    EXPECT_TRUE(IsCacheSectionValid(cache, *entry));
+    EXPECT_TRUE(IsCacheSectionValid(cache, *entry, hasher));
     // The digest is compared without regard to case.
     cache.WriteString(L"App", L"MD5", L"900150983CD24FB0D6963F7D28E17F72");
-    EXPECT_FALSE(IsCacheSectionValid(cache, *Entry(L"App", L"C:\\App\\unins000.exe")));
+    EXPECT_FALSE(IsCacheSectionValid(cache, *Entry(L"App", L"C:\\App\\unins000.exe"), hasher));
     cache.WriteString(L"App", L"MD5", L"900150983CD24FB0D6963F7D28E17F72");
     cache.WriteString(L"App", L"InstallDate", L"a");
-    EXPECT_TRUE(IsCacheSectionValid(cache, *Entry(L"App", L"bc")));
+    EXPECT_TRUE(IsCacheSectionValid(cache, *Entry(L"App", L"bc"), hasher));
 
     WriteSection(cache, L"App", L"C:\\App\\unins000.exe", date);
-    EXPECT_FALSE(IsCacheSectionValid(cache, *Entry(L"App", L"C:\\App\\unins001.exe")));
-    EXPECT_FALSE(IsCacheSectionValid(cache, *Entry(L"Other", L"C:\\App\\unins000.exe")));
+    EXPECT_FALSE(IsCacheSectionValid(cache, *Entry(L"App", L"C:\\App\\unins001.exe"), hasher));
+    EXPECT_FALSE(IsCacheSectionValid(cache, *Entry(L"Other", L"C:\\App\\unins000.exe"), hasher));
     cache.DeleteKey(L"App", L"MD5");
-    EXPECT_FALSE(IsCacheSectionValid(cache, *entry));
+    EXPECT_FALSE(IsCacheSectionValid(cache, *entry, hasher));
 }
 
 TEST(SoftwareCache, LoadFillsOnlyTheGapsOfVisibleEntriesWithValidSections) {
