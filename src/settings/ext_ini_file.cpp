@@ -45,6 +45,12 @@ void TExtIniFile::LoadFromText(const std::wstring& text) {
         else
             current->lines.push_back(Trim(line.substr(0, equals)) + L"=" + Trim(line.substr(equals + 1)));
     }
+    RebuildIndex();
+}
+
+void TExtIniFile::RebuildIndex() {
+    index_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) index_.try_emplace(platform::UpperCase(sections_[i].name), i);
 }
 
 bool TExtIniFile::SaveToFile(const std::wstring& path) const { return WriteUtf16TextFile(path, SaveToText()); }
@@ -60,9 +66,8 @@ std::wstring TExtIniFile::SaveToText() const {
 }
 
 const TExtIniFile::Section* TExtIniFile::Find(const std::wstring& section) const {
-    for (const auto& candidate : sections_)
-        if (platform::EqualsIgnoreCase(candidate.name, section)) return &candidate;
-    return nullptr;
+    const auto found = index_.find(platform::UpperCase(section));
+    return found == index_.end() ? nullptr : &sections_[found->second];
 }
 
 TExtIniFile::Section* TExtIniFile::Find(const std::wstring& section) {
@@ -86,7 +91,10 @@ std::wstring TExtIniFile::ReadString(const std::wstring& section, const std::wst
 
 void TExtIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
     Section* found = Find(section);
-    if (!found) found = &sections_.emplace_back(Section{section, {}});
+    if (!found) {
+        found = &sections_.emplace_back(Section{section, {}});
+        index_.try_emplace(platform::UpperCase(section), sections_.size() - 1);
+    }
     const auto line = FindLine(*found, key);
     if (line < 0)
         found->lines.push_back(key + L"=" + value);
@@ -135,6 +143,7 @@ void TExtIniFile::DeleteKey(const std::wstring& section, const std::wstring& key
 
 void TExtIniFile::EraseSection(const std::wstring& section) {
     std::erase_if(sections_, [&](const Section& s) { return platform::EqualsIgnoreCase(s.name, section); });
+    RebuildIndex();
 }
 
 std::vector<std::wstring> TExtIniFile::ReadSection(const std::wstring& section) const {

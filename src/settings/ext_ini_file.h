@@ -3,6 +3,7 @@
 // whole document in memory, written back only when asked, as UTF-16LE with a byte-order mark.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvo::settings {
@@ -27,7 +28,10 @@ public:
     [[nodiscard]] bool SaveToFile(const std::wstring& path) const;
     // Each section as "[name]", its lines and an empty line, CR LF line ends.
     [[nodiscard]] std::wstring SaveToText() const;
-    void Clear() noexcept { sections_.clear(); }
+    void Clear() noexcept {
+        sections_.clear();
+        index_.clear();
+    }
 
     // Section and key names ignore case; the first section and first line that match win.
     [[nodiscard]] std::wstring ReadString(const std::wstring& section, const std::wstring& key,
@@ -61,7 +65,13 @@ private:
     [[nodiscard]] Section* Find(const std::wstring& section);
     [[nodiscard]] static std::ptrdiff_t FindLine(const Section& section, const std::wstring& key);
 
+    void RebuildIndex();
+
     std::vector<Section> sections_;
+    // Upper-case section name -> position of the first section of that name. A cache of a
+    // few hundred programs is read and written key by key; a scan per key would compare
+    // every name each time. Kept current by every change, so that reads stay read-only.
+    std::unordered_map<std::wstring, std::size_t> index_;
     // The decimal separator is read once per document, not once per value.
     mutable std::wstring decimalSeparator_;
     const std::wstring& Separator() const;

@@ -121,6 +121,21 @@ TEST(ExtIniFile, ErasingASectionLeavesNoDuplicateBehind) {
     EXPECT_EQ(ini.ReadSections(), (std::vector<std::wstring>{L"b"}));
 }
 
+TEST(ExtIniFile, SectionsStayFoundAfterEveryKindOfChange) {
+    TExtIniFile ini;
+    for (int i = 0; i < 300; ++i) ini.WriteInteger(L"Program " + std::to_wstring(i), L"size", i);
+    ini.EraseSection(L"program 10");
+    ini.WriteInteger(L"Program 10", L"size", -1);
+    EXPECT_EQ(ini.ReadInteger(L"PROGRAM 11", L"size", 0), 11);
+    EXPECT_EQ(ini.ReadInteger(L"program 299", L"size", 0), 299);
+    EXPECT_EQ(ini.ReadInteger(L"Program 10", L"size", 0), -1);
+    EXPECT_EQ(ini.Sections().back().name, L"Program 10");
+    ini.Clear();
+    EXPECT_FALSE(ini.SectionExists(L"Program 11"));
+    ini.WriteString(L"Again", L"k", L"v");
+    EXPECT_EQ(ini.ReadString(L"again", L"K", L""), L"v");
+}
+
 TEST(ExtIniFile, FloatsUseTheUsersDecimalSeparator) {
     const struct {
         double value;

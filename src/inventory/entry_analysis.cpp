@@ -1,0 +1,148 @@
+#include "inventory/entry_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "inventory/command_analysis.h"
+#include "inventory/date_time.h"
+#include "inventory/folder_size.h"
+#include "inventory/software_cache.h"
+#include "inventory/text_util.h"
+#include "inventory/usage_class.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "settings/system_info.h"
+
+namespace tarvo::inventory {
+
+namespace {
+
+std::wstring FolderPart(const std::wstring& path) {
+    const auto slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+TDateTime CreationDate(const std::wstring& path) {
+    const auto times = platform::GetFileTimesOf(path);
+    return times ? FileTimeToDate(times->creation) : 0;
+}
+
+std::int64_t MeasureSize(const TSoftInfo& entry, std::wstring& folder, const TAnalysisContext& context) {
+    // A folder found from the command has passed the removable-folder test already.
+    const bool accepted = entry.InstallLocation.empty() && !folder.empty();
+    if (!entry.InstallLocation.empty()) folder = entry.InstallLocation;
+    if (folder.empty() && !entry.Readme.empty()) {
+        const std::wstring readmeFolder = FolderPart(ReplaceAll(entry.Readme, L"\"", L""));
+        if (!readmeFolder.empty() && platform::FolderExists(readmeFolder)) folder = readmeFolder;
+    }
+    if (!accepted && !IsRemovableFolder(folder)) return 0;
+    if (!entry.IsToolbar) return FolderSize(folder, std::numeric_limits<std::int64_t>::max(), context.cancel);
+    // The walk may stop as soon as the cap is reached: the rest would not be shown.
+    return std::min(FolderSize(folder, kToolbarSizeCap, context.cancel), kToolbarSizeCap);
+}
+
+TDateTime InstallDateOf(const TSoftInfo& entry) {
+    TDateTime date = FolderDateFromEntry(entry);
+    if (date == 0 && !entry.DisplayIcon.empty()) {
+        if (platform::FileExists(entry.DisplayIcon))
+            date = CreationDate(FolderPart(entry.DisplayIcon));
+        else if (platform::FolderExists(entry.DisplayIcon))
+            date = CreationDate(entry.DisplayIcon);
+    }
+    return date;
+}
+
+TDateTime LastAccessOf(const TSoftInfo& entry, const TAnalysisContext& context) {
+    if (context.lastAccessTracked && !entry.DisplayIcon.empty() && platform::FileExists(entry.DisplayIcon)) {
+        if (const auto times = platform::GetFileTimesOf(entry.DisplayIcon)) {
+            const TDateTime date = FileTimeToDate(times->lastAccess);
+            if (date != 0) return date;
+        }
+    }
+    return NowLocal();
+}
+
+}  // namespace
+
+bool NeedsAnalysis(const TSoftInfo& entry) noexcept {
+    return entry.InstallLocation.empty() || entry.Size <= 0 || entry.ImageIndex <= 0 || entry.InstallDate == 0;
+}
+
+TAnalysisResult AnalyseEntry(const TSoftInfo& entry, const TAnalysisContext& context) {
+    TAnalysisResult result;
+    if (entry.InstallLocation.empty()) result.folder = InstallFolderFromEntry(entry);
+    if (entry.Size <= 0) result.size = MeasureSize(entry, result.folder, context);
+
+    if (entry.ImageIndex <= 0) {
+        int index = 0;
+        result.iconFile = IconSourceFromEntry(entry, index);
+        result.iconIndex = index;
+        if (context.extractIcons && !result.iconFile.empty() && platform::FileExists(result.iconFile))
+            result.icons = platform::ExtractIconPairOf(result.iconFile, index);
+    }
+
+    result.installDate = InstallDateOf(entry);
+    result.installDateText = result.installDate != 0 ? ShortDateText(result.installDate) : entry.InstallDateText;
+    result.lastAccessDate = LastAccessOf(entry, context);
+    return result;
+}
+
+void ApplyAnalysisResult(TSoftInfo& entry, const TAnalysisResult& result, int imageIndex,
+                         settings::TExtIniFile& cache, const platform::Md5Hasher& hasher) {
+    const std::wstring& section = entry.DisplayName;
+    bool changed = false;
+    if (entry.Size == 0) {
+        entry.Size = result.size;
+        entry.SizeText = result.size > 0 ? SizeText(result.size) : std::wstring();
+        cache.WriteInt64(section, L"size", result.size);
+        cache.WriteString(section, L"UseSize", entry.SizeText);
+        changed = true;
+    }
+    if (entry.ImageIndex == 0) entry.ImageIndex = imageIndex;
+    if (entry.InstallLocation.empty()) {
+        entry.InstallLocation = result.folder;
+        cache.WriteString(section, L"Location", result.folder);
+        changed = true;
+    }
+    if (entry.DisplayIcon.empty()) {
+        entry.DisplayIcon = result.iconFile;
+        entry.IconIndex = result.iconIndex;
+        cache.WriteString(section, L"DisplayIcon", result.iconFile);
+        cache.WriteInteger(section, L"IconIndex", result.iconIndex);
+        changed = true;
+    }
+    cache.WriteString(section, L"AppUseRange", UseRangeName(entry.UseRange));
+    cache.WriteString(section, L"AppUseRate", UseRateName(entry.UseRate));
+    if (entry.InstallDateText.empty()) {
+        entry.InstallDateText = result.installDateText;
+        entry.InstallDate = result.installDate;
+        changed = true;
+    }
+    cache.WriteString(section, L"InstallDate", entry.InstallDateText);
+    cache.WriteFloat(section, L"InstallDateT", entry.InstallDate);
+    if (std::fabs(result.lastAccessDate - entry.LastAccessDate) >= 1.0) {
+        entry.LastAccessDate = result.lastAccessDate;
+        cache.WriteFloat(section, L"LastAccessDate", entry.LastAccessDate);
+    }
+    if (changed) cache.WriteString(section, L"MD5", CacheFingerprint(entry.InstallDateText, entry.UninstallString, hasher));
+}
+
+void ApplyUsage(TSoftInfo& entry, TAppUseRange range, TAppUseRate rate, TDateTime lastUse, bool checked) {
+    entry.UseRange = range;
+    entry.UseRate = rate;
+    entry.LastUseTime = lastUse;
+    entry.UseChecked = checked;
+    entry.UseText = UseText(entry);
+}
+
+bool LastAccessTimesTracked() {
+    platform::RegistryKey key;
+    const auto view = settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    if (key.Open(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", KEY_QUERY_VALUE, view) !=
+        ERROR_SUCCESS)
+        return false;
+    const auto value = key.QueryValue(L"NtfsDisableLastAccessUpdate");
+    return value && value->type == REG_DWORD && value->AsDword() == DWORD{0};
+}
+
+}  // namespace tarvo::inventory

@@ -1,0 +1,36 @@
+#include "inventory/folder_size.h"
+
+#include <vector>
+
+#include "inventory/text_util.h"
+#include "platform/files.h"
+
+namespace tarvo::inventory {
+
+std::int64_t FolderSize(const std::wstring& path, std::int64_t limit, const std::atomic<bool>* cancel) {
+    std::int64_t total = 0;
+    std::vector<std::wstring> folders{WithTrailingBackslash(path)};
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    // The list grows while it is walked; index, not iterators.
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) break;
+        const std::wstring folder = folders[i];
+        if (!finder.FindFirst(folder + L"*.*", data)) continue;
+        do {
+            if (platform::IsDotName(data.cFileName)) continue;
+            const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (isFolder && !platform::IsReparsePoint(data.dwFileAttributes)) {
+                folders.push_back(folder + data.cFileName + L"\\");
+                continue;
+            }
+            total += static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                               data.nFileSizeLow);
+        } while (finder.FindNext(data));
+        finder.Close();
+        if (total >= limit) break;
+    }
+    return total;
+}
+
+}  // namespace tarvo::inventory
