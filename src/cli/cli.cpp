@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/list_verb.h"
+#include "cli/scan_verb.h"
 
 namespace tarvo::cli {
 
@@ -10,6 +11,8 @@ namespace {
 const Verb kVerbs[] = {
     {L"list", L"list [--json] [--all]",
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
+    {L"scan", L"scan NAME|KEY|--folder PATH [--json]",
+     L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program", &RunScanVerb},
 };
 
 }  // namespace

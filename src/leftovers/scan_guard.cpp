@@ -68,9 +68,9 @@ bool IsProtectedHivePath(const std::vector<std::wstring>& parts, std::size_t fir
         // SYSTEM\CurrentControlSet (or ControlSet00n) and its direct containers.
         if (depth == 2) return true;
         if (parts[first + 1] == L"currentcontrolset" || parts[first + 1].rfind(L"controlset", 0) == 0) {
+            // Control, Enum, Services …; below Services, the event-log containers.
             if (depth == 3) return true;
-            if (depth == 4) return parts[first + 2] == L"services" || parts[first + 2] == L"enum" ||
-                                   parts[first + 2] == L"control";
+            if (parts[first + 2] == L"services" && parts[first + 3] == L"eventlog") return depth <= 5;
         }
         return false;
     }
