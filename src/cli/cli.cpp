@@ -2,6 +2,7 @@
 
 #include "cli/list_verb.h"
 #include "cli/uninstall_verb.h"
+#include "cli/scan_verb.h"
 
 namespace tarvo::cli {
 
@@ -13,6 +14,8 @@ const Verb kVerbs[] = {
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
     {L"uninstall", L"uninstall NAME|KEY [--yes]",
      L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key", &RunUninstallVerb},
+    {L"scan", L"scan NAME|KEY|--folder PATH [--json]",
+     L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program", &RunScanVerb},
 };
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "cli/scan_verb.h"
+
+#include <nlohmann/json.hpp>
+
+#include "inventory/command_analysis.h"
+#include "inventory/inventory.h"
+#include "inventory/registry_access.h"
+#include "inventory/text_util.h"
+#include "leftovers/scan_driver.h"
+#include "platform/files.h"
+#include "platform/text_encoding.h"
+
+namespace tarvo::cli {
+
+namespace {
+
+using inventory::EqualsIgnoreCase;
+using inventory::TSoftInfo;
+using leftovers::TTreeNode;
+using nlohmann::ordered_json;
+
+std::string Utf8(const std::wstring& text) { return platform::Utf8FromWide(text); }
+
+void AppendNode(const TTreeNode& node, int depth, std::wstring& text) {
+    text.append(static_cast<std::size_t>(depth) * 2, L' ');
+    text += node.Caption;
+    text += L"\r\n";
+    for (const auto& child : node.Children) AppendNode(*child, depth + 1, text);
+}
+
+// The entry a name or key names: the uninstall key ("HKEY_LOCAL_MACHINE\SOFTWARE\…\X" or
+// the key's own name X) or the display name, visible entries first.
+const TSoftInfo* FindEntry(const inventory::TSoftList& list, const std::wstring& target) {
+    const std::wstring wanted = inventory::RelativeKeyPath(target);
+    for (const bool hidden : {false, true}) {
+        for (const auto& e : list) {
+            if (e->Hidden != hidden) continue;
+            const std::wstring key = e->RootKeyName + L"\\" + inventory::RelativeKeyPath(e->KeyPath);
+            const std::wstring keyName = e->KeyPath.substr(e->KeyPath.find_last_of(L'\\') + 1);
+            if (EqualsIgnoreCase(key, wanted) || EqualsIgnoreCase(e->DisplayName, target) ||
+                EqualsIgnoreCase(keyName, target))
+                return e.get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::wstring ScanTreeText(const leftovers::TResultTree& tree) {
+    std::wstring text;
+    for (const auto& program : tree.Programs) AppendNode(*program, 0, text);
+    return text;
+}
+
+std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
+    ordered_json array = ordered_json::array();
+    for (const auto& program : tree.Programs)
+        for (const auto& group : program->Children)
+            for (const auto& item : group->Children) {
+                const auto& d = item->Data;
+                ordered_json o;
+                const bool registry = d.ItemKind == leftovers::kItemKindRegistry;
+                o["kind"] = registry ? "registry" : "file";
+                o["root"] = registry ? ordered_json(Utf8(inventory::RootName(d.RootKey))) : ordered_json(nullptr);
+                o["key"] = registry ? ordered_json(Utf8(d.KeyPath)) : ordered_json(nullptr);
+                o["valueName"] = registry ? ordered_json(Utf8(d.ValueName)) : ordered_json(nullptr);
+                o["valueData"] = registry ? ordered_json(Utf8(d.ValueData)) : ordered_json(nullptr);
+                o["path"] = registry ? ordered_json(nullptr) : ordered_json(Utf8(d.FilePath));
+                o["size"] = registry ? ordered_json(nullptr) : ordered_json(d.FileSize);
+                o["fileKind"] = registry ? ordered_json(nullptr)
+                                         : ordered_json(d.FileKind == leftovers::kFileKindFile ? "file" : "folder");
+                array.push_back(std::move(o));
+            }
+    return array.dump(2, ' ', false, ordered_json::error_handler_t::replace) + "\n";
+}
+
+int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
+    bool json = false, folderMode = false;
+    std::wstring target;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == L"--json") {
+            json = true;
+        } else if (args[i] == L"--folder" && i + 1 < args.size() && target.empty()) {
+            folderMode = true;
+            target = args[++i];
+        } else if (args[i].rfind(L"--", 0) != 0 && target.empty()) {
+            target = args[i];
+        } else {
+            out.Err(L"tarvo scan: unexpected argument \"" + args[i] + L"\"\r\n");
+            return kExitUsage;
+        }
+    }
+    if (target.empty()) return kExitUsage;
+
+    leftovers::TResultTree tree;
+    leftovers::TIconList images;
+    if (folderMode) {
+        // A folder named without its trailing backslash is still the folder to scan, not a
+        // file in its parent.
+        std::wstring folder = target;
+        if (folder.back() != L'\\' && platform::FolderExists(folder)) folder += L'\\';
+        (void)leftovers::ScanLeftovers(nullptr, tree, folder, images);
+    } else {
+        inventory::TSoftList list;
+        inventory::Inventory(list);
+        const TSoftInfo* found = FindEntry(list, target);
+        if (!found) {
+            out.Err(L"tarvo scan: no installed program \"" + target + L"\"\r\n");
+            return kExitUnknownEntry;
+        }
+        TSoftInfo entry = *found;
+        // The catalogue completes a missing location from the uninstall command.
+        if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::InstallFolderFromEntry(entry);
+        (void)leftovers::ScanLeftovers(&entry, tree, {}, images);
+    }
+    const int count = leftovers::FindingCount(tree);
+    if (json)
+        out.OutUtf8(ScanFindingsJson(tree));
+    else
+        out.Out(count > 0 ? ScanTreeText(tree) : std::wstring(L"No left items found.\r\n"));
+    return count > 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,192 @@
+#include "leftovers/regedit_scan.h"
+
+#include "inventory/command_text.h"
+#include "inventory/registry_access.h"
+#include "inventory/text_util.h"
+#include "leftovers/scan_guard.h"
+#include "leftovers/value_text.h"
+#include "platform/files.h"
+#include "platform/special_folders.h"
+
+namespace tarvo::leftovers {
+
+namespace {
+
+using inventory::LowerCase;
+using inventory::Trim;
+
+std::wstring ParentForm(const std::wstring& form) {
+    // "c:\a\b\" -> "c:\a\"; a volume root has no parent.
+    if (form.size() < 2) return {};
+    const auto slash = form.find_last_of(L'\\', form.size() - 2);
+    return slash == std::wstring::npos ? std::wstring() : form.substr(0, slash + 1);
+}
+
+bool IsPrefixOf(const std::wstring& ancestor, const std::wstring& path) {
+    return path.size() >= ancestor.size() && path.compare(0, ancestor.size(), ancestor) == 0;
+}
+
+}  // namespace
+
+bool TVisitedSet::Add(const std::wstring& path) { return paths_.insert(Form(path)).second; }
+bool TVisitedSet::Contains(const std::wstring& path) const { return paths_.count(Form(path)) != 0; }
+
+std::wstring TVisitedSet::Form(const std::wstring& path) {
+    std::wstring form = LowerCase(path);
+    while (form.size() > 3 && form.back() == L'\\') form.pop_back();
+    return form;
+}
+
+std::wstring DeriveFolderKey(const std::wstring& installLocation, const TReservedFolders& reserved) {
+    std::wstring folder = Trim(installLocation);
+    if (!folder.empty() && platform::FileExists(folder)) {
+        const auto slash = folder.find_last_of(L'\\');
+        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+    }
+    const std::wstring form = FolderForm(folder);
+    if (form.empty() || reserved.IsReservedFolder(form)) return {};
+    // A needle that is a whole volume, a folder holding system folders, or a relative text
+    // would match what belongs to everyone.
+    if (IsVolumeRoot(form) || reserved.IsAboveReservedFolder(form) || !IsPlainAbsolutePath(form)) return {};
+    return form;
+}
+
+TRegeditScanClasses::TRegeditScanClasses(const inventory::TSoftInfo& entry, TreeImages& images,
+                                         const ScanOptions& options)
+    : Entry(entry), images_(images), options_(options) {
+    if (options_.reservedFolders) {
+        reserved_ = options_.reservedFolders;
+    } else {
+        ownReserved_.emplace();
+        reserved_ = &*ownReserved_;
+    }
+    makers_ = options_.makerTable ? options_.makerTable : &TFileterManage::Instance();
+    FolderKey = DeriveFolderKey(Entry.InstallLocation, *reserved_);
+    std::wstring location = Trim(Entry.InstallLocation);
+    if (!location.empty() && platform::FileExists(location)) location = location.substr(0, location.find_last_of(L'\\') + 1);
+    guardFolder_ = FolderForm(location);
+    EntryKeyPath = Entry.KeyPath;
+    EntryRootName = Trim(Entry.RootKeyName);
+    windowsFolder_ = platform::GetWindowsFolder();
+    systemFolder_ = platform::GetSystemFolder();
+}
+
+platform::RegistryView TRegeditScanClasses::View() const noexcept {
+    return Entry.View64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+}
+
+void TRegeditScanClasses::Pump() const {
+    if (options_.pump) options_.pump();
+}
+
+bool TRegeditScanClasses::ContainsFolder(const std::wstring& text) const {
+    return !FolderKey.empty() && LowerCase(text).find(FolderKey) != std::wstring::npos;
+}
+
+bool TRegeditScanClasses::OpenKey(TScanKey& key, HKEY root, const std::wstring& keyPath) const {
+    std::wstring path = inventory::RelativeKeyPath(keyPath);
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    if (key.Key.Open(root, path, KEY_READ, View()) != ERROR_SUCCESS) return false;
+    key.Root = root;
+    key.Path = std::move(path);
+    return true;
+}
+
+void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring& name, const std::wstring& keyPath) {
+    if (set.Contains(name)) return;
+    TScanKey key;
+    if (!OpenKey(key, root, keyPath)) return;
+    // A shared container is never offered, and neither is anything below it through it.
+    if (IsProtectedKey(root, key.Path)) return;
+    const auto subkeys = key.Key.SubKeyNames();
+    const auto values = key.Key.ValueNames();
+    TRegeditItemGroup& group = set.Add(name);
+    RegResults.push_back({root, key.Path, {}, {}});
+    for (const auto& subkey : subkeys) {
+        Pump();
+        ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
+    }
+    for (const auto& value : values) ReportValue(key, value, &group);
+}
+
+void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& valueName, TRegeditItemGroup* group) {
+    const std::wstring text = ReadValueText(key.Key, valueName);
+    if (valueName.empty() && text.empty()) return;
+    RegResults.push_back({key.Root, key.Path, valueName, text});
+    if (group) group->Values.push_back({valueName, text});
+}
+
+bool TRegeditScanClasses::AddKeyFinding(HKEY root, const std::wstring& keyPath) {
+    std::wstring path = inventory::RelativeKeyPath(keyPath);
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    if (IsProtectedKey(root, path)) return false;
+    RegResults.push_back({root, path, {}, {}});
+    return true;
+}
+
+DWORD TRegeditScanClasses::AttributesOf(const std::wstring& path) const {
+    return options_.attributesOf ? options_.attributesOf(path) : platform::GetFileAttributesOf(path);
+}
+
+bool TRegeditScanClasses::UnderForeignLink(const std::wstring& path) const {
+    // A link on the way is fine where the program's own folder or a system folder lies
+    // through it (a profile reached through "Documents and Settings"); anywhere else the
+    // path leads into whatever the link points at.
+    for (std::wstring ancestor = ParentForm(FolderForm(path)); !ancestor.empty() && !IsVolumeRoot(ancestor);
+         ancestor = ParentForm(ancestor)) {
+        if (IsPrefixOf(ancestor, guardFolder_) || reserved_->IsReservedFolder(ancestor) ||
+            reserved_->IsAboveReservedFolder(ancestor))
+            continue;
+        auto cached = linkCache_.find(ancestor);
+        if (cached == linkCache_.end())
+            cached = linkCache_.emplace(ancestor, platform::IsReparsePoint(AttributesOf(ancestor.substr(0, ancestor.size() - 1)))).first;
+        if (cached->second) return true;
+    }
+    return false;
+}
+
+bool TRegeditScanClasses::IsOfferablePath(const std::wstring& path) const {
+    if (!IsPlainAbsolutePath(path)) return false;
+    const std::wstring form = FolderForm(path);
+    if (IsVolumeRoot(form) || reserved_->IsReservedFolder(form) || reserved_->IsAboveReservedFolder(form)) return false;
+    if (FolderForm(windowsFolder_) == form || FolderForm(systemFolder_) == form) return false;
+    // A folder that holds the program's folder holds more than the program.
+    if (!guardFolder_.empty() && guardFolder_.size() > form.size() && IsPrefixOf(form, guardFolder_)) return false;
+    return !UnderForeignLink(path);
+}
+
+bool TRegeditScanClasses::ReportPath(const std::wstring& path, std::int32_t kind, std::int64_t size) {
+    if (!IsOfferablePath(path)) return false;
+    TFileInfo info{path, size, kind, 0};
+    const std::wstring iconPath = inventory::ExpandShellCommandMacros(path, windowsFolder_, systemFolder_, {});
+    if (auto icon = platform::GetFileIconOf(iconPath, true)) {
+        const int index = images_.Add(std::move(icon));
+        if (index > 0) info.TreeImage = index;
+    }
+    FileResults.push_back(std::move(info));
+    return true;
+}
+
+void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& visited) {
+    std::wstring base = folder;
+    while (!base.empty() && base.back() == L'\\') base.pop_back();
+    if (base.empty()) return;
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    for (bool found = finder.FindFirst(base + L"\\*.*", data); found; found = finder.FindNext(data)) {
+        Pump();
+        if (data.cFileName[0] == L'.') continue;
+        const std::wstring full = base + L"\\" + data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (visited.Add(full)) ReportPath(full, kFileKindFolder, 0);
+            // Never into a junction or link: its content belongs to wherever it points.
+            const DWORD attributes = options_.attributesOf ? options_.attributesOf(full) : data.dwFileAttributes;
+            if (!platform::IsReparsePoint(attributes)) ListFolder(full, visited);
+        } else if (visited.Add(full)) {
+            const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            ReportPath(full, kFileKindFile, size);
+        }
+    }
+}
+
+}  // namespace tarvo::leftovers

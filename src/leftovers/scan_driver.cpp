@@ -1,0 +1,180 @@
+#include "leftovers/scan_driver.h"
+
+#include "inventory/command_text.h"
+#include "inventory/registry_access.h"
+#include "inventory/text_util.h"
+#include "leftovers/rule_families.h"
+#include "platform/class_ids.h"
+#include "platform/special_folders.h"
+
+namespace tarvo::leftovers {
+
+namespace {
+
+using inventory::TSoftInfo;
+
+std::wstring LastComponent(const std::wstring& path) {
+    const auto slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring PathPart(const std::wstring& path) {
+    const auto slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// The file rules on the entry's location split into its folder and the file it names.
+void FolderOnlyFileRules(TRegeditScanClasses& scan) {
+    FileRuleInput input;
+    input.installFolder = PathPart(scan.Entry.InstallLocation);
+    const auto slash = scan.Entry.InstallLocation.find_last_of(L'\\');
+    input.mainFileName = slash == std::wstring::npos ? scan.Entry.InstallLocation
+                                                     : scan.Entry.InstallLocation.substr(slash + 1);
+    RunFileRules(scan, input);
+}
+
+platform::unique_hicon ProgramIcon(const TSoftInfo& entry, const ScanOptions& options) {
+    if (const CatalogueImages* catalogue = options.catalogueImages) {
+        const int index = entry.ImageIndex >= 0 && entry.ImageIndex < catalogue->Count() ? entry.ImageIndex : 0;
+        return catalogue->Icon(index);
+    }
+    const std::wstring icon = inventory::ExpandShellCommandMacros(entry.DisplayIcon, platform::GetWindowsFolder(),
+                                                                  platform::GetSystemFolder(), {});
+    return platform::GetFileIconOf(icon, false);
+}
+
+std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count, int image, int nodeKind,
+                                     bool view64) {
+    auto node = std::make_unique<TTreeNode>();
+    node->Caption = CountCaption(name, count);
+    node->Image = image;
+    node->Data.View64 = view64;
+    node->Data.ValueName = name;
+    node->Data.NodeKind = nodeKind;
+    return node;
+}
+
+}  // namespace
+
+void RunRegistryRules(TRegeditScanClasses& scan) {
+    scan.State = kScanRunning;
+    const bool folder = !scan.FolderKey.empty();
+    if (folder) ComClassRule(scan);
+    UninstallKeyRules(scan);
+    AppIdKeysRule(scan);
+    if (folder) {
+        ReservedClassVerbRule(scan);
+        ClassesRule(scan, HKEY_CURRENT_USER, scan.Sets.UserClasses);
+        ClassesRule(scan, HKEY_LOCAL_MACHINE, scan.Sets.ProgIds);
+        InterfaceRule(scan);
+        ServicesRule(scan);
+        FirewallRule(scan);
+        RunKeyRule(scan, HKEY_LOCAL_MACHINE);
+        RunKeyRule(scan, HKEY_CURRENT_USER);
+        AppPathsRule(scan);
+        ShellExtensionApprovalRule(scan);
+        VendorKeyWalk(scan, HKEY_LOCAL_MACHINE);
+        VendorKeyWalk(scan, HKEY_CURRENT_USER);
+        ControlPanelRule(scan);
+        ClientsRule(scan);
+        EventLogRule(scan);
+        DisplayNameCacheRule(scan);
+    }
+    MakerKeysRule(scan);
+    RunFileRules(scan, {scan.Entry.InstallLocation, LastComponent(scan.EntryKeyPath), {}});
+    scan.State = kScanIdle;
+}
+
+ScanMode DecideScan(const TSoftInfo* entry, const std::wstring& folderText, TSoftInfo& scanned) {
+    if (!entry) {
+        scanned = TSoftInfo();
+        scanned.DisplayName = LastComponent(folderText);
+        scanned.InstallLocation = PathPart(folderText);
+        return ScanMode::FolderOnly;
+    }
+    scanned = *entry;
+    const std::wstring& command = entry->UninstallString;
+    if (command == inventory::kTarvoToolbarMarker) return ScanMode::None;
+    if (command.find(inventory::kToolbarMarker) == std::wstring::npos) return ScanMode::Full;
+    if (command == inventory::kToolbarMarker && platform::ParsesAsClassId(entry->ToolbarId)) {
+        scanned.ToolbarKey = entry->ToolbarId;
+        scanned.ToolbarFile = entry->InstallLocation;
+        // The marker stands where the command would: such an entry has no uninstaller of its own.
+        return ScanMode::Toolbar;
+    }
+    return ScanMode::None;
+}
+
+std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, TreeImages& images,
+                                            const ScanOptions& options) {
+    const bool view64 = scan.Entry.View64;
+    const std::size_t count = scan.RegResults.size() + scan.FileResults.size();
+    auto program = GroupNode(scan.Entry.DisplayName, count, 0, nkProgram, view64);
+    const int icon = images.Add(ProgramIcon(scan.Entry, options));
+    program->Image = icon < 0 ? 0 : icon;
+    if (!scan.RegResults.empty()) {
+        auto group = GroupNode(L"Registry", scan.RegResults.size(), kImageRegistryGroup, nkRegistryGroup, view64);
+        for (const auto& reg : scan.RegResults) {
+            auto item = std::make_unique<TTreeNode>();
+            const bool isValue = !reg.ValueName.empty() || !reg.ValueData.empty();
+            item->Caption = inventory::RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
+            item->Image = isValue ? kImageRegistryValue : kImageRegistryKey;
+            item->Data.ItemKind = kItemKindRegistry;
+            item->Data.View64 = view64;
+            item->Data.RootKey = reg.RootKey;
+            item->Data.KeyPath = reg.KeyPath;
+            item->Data.ValueName = reg.ValueName;
+            item->Data.ValueData = reg.ValueData;
+            group->Children.push_back(std::move(item));
+        }
+        program->Children.push_back(std::move(group));
+    }
+    if (!scan.FileResults.empty()) {
+        auto group = GroupNode(L"File", scan.FileResults.size(), kImageFileGroup, nkFileGroup, view64);
+        for (const auto& file : scan.FileResults) {
+            auto item = std::make_unique<TTreeNode>();
+            item->Caption = file.Path;
+            item->Image = file.TreeImage;
+            item->Data.ItemKind = kItemKindFile;
+            item->Data.View64 = view64;
+            item->Data.FilePath = file.Path;
+            item->Data.FileSize = file.Size;
+            item->Data.FileKind = file.Kind;
+            item->Data.TreeImage = file.TreeImage;
+            group->Children.push_back(std::move(item));
+        }
+        program->Children.push_back(std::move(group));
+    }
+    return program;
+}
+
+int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring& folderText, TreeImages& images,
+                  const ScanOptions& options) {
+    TSoftInfo scanned;
+    const ScanMode mode = DecideScan(entry, folderText, scanned);
+    if (mode == ScanMode::None) return 0;
+    TRegeditScanClasses scan(scanned, images, options);
+    switch (mode) {
+        case ScanMode::Full:
+            RunRegistryRules(scan);
+            break;
+        case ScanMode::Toolbar:
+            scan.State = kScanRunning;
+            RunToolbarRule(scan, inventory::Trim(scan.Entry.ToolbarKey));
+            FolderOnlyFileRules(scan);
+            scan.State = kScanIdle;
+            break;
+        case ScanMode::FolderOnly:
+            scan.State = kScanRunning;
+            FolderOnlyFileRules(scan);
+            scan.State = kScanIdle;
+            break;
+        case ScanMode::None:
+            break;
+    }
+    const int count = static_cast<int>(scan.RegResults.size() + scan.FileResults.size());
+    if (count > 0) tree.Programs.push_back(BuildProgramNode(scan, images, options));
+    return count;
+}
+
+}  // namespace tarvo::leftovers

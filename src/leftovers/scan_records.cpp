@@ -1,0 +1,20 @@
+#include "leftovers/scan_records.h"
+
+#include "inventory/text_util.h"
+
+namespace tarvo::leftovers {
+
+bool TRuleSet::Contains(const std::wstring& name) const { return names_.count(inventory::LowerCase(name)) != 0; }
+
+TRegeditItemGroup& TRuleSet::Add(const std::wstring& name) {
+    auto& slot = names_[inventory::LowerCase(name)];
+    if (!slot) slot = std::make_unique<TRegeditItemGroup>();
+    return *slot;
+}
+
+TRegeditItemGroup* TRuleSet::Find(const std::wstring& name) const {
+    const auto it = names_.find(inventory::LowerCase(name));
+    return it == names_.end() ? nullptr : it->second.get();
+}
+
+}  // namespace tarvo::leftovers

@@ -1,0 +1,90 @@
+#pragma once
+// The records one leftover scan produces: a registry finding, a file finding, and the data
+// every node of the result tree carries.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvo::leftovers {
+
+// One registry finding. ValueName and ValueData are empty for a key finding.
+struct TShowRegInfo {
+    HKEY RootKey = nullptr;
+    std::wstring KeyPath;  // below the root, no leading backslash
+    std::wstring ValueName;
+    std::wstring ValueData;
+};
+
+inline constexpr std::int32_t kFileKindFolder = 0;
+inline constexpr std::int32_t kFileKindFile = 1;
+
+// One file-system finding.
+struct TFileInfo {
+    std::wstring Path;
+    std::int64_t Size = 0;  // as enumerated; 0 for folders and unenumerated files
+    std::int32_t Kind = kFileKindFolder;
+    std::int32_t TreeImage = 0;
+};
+
+enum TNodeKind : std::int32_t {
+    nkProgram = 0,
+    nkRegistryGroup = 1,
+    nkFileGroup = 2,
+    nkItem = 3,
+};
+
+inline constexpr std::int32_t kItemKindRegistry = 0;
+inline constexpr std::int32_t kItemKindFile = 1;
+
+// The data of every node of the result tree, fields in their fixed order. Program and group
+// nodes carry their caption without its count in ValueName.
+struct TMyTreeData {
+    std::int32_t ItemKind = kItemKindRegistry;
+    bool View64 = false;
+    HKEY RootKey = nullptr;
+    std::wstring KeyPath;
+    std::wstring ValueName;
+    std::wstring ValueData;
+    std::wstring FilePath;
+    std::int64_t FileSize = 0;
+    std::int32_t FileKind = kFileKindFolder;
+    std::int32_t TreeImage = 0;
+    bool DeletedNow = false;
+    std::int32_t NodeKind = nkItem;
+    bool RebootMarked = false;
+};
+
+// A value recorded under a reported key; only de-duplication reads it.
+struct TRegeditItemInfo {
+    std::wstring Name;
+    std::wstring Data;
+};
+
+struct TRegeditItemGroup;
+
+// Names a rule has reported, compared without regard to case. A name may carry the group of
+// the key reported under it, whose nested set holds that key's subkeys.
+class TRuleSet {
+public:
+    [[nodiscard]] bool Contains(const std::wstring& name) const;
+    // Records the name (keeping a group already there); returns its group.
+    TRegeditItemGroup& Add(const std::wstring& name);
+    [[nodiscard]] std::size_t Size() const noexcept { return names_.size(); }
+    [[nodiscard]] bool Empty() const noexcept { return names_.empty(); }
+    [[nodiscard]] TRegeditItemGroup* Find(const std::wstring& name) const;
+
+private:
+    std::map<std::wstring, std::unique_ptr<TRegeditItemGroup>> names_;  // lower-case keys
+};
+
+struct TRegeditItemGroup {
+    TRuleSet Subkeys;
+    std::vector<TRegeditItemInfo> Values;
+};
+
+}  // namespace tarvo::leftovers
