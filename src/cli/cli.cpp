@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/list_verb.h"
+#include "cli/logs_verb.h"
 #include "cli/uninstall_verb.h"
 #include "cli/scan_verb.h"
 
@@ -16,6 +17,7 @@ const Verb kVerbs[] = {
      L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key", &RunUninstallVerb},
     {L"scan", L"scan NAME|KEY|--folder PATH [--json]",
      L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program", &RunScanVerb},
+    {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},
 };
 
 }  // namespace

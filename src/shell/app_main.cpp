@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include "shell/leftover_scan_hook.h"
 #include "shell/process_entry.h"
+#include "shell/uninstall_dialog.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    tarvo::shell::SetLeftoverScan(tarvo::shell::MakeLeftoverScan());
     return tarvo::shell::RunProcessEntry(showCommand);
 }

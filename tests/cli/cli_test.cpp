@@ -9,6 +9,7 @@
 #include "platform/process_capture.h"
 #include "platform/special_folders.h"
 #include "platform/text_encoding.h"
+#include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
 
 using namespace tarvo::cli;
@@ -144,4 +145,22 @@ TEST(TarvoExe, ListJsonShowsAFixtureWorld) {
     EXPECT_EQ(bad->exitCode, 2u);
     EXPECT_TRUE(bad->output.empty());
     EXPECT_NE(bad->error.find("Usage: tarvo"), std::string::npos);
+}
+
+TEST(LogsVerb, ListsOnlyLogFilesOfTheNamedFolder) {
+    tarvo::test::ScratchFolder folder;
+    folder.MakeFile(L"2026-12-09.log", std::string(10, 'x'));
+    folder.MakeFile(L"notes.txt", "x");
+    folder.MakeFolder(L"old.log");
+    RecordingOutput out;
+    EXPECT_EQ(Dispatch({L"logs", folder.path()}, out), kExitOk);
+    EXPECT_NE(out.out.find(L"2026-12-09.log"), std::wstring::npos);
+    EXPECT_EQ(out.out.find(L"notes.txt"), std::wstring::npos);
+    EXPECT_EQ(out.out.find(L"old.log"), std::wstring::npos);
+
+    RecordingOutput empty;
+    EXPECT_EQ(Dispatch({L"logs", folder.PathOf(L"missing")}, empty), kExitOk);
+    EXPECT_NE(empty.out.find(L"No log files."), std::wstring::npos);
+    RecordingOutput bad;
+    EXPECT_EQ(Dispatch({L"logs", L"a", L"b"}, bad), kExitUsage);
 }
