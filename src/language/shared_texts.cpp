@@ -76,7 +76,6 @@ constexpr TMessageText kMessages[] = {
     {L"Log_DeleteAll_ASK", L"Are you sure you want to delete all files? The deletion CANNOT be restored."},
     {L"Log_Delete_ASK", L"Are you sure you want to delete the selected file? The deletion CANNOT be restored."},
     {L"NoPowerfulScan_Found_Tip", L"No left items found."},
-    {L"PowerfulScan_Found_Tip", L"%d left items found."},
     {L"Log_M", L"Log"},
     {L"App_Version_M", L"Applicaption Version:"},
     {L"OS_Version_M", L"Operation System Verison:"},
@@ -140,6 +139,7 @@ constexpr TMessageText kMessages[] = {
     {L"FuncVoteConfire", L"How do you think about this software:"},
     {L"FuncVoteMarkSelectMsgBox", L"Please select a mark to vote"},
     {L"FuncVoteFailedMsgBox", L"Vote failed, please check the network connection and try again"},
+    {L"PowerfulScan_Found_Tip", L"%d left items found."},
 };
 
 }  // namespace
