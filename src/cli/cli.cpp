@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
 #include "cli/uninstall_verb.h"
@@ -18,6 +19,8 @@ const Verb kVerbs[] = {
     {L"scan", L"scan NAME|KEY|--folder PATH [--json]",
      L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program", &RunScanVerb},
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},
+    {L"export", L"export FILE",
+     L"writes the program list as the window's export does (\".txt\" is added when FILE has none)", &RunExportVerb},
 };
 
 }  // namespace

@@ -2,7 +2,21 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
+#include "language/language.h"
+#include "settings/app_frame.h"
+#include "shell/log_manager_window.h"
+#include "uninstall/operation_log.h"
+#include "ui/font_cache.h"
+#include "ui/gdi.h"
+#include "ui/palette.h"
+
 namespace tarvo::shell {
+
+namespace {
+enum MoreMenuCommand : UINT { kMenuExport = 1, kMenuLogManagement };
+}  // namespace
 
 RECT CenteredOnWorkArea(int width, int height) noexcept {
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -12,16 +26,136 @@ RECT CenteredOnWorkArea(int width, int height) noexcept {
     return RECT{left, top, left + width, top + height};
 }
 
+RECT WorkAreaNear(HWND window) noexcept {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (window && ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+void ForwardRefreshKey(const MSG& message) {
+    if (message.message != WM_KEYUP || message.wParam != VK_F5 || !message.hwnd) return;
+    const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (!root || root == message.hwnd) return;
+    wchar_t className[64] = {};
+    ::GetClassNameW(root, className, 64);
+    if (std::wstring_view(className) == TfrmTarvoUninstall::kClassName)
+        ::SendMessageW(root, WM_KEYUP, message.wParam, message.lParam);
+}
+
 bool TfrmTarvoUninstall::Create() {
-    const int dpi = ui::ScreenDpi();
-    const RECT bounds = CenteredOnWorkArea(ui::ScaleForDpi(kDesignWidth, dpi),
-                                           ui::ScaleForDpi(kDesignHeight, dpi));
+    dpi_ = ui::ScreenDpi();
+    const RECT bounds = CenteredOnWorkArea(S(kDesignWidth), S(kDesignHeight));
     // Borderless: the window draws its own title bar and clips itself to rounded corners.
     if (!CreateTopLevel(kClassName, kCaption, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                        WS_EX_APPWINDOW, bounds))
+                        WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, bounds))
         return false;
     FormCreate();
     return true;
+}
+
+void TfrmTarvoUninstall::CreatePageFrames() {
+    title_.onClose = [this] { ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); };
+    title_.onMinimize = [this] { ::ShowWindow(hwnd(), SW_MINIMIZE); };
+    title_.onMaximize = [this] { ToggleMaximized(); };
+    title_.onMenu = [this] { ShowMoreSettingsMenu(); };
+    title_.Create(hwnd(), ui::kTitleAll, dpi_, kTitleButtonsId);
+    title_.SetHeight(kTitleHeight);
+    title_.SetCaption(kApplicationTitle);
+    HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, S(16),
+                                                 S(16), LR_SHARED));
+    if (!icon) icon = static_cast<HICON>(::LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, S(16), S(16), LR_SHARED));
+    title_.SetIcon(icon);
+    title_.SetMaximized(maximized_);
+
+    ui::ButtonFace page;
+    page.style = ui::ButtonStyle::Page;
+    pageSoftware_.Create(hwnd(), kSoftwarePageId, {}, page, dpi_);
+    pagePlugins_.Create(hwnd(), kPluginsPageId, {}, page, dpi_);
+    pageSoftware_.SetChecked(true);
+    pageSoftware_.onClick = [this] { pageSoftware_.SetChecked(true); software_.Focus(); };
+    // The add-on page arrives with its own subsystem; until then its button stays unchosen.
+    pagePlugins_.onClick = [this] { pagePlugins_.SetChecked(false); };
+    for (ui::ImageButton* b : {&pageSoftware_, &pagePlugins_}) b->SetBackground(ui::palette::kTitleBar);
+
+    search_.Create(hwnd(), kSearchBoxId, {}, language::SharedTexts().Edit_Search_Tip, dpi_);
+    search_.onChange = [this](const std::wstring& trimmed) { software_.OnSearchText(trimmed); };
+
+    software_.clearSearchBox = [this] { search_.ClearSilently(); };
+    software_.Create(hwnd(), kSoftwareFrameId, {}, dpi_);
+}
+
+void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
+    pageSoftware_.SetText(MainWindowText(L"RdImageButton_Software", L"Software"));
+    pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
+    search_.SetCue(language::SharedTexts().Edit_Search_Tip);
+    software_.LayOutCategoryBar(false);
+    LayOut();
+}
+
+void TfrmTarvoUninstall::BuildProgramCatalogue() { software_.BuildCatalogue(); }
+void TfrmTarvoUninstall::SelectAllProgramsCategory() { software_.SelectAllPrograms(); }
+void TfrmTarvoUninstall::SortProgramList() { software_.RestoreSort(); }
+
+void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
+    const HMENU menu = ::CreatePopupMenu();
+    if (!menu) return;
+    ::AppendMenuW(menu, MF_STRING, kMenuExport, MainWindowText(L"PopMenu_Sub_ExportList", L"Export Application List").c_str());
+    ::AppendMenuW(menu, MF_STRING, kMenuLogManagement, MainWindowText(L"PopMenu_Sub_LogManagement", L"Log Management").c_str());
+    const RECT button = title_.layout().menu;
+    POINT at{button.left, button.bottom};
+    ::ClientToScreen(hwnd(), &at);
+    const UINT command = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
+    ::DestroyMenu(menu);
+    if (command == kMenuExport) software_.ExportList();
+    else if (command == kMenuLogManagement) ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder()));
+}
+
+void TfrmTarvoUninstall::OnRefreshKey() {
+    const bool modifier = (::GetKeyState(VK_CONTROL) | ::GetKeyState(VK_SHIFT) | ::GetKeyState(VK_MENU)) & 0x8000;
+    if (!modifier && state_.catalogueReady) software_.Refresh(false);
+}
+
+void TfrmTarvoUninstall::LayOut() {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const int w = client.right;
+    const int h = client.bottom;
+    title_.LayOut(w);
+    const int titleHeight = title_.layout().bar.bottom;
+
+    // The page buttons stand on the title area's bottom edge, after the caption.
+    const int pageHeight = S(34);
+    const int pageTop = titleHeight - pageHeight;
+    const int pagesLeft = S(200);
+    const int softwareWidth = pageSoftware_.PreferredWidth() + S(24);
+    const int pluginsWidth = pagePlugins_.PreferredWidth() + S(24);
+    pageSoftware_.Move({pagesLeft, pageTop, pagesLeft + softwareWidth, titleHeight});
+    const int pluginsLeft = pagesLeft + softwareWidth + S(4);
+    pagePlugins_.Move({pluginsLeft, pageTop, pluginsLeft + pluginsWidth, titleHeight});
+
+    // The search box sits in the title area, left of the caption buttons.
+    const int searchRight = title_.layout().menu.left - S(12);
+    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(16)), S(120), S(240));
+    const int searchHeight = S(28);
+    const int searchTop = (titleHeight - searchHeight) / 2;
+    search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});
+
+    const int frame = std::max(1, dpi_ / 96);
+    software_.Move({frame, titleHeight, w - frame, h - frame});
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TfrmTarvoUninstall::Paint(HDC target) {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const ui::PaintBuffer buffer(target, client);
+    const HDC dc = buffer.dc();
+    ui::FillSolid(dc, client, ui::palette::kWindow);
+    title_.Paint(dc);
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, maximized_, ui::palette::kWindowFrame);
 }
 
 LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -29,17 +163,40 @@ LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT: {
         PAINTSTRUCT ps;
         const HDC dc = ::BeginPaint(hwnd(), &ps);
-        RECT client;
-        ::GetClientRect(hwnd(), &client);
-        Paint(dc, client);
+        Paint(dc);
         ::EndPaint(hwnd(), &ps);
         return 0;
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_NCHITTEST:
+        return title_.HitTest(lParam, !maximized_);
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTCAPTION) {
+            ToggleMaximized();
+            return 0;
+        }
+        return DefaultHandling(message, wParam, lParam);
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) {
+            LayOut();
+            ApplyWindowRegion();
+        }
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {S(kDesignWidth) / 2, S(kDesignHeight) / 2};
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGING:
+        if (lParam && OnPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam))) return 0;
+        return DefaultHandling(message, wParam, lParam);
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
         return DefaultHandling(message, wParam, lParam);
+    case WM_KEYUP:
+        if (wParam == VK_F5) OnRefreshKey();
+        return 0;
     case WM_TIMER:
         if (wParam == kTimerGetSoftware) Timer_GetSoftwareTimer();
         else if (wParam == kTimerCheckInstall) Timer_CheckInstallTimer();
@@ -52,6 +209,11 @@ LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_COPYDATA:
         return lParam && OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_CLOSE:
+        SavePlacementAtClose();
+        software_.SaveSettings();
+        ::DestroyWindow(hwnd());
+        return 0;
     case WM_DESTROY:
         ::DragAcceptFiles(hwnd(), FALSE);
         ::PostQuitMessage(0);
@@ -59,29 +221,6 @@ LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     default:
         return DefaultHandling(message, wParam, lParam);
     }
-}
-
-void TfrmTarvoUninstall::Paint(HDC dc, const RECT& client) {
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    const int dpi = ui::ScreenDpi();
-    RECT title{client.left, client.top, client.right, client.top + ui::ScaleForDpi(48, dpi)};
-    const HBRUSH band = ::CreateSolidBrush(RGB(0x1f, 0x5f, 0xa8));
-    ::FillRect(dc, &title, band);
-    ::DeleteObject(band);
-
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -ui::ScaleForDpi(16, dpi);
-    metrics.lfMessageFont.lfWeight = FW_SEMIBOLD;
-    const HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
-    const HGDIOBJ old = ::SelectObject(dc, font);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, RGB(255, 255, 255));
-    title.left += ui::ScaleForDpi(16, dpi);
-    ::DrawTextW(dc, kApplicationTitle, -1, &title, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
 }
 
 }  // namespace tarvo::shell

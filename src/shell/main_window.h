@@ -3,6 +3,10 @@
 #include <string>
 
 #include "shell/program_state.h"
+#include "shell/programs_page.h"
+#include "ui/image_button.h"
+#include "ui/search_box.h"
+#include "ui/title_bar.h"
 #include "ui/window_base.h"
 
 namespace tarvo::shell {
@@ -22,6 +26,7 @@ public:
     bool Create();
 
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
+    [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,6 +34,9 @@ protected:
 private:
     static constexpr UINT_PTR kTimerGetSoftware = 1;
     static constexpr UINT_PTR kTimerCheckInstall = 2;
+    static constexpr int kTitleHeight = 52;
+    static constexpr int kCornerRadius = 6;
+    enum ControlId { kSoftwarePageId = 100, kPluginsPageId, kSearchBoxId, kSoftwareFrameId, kTitleButtonsId = 200 };
 
     // Start-up, in the order it runs (main_window_startup.cpp).
     void FormCreate();
@@ -39,35 +47,58 @@ private:
     void ApplyWindowRegion();
     void ReportStatistic(const StatisticEvent& event);
 
-    // Steps whose subsystems arrive later; each is called in its place in the order.
-    void RestoreWindowPlacement() {}
-    void CreatePageFrames() {}
+    void RestoreWindowPlacement();
+    void CreatePageFrames();
     void LoadLanguage();
-    void FitCaptionsAndCategoryBar() {}
+    void FitCaptionsAndCategoryBar();
     void StartNewsCheck() {}
-    void BuildProgramCatalogue() {}
-    void SelectAllProgramsCategory() {}
+    void BuildProgramCatalogue();
+    void SelectAllProgramsCategory();
     void ShowFloatingButtonWhenCreated() {}
-    void SortProgramList() {}
+    void SortProgramList();
     void ForcedUninstallForShellVerbFile() {}
     void LaunchAutomaticUpdater() {}
     void StartScoreDatabaseDownload() {}
     void StartAddonEnumeration() {}
+
+    // Placement (main_window_placement.cpp).
+    void ToggleMaximized();
+    void SavePlacementAtClose();
+    bool OnPositionChanging(WINDOWPOS& position) const;
 
     // Messages from other processes (main_window_handoff.cpp).
     void OnActivateRequest();
     bool OnCopyData(const COPYDATASTRUCT& data);
     void OnForcedUninstallRequest();
 
-    void Paint(HDC dc, const RECT& client);
+    void ShowMoreSettingsMenu();
+    void OnRefreshKey();
+    void LayOut();
+    void Paint(HDC dc);
+    [[nodiscard]] int S(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
 
     TProgramState& state_;
     bool starting_ = false;
     bool firstActivation_ = false;
+    bool maximized_ = false;
+    RECT normalBounds_{};
+    POINT startPosition_{};
+    int dpi_ = 96;
     std::wstring pendingForcedUninstallText_;
+    ui::TitleBar title_;
+    ui::ImageButton pageSoftware_, pagePlugins_;
+    ui::SearchBox search_;
+    TFrame_Software software_;
 };
 
 // Centres a window of the given size on the work area of the primary monitor.
 [[nodiscard]] RECT CenteredOnWorkArea(int width, int height) noexcept;
+
+// The work area of the monitor nearest to a window.
+[[nodiscard]] RECT WorkAreaNear(HWND window) noexcept;
+
+// F5 reaches whichever control has the focus; the message loop hands its release to the
+// main window as well, which refreshes.
+void ForwardRefreshKey(const MSG& message);
 
 }  // namespace tarvo::shell

@@ -45,13 +45,7 @@ void TfrmTarvoUninstall::LoadLanguage() {
     language::StartAppLanguage(settings::TAppFrame().ProgramFolder(), settings::TMainIni());
 }
 
-void TfrmTarvoUninstall::ApplyWindowRegion() {
-    RECT bounds{};
-    ::GetWindowRect(hwnd(), &bounds);
-    const HRGN region = ::CreateRoundRectRgn(0, 0, bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1, 4, 4);
-    // The window owns the region once it is set; it is ours to free only if that fails.
-    if (region && !::SetWindowRgn(hwnd(), region, TRUE)) ::DeleteObject(region);
-}
+void TfrmTarvoUninstall::ApplyWindowRegion() { ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi_, maximized_); }
 
 void TfrmTarvoUninstall::FormActivate() {
     if (!firstActivation_) return;

@@ -21,6 +21,7 @@ void CreateFloatingButtonWindow() {}
 int RunMessageLoop() {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ForwardRefreshKey(message);
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -5,8 +5,12 @@
 //   tarvo_probe rect CLASS                print "left top right bottom"
 //   tarvo_probe minimize CLASS            minimise it and wait until it is
 //   tarvo_probe iconic CLASS              exit 0 when it is minimised, 1 when not
+//   tarvo_probe rows CLASS [COLUMNS]      print the rows of the window's list view, one per
+//                                         line, columns (default "0") separated by tabs
+//   tarvo_probe key CLASS VK              press and release a key in the window's list view
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -19,8 +23,62 @@ HWND FindVisible(const wchar_t* className) {
     return window && ::IsWindowVisible(window) ? window : nullptr;
 }
 
+BOOL CALLBACK TakeListView(HWND child, LPARAM param) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (std::wcscmp(name, WC_LISTVIEWW) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+}
+
+HWND FindListView(HWND window) {
+    HWND found = nullptr;
+    ::EnumChildWindows(window, TakeListView, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Reads the list's texts through LVM_GETITEMTEXTW with the item and its buffer placed in the
+// owning process, as an accessibility tool would; an owner-data list answers from its owner.
+int PrintRows(HWND window, const std::wstring& columns) {
+    const HWND list = FindListView(window);
+    if (!list) return 1;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    constexpr SIZE_T kChars = 1024;
+    const SIZE_T size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) {
+        ::CloseHandle(process);
+        return 1;
+    }
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        std::wstring line;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i] < L'0' || columns[i] > L'9') continue;
+            LVITEMW item{};
+            item.iSubItem = columns[i] - L'0';
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            item.cchTextMax = static_cast<int>(kChars);
+            wchar_t text[kChars] = {};
+            SIZE_T moved = 0;
+            if (::WriteProcessMemory(process, remote, &item, sizeof item, &moved) &&
+                ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) >= 0)
+                (void)::ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t), &moved);
+            if (!line.empty() || i > 0) line += L'\t';
+            line += text;
+        }
+        std::wprintf(L"%ls\n", line.c_str());
+    }
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return 0;
+}
+
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -61,5 +119,14 @@ int wmain(int argc, wchar_t** argv) {
         return ::IsIconic(window) ? 0 : 1;
     }
     if (verb == L"iconic") return ::IsIconic(window) ? 0 : 1;
+    if (verb == L"rows") return PrintRows(window, argc > 3 ? argv[3] : L"0");
+    if (verb == L"key" && argc > 3) {
+        const HWND list = FindListView(window);
+        const auto key = static_cast<WPARAM>(std::wcstoul(argv[3], nullptr, 0));
+        const HWND target = list ? list : window;
+        ::PostMessageW(target, WM_KEYDOWN, key, 1);
+        ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        return 0;
+    }
     return Usage();
 }

@@ -1,0 +1,17 @@
+#include "platform/process_memory.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+namespace tarvo::platform {
+
+std::optional<std::size_t> PrivateBytesOfThisProcess() noexcept {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                sizeof counters))
+        return std::nullopt;
+    return counters.PrivateUsage;
+}
+
+}  // namespace tarvo::platform

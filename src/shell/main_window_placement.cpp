@@ -1,0 +1,57 @@
+// Where the main window opens, maximising and restoring it, and what it remembers at close.
+
+#include "settings/main_ini.h"
+#include "shell/main_window.h"
+#include "shell/window_placement.h"
+#include "ui/title_bar.h"
+
+namespace tarvo::shell {
+
+void TfrmTarvoUninstall::RestoreWindowPlacement() {
+    const settings::TMainIni ini;
+    const RECT work = WorkAreaNear(hwnd());
+    // Sizes are stored in pixels; the smallest size is the design size at this DPI, so a
+    // window saved at 100 % still fits its contents at 150 %.
+    const int minWidth = S(kDesignWidth);
+    const int minHeight = S(kDesignHeight);
+    const WindowPlacementPlan plan =
+        PlanWindowPlacement(ReadSavedPlacement(ini, work, minWidth, minHeight), work, minWidth, minHeight);
+    maximized_ = plan.maximized;
+    normalBounds_ = plan.normal;
+    startPosition_ = {plan.bounds.left, plan.bounds.top};
+    ::SetWindowPos(hwnd(), nullptr, plan.bounds.left, plan.bounds.top, plan.bounds.right - plan.bounds.left,
+                   plan.bounds.bottom - plan.bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TfrmTarvoUninstall::OnPositionChanging(WINDOWPOS& position) const {
+    // Until the first activation nothing may move the window away from its saved place.
+    if (!starting_ || (position.flags & SWP_NOMOVE)) return false;
+    position.x = startPosition_.x;
+    position.y = startPosition_.y;
+    return false;
+}
+
+void TfrmTarvoUninstall::ToggleMaximized() {
+    if (!maximized_) {
+        ::GetWindowRect(hwnd(), &normalBounds_);
+        maximized_ = true;
+        const RECT bounds = MaximizedBounds(WorkAreaNear(hwnd()));
+        ::SetWindowPos(hwnd(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                       SWP_NOZORDER);
+    } else {
+        maximized_ = false;
+        ::SetWindowPos(hwnd(), nullptr, normalBounds_.left, normalBounds_.top, normalBounds_.right - normalBounds_.left,
+                       normalBounds_.bottom - normalBounds_.top, SWP_NOZORDER);
+    }
+    title_.SetMaximized(maximized_);
+    ApplyWindowRegion();
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TfrmTarvoUninstall::SavePlacementAtClose() {
+    RECT bounds{};
+    ::GetWindowRect(hwnd(), &bounds);
+    SavePlacement(settings::TMainIni(), maximized_, bounds);
+}
+
+}  // namespace tarvo::shell

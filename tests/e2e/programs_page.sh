@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# programs_page.sh BIN ARTIFACTS: the real main window on the demo world. Reads the programs
+# list's rows back from the running window and checks them against a fresh `tarvo list
+# --json` taken right before; keeps screenshots at 100 % and at 150 % (Wine's LogPixels 144
+# in a copy of the prefix); F5 refreshes the list without losing a row.
+set -u
+bin=$1 artifacts=$2
+mkdir -p "$artifacts"
+probe="$bin/tarvo_probe.exe"
+tmp=$(mktemp -d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The rows the list should show: visible programs that are not updates, by caption.
+expected_rows() {
+  wine "$bin/tarvo.exe" list --json | tr -d '\r' | awk '
+    /"DisplayName":/ { name = $0; sub(/^ *"DisplayName": "/, "", name); sub(/",$/, "", name) }
+    /"View64":/ { x64 = ($2 ~ /true/) }
+    /"IsUpdate":/ { if ($2 !~ /true/) print name (x64 ? "(x64)" : "") }' | sort
+}
+
+list_rows() { wine "$probe" rows TfrmTarvoUninstall "${1:-0}" | tr -d '\r'; }
+
+# Waits until the list shows as many rows as expected (the catalogue is built after the
+# first activation), at most 60 s.
+wait_rows() {  # count
+  local i
+  for i in $(seq 120); do
+    [ "$(list_rows | grep -c .)" -ge "$1" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+run_once() {  # name
+  local name=$1 want
+  expected_rows > "$tmp/expected"
+  want=$(grep -c . "$tmp/expected")
+  [ "$want" -ge 8 ] || fail "$name: only $want programs in the inventory; is the demo world installed?"
+  wine "$bin/TarvoUninstaller.exe" & local app=$!
+  if ! wine "$probe" wait TfrmTarvoUninstall 60000; then
+    fail "$name: main window did not appear"; kill $app; return
+  fi
+  wait_rows "$want" || fail "$name: the list did not fill"
+  sleep 2  # icons from the analysis, then the screenshot
+  list_rows | sort > "$tmp/shown"
+  diff "$tmp/expected" "$tmp/shown" > "$tmp/diff" || { fail "$name: rows differ from tarvo list"; cat "$tmp/diff"; }
+  # Every row carries its size and install-date columns (tab-separated after the caption).
+  list_rows 023 > "$tmp/cells"
+  grep -q $'^Kestrel Video Studio(x64)\t[0-9.,]* MB\t' "$tmp/cells" ||
+    fail "$name: Kestrel Video Studio(x64) without its size: $(grep Kestrel "$tmp/cells")"
+  import -window root "$artifacts/programs_page_$name.png" || echo "screenshot failed"
+
+  # F5 reaches the main window from the focused list and keeps every row.
+  wine "$probe" key TfrmTarvoUninstall 0x74
+  sleep 2
+  [ "$(list_rows | grep -c .)" -eq "$want" ] || fail "$name: F5 changed the row count"
+
+  wine "$probe" close TfrmTarvoUninstall || { fail "$name: close failed"; kill $app; }
+  wait $app || fail "$name: exit code $?"
+  echo "$name: $want rows as tarvo list shows them; screenshot programs_page_$name.png"
+}
+
+run_once 100
+
+# The same at 150 %, in a prefix of its own so no other test sees the DPI.
+base=${WINEPREFIX:?}
+high="$base-programs-150"
+rm -rf "$high"
+cp -al "$base" "$high"
+for f in system.reg user.reg userdef.reg; do cp --remove-destination "$base/$f" "$high/$f"; done
+export WINEPREFIX=$high
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k 2>/dev/null || true
+run_once 150
+wineserver -k 2>/dev/null || true
+export WINEPREFIX=$base
+rm -rf "$high" "$tmp"
+[ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "programs page checks passed"
