@@ -21,6 +21,12 @@ WindowPlacementPlan PlanWindowPlacement(const SavedPlacement& saved, const RECT&
         top = std::max(top, static_cast<int>(work.top));
         width = std::min(width, workWidth);
         height = std::min(height, workHeight - kMaximizedBottomGap);
+        // A window saved on a larger screen (or at a smaller DPI) must not open with its
+        // buttons beyond the screen's edge, where nothing can reach them.
+        left = std::min(left, static_cast<int>(work.right) - width);
+        top = std::min(top, static_cast<int>(work.bottom) - kMaximizedBottomGap - height);
+        left = std::max(left, static_cast<int>(work.left));
+        top = std::max(top, static_cast<int>(work.top));
         return RECT{left, top, left + width, top + height};
     };
     WindowPlacementPlan plan;

@@ -29,6 +29,8 @@ TEST(WindowPlacement, SavedValuesAreKeptWithinTheMinimumAndTheWorkArea) {
         {"never left of or above the work area", {0, 870, 570, -200, -50}, {100, 40, 1380, 810}, {100, 40, 970, 610}},
         {"no wider than the work area", {0, 2000, 600, 0, 0}, kWork, {0, 0, 1280, 600}},
         {"no higher than the work area less 20", {0, 900, 2000, 0, 0}, kWork, {0, 0, 900, 750}},
+        {"pulled back inside the right and bottom edges", {0, 1280, 780, 77, 99}, kWork, {0, 0, 1280, 750}},
+        {"a partly hidden window moves in", {0, 900, 600, 1000, 500}, kWork, {380, 150, 1280, 750}},
     };
     for (const auto& c : cases) {
         const WindowPlacementPlan plan = PlanWindowPlacement(c.saved, c.work, 870, 570);
