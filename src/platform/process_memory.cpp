@@ -11,7 +11,8 @@ std::optional<std::size_t> PrivateBytesOfThisProcess() noexcept {
     if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                                 sizeof counters))
         return std::nullopt;
-    return counters.PrivateUsage;
+    // Some systems leave PrivateUsage at 0; the page-file charge is the same commit figure.
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 }  // namespace tarvo::platform
