@@ -7,6 +7,7 @@
 #include "language/language.h"
 #include "settings/app_frame.h"
 #include "shell/log_manager_window.h"
+#include "shell/uninstall_dialog.h"
 #include "uninstall/operation_log.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
@@ -84,6 +85,11 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     search_.onChange = [this](const std::wstring& trimmed) { software_.OnSearchText(trimmed); };
 
     software_.clearSearchBox = [this] { search_.ClearSilently(); };
+    software_.openUninstallDialog = [this](HWND owner, const UninstallRequest& request) {
+        UninstallDialogOptions options;
+        options.statistics = &state_.statistics;
+        return OpenUninstallDialog(owner, request.entries, request.batch, options);
+    };
     software_.Create(hwnd(), kSoftwareFrameId, {}, dpi_);
 }
 

@@ -210,9 +210,7 @@ void TFrame_Software::UninstallSelected(bool single) {
     UninstallRequest request;
     request.batch = page_->BatchMode() && !single;
     request.entries = page_->UninstallTargets(list_.SelectedRow(), single);
-    if (!openUninstallDialog) return;
-    openUninstallDialog(::GetAncestor(hwnd(), GA_ROOT), request);
-    Refresh(false);
+    if (openUninstallDialog && openUninstallDialog(::GetAncestor(hwnd(), GA_ROOT), request)) Refresh(false);
 }
 
 void TFrame_Software::Focus() { list_.Focus(); }

@@ -87,9 +87,10 @@ public:
     [[nodiscard]] inventory::TSoftwarePage* Page() noexcept { return page_.get(); }
     [[nodiscard]] ui::VirtualListView& List() noexcept { return list_; }
 
-    // Opens the uninstall window for the request; modal. Nothing is done without it. The
-    // page refreshes the catalogue (keeping the search) when it returns.
-    std::function<void(HWND owner, const UninstallRequest& request)> openUninstallDialog;
+    // Opens the uninstall window for the request; modal. Nothing is done without it. When it
+    // returns true (something was uninstalled or scanned) the page refreshes the catalogue,
+    // keeping the search.
+    std::function<bool(HWND owner, const UninstallRequest& request)> openUninstallDialog;
     // Empties the main window's search box without notifying anybody.
     std::function<void()> clearSearchBox;
 
