@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "platform/file_icons.h"
 #include "platform/unique_handle.h"
 
 namespace tarvo::ui {
@@ -22,11 +23,6 @@ struct memory_dc {
     static HDC invalid() noexcept { return nullptr; }
     static void close(HDC h) noexcept { ::DeleteDC(h); }
 };
-struct icon {
-    using type = HICON;
-    static HICON invalid() noexcept { return nullptr; }
-    static void close(HICON h) noexcept { ::DestroyIcon(h); }
-};
 }  // namespace traits
 
 using unique_hfont = platform::unique_any<traits::gdi_object<HFONT>>;
@@ -35,7 +31,7 @@ using unique_hbrush = platform::unique_any<traits::gdi_object<HBRUSH>>;
 using unique_hbitmap = platform::unique_any<traits::gdi_object<HBITMAP>>;
 using unique_hrgn = platform::unique_any<traits::gdi_object<HRGN>>;
 using unique_hdc = platform::unique_any<traits::memory_dc>;
-using unique_hicon = platform::unique_any<traits::icon>;
+using unique_hicon = platform::unique_hicon;  // one owner type for icons, whoever extracts them
 
 // Selects an object into a DC for one scope and puts the old one back.
 class SelectedObject {
