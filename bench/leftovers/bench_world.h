@@ -1,0 +1,36 @@
+#pragma once
+// The leftover benchmark's machine. Each part writes its trees into the registry or onto the
+// disk, measures the rules that read them against a plain walk of the same trees in the same
+// run, and leaves its trees in place for the full scan at the end; RemoveAll tidies up.
+
+#include <windows.h>
+
+#include <string>
+
+namespace tarvo::bench {
+
+// The one program the benchmark scans: its uninstall entry and install folder exist.
+struct ScannedProgram {
+    std::wstring DisplayName;
+    std::wstring Publisher;
+    std::wstring InstallFolder;     // no trailing backslash
+    std::wstring UninstallKeyPath;  // under HKEY_LOCAL_MACHINE, default view
+};
+
+// One plain walk: how long it took and how many registry or file-system calls it made.
+struct FloorFigures {
+    double Seconds = 0;
+    unsigned long long Calls = 0;
+};
+
+// Each part returns the floor of the trees it built (what a plain walk of them costs), so the
+// full scan can be set against the sum.
+FloorFigures RunClassesPart(const ScannedProgram& program);  // COM classes, ProgIDs, extensions, interfaces
+FloorFigures RunSystemPart(const ScannedProgram& program);   // services, vendor areas, Run, App Paths, firewall
+FloorFigures RunFilesPart(const ScannedProgram& program);    // application-data and start-menu trees
+
+void RemoveClassesPart();
+void RemoveSystemPart();
+void RemoveFilesPart();
+
+}  // namespace tarvo::bench

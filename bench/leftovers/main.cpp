@@ -1,0 +1,98 @@
+// A leftover scan of one program on a machine with a busy registry and large data trees,
+// against plain walks of the same trees in the same run. Each part prints its own figures;
+// the full scan at the end is set against the sum of the parts' floors.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "inventory/registry_access.h"
+#include "leftovers/bench_world.h"
+#include "leftovers/scan_driver.h"
+#include "platform/call_counter.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/special_folders.h"
+#include "support/bench_report.h"
+
+using namespace tarvo;
+using namespace tarvo::bench;
+using platform::CallCounter;
+
+namespace {
+
+ScannedProgram MakeProgram() {
+    const std::wstring id = std::to_wstring(::GetCurrentProcessId());
+    ScannedProgram program;
+    program.DisplayName = L"Benchmark Scan Target " + id;
+    program.Publisher = L"Tarvo Bench Works";
+    program.InstallFolder = platform::GetTempFolder() + L"\\TarvoBenchLeftovers-" + id + L"\\Scan Target";
+    program.UninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvoBenchScanTarget" + id;
+    return program;
+}
+
+bool InstallProgram(const ScannedProgram& program) {
+    const auto slash = program.InstallFolder.find_last_of(L'\\');
+    if (!platform::CreateDirectoryOf(program.InstallFolder.substr(0, slash)) ||
+        !platform::CreateDirectoryOf(program.InstallFolder))
+        return false;
+    platform::RegistryKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, program.UninstallKeyPath) != ERROR_SUCCESS) return false;
+    return key.SetString(L"DisplayName", program.DisplayName) == ERROR_SUCCESS &&
+           key.SetString(L"Publisher", program.Publisher) == ERROR_SUCCESS &&
+           key.SetString(L"InstallLocation", program.InstallFolder) == ERROR_SUCCESS &&
+           key.SetString(L"UninstallString", L"\"" + program.InstallFolder + L"\\uninstall.exe\"") == ERROR_SUCCESS;
+}
+
+void RemoveProgram(const ScannedProgram& program) {
+    (void)platform::RegDeleteTree(HKEY_LOCAL_MACHINE, program.UninstallKeyPath, platform::RegistryView::Default);
+    const auto slash = program.InstallFolder.find_last_of(L'\\');
+    (void)platform::RemoveDirectoryOf(program.InstallFolder);
+    (void)platform::RemoveDirectoryOf(program.InstallFolder.substr(0, slash));
+}
+
+}  // namespace
+
+int wmain() {
+    const ScannedProgram program = MakeProgram();
+    if (!InstallProgram(program)) {
+        std::printf("cannot install the scanned program\n");
+        RemoveProgram(program);
+        return 1;
+    }
+    FloorFigures floor;
+    for (auto part : {RunClassesPart, RunSystemPart, RunFilesPart}) {
+        const FloorFigures figures = part(program);
+        floor.Seconds += figures.Seconds;
+        floor.Calls += figures.Calls;
+    }
+
+    inventory::TSoftInfo entry;
+    entry.DisplayName = program.DisplayName;
+    entry.Publisher = program.Publisher;
+    entry.InstallLocation = program.InstallFolder;
+    entry.UninstallString = L"\"" + program.InstallFolder + L"\\uninstall.exe\"";
+    entry.RootKeyName = L"HKEY_LOCAL_MACHINE";
+    entry.KeyPath = program.UninstallKeyPath;
+    leftovers::TResultTree tree;
+    leftovers::TIconList images;
+    CallCounter::Reset();
+    Stopwatch watch;
+    const int found = leftovers::ScanLeftovers(&entry, tree, {}, images, {});
+    const double seconds = watch.ElapsedSeconds();
+    PrintHeading("full scan of the benchmark world");
+    PrintFigure("findings", found, "");
+    PrintFigure("time", seconds * 1000.0, "ms");
+    PrintFigure("registry + file-system calls", static_cast<double>(CallCounter::RegistryTotal() + CallCounter::FileSystemTotal()), "calls");
+    PrintCallCounts("calls by kind");
+    PrintFigure("floor: plain walks of every tree it reads", floor.Seconds * 1000.0, "ms");
+    PrintFigure("floor calls", static_cast<double>(floor.Calls), "calls");
+    if (floor.Seconds > 0) PrintFigure("time / floor", seconds / floor.Seconds, "x");
+
+    RemoveFilesPart();
+    RemoveSystemPart();
+    RemoveClassesPart();
+    RemoveProgram(program);
+    return 0;
+}
