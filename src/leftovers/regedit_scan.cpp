@@ -72,6 +72,7 @@ TRegeditScanClasses::TRegeditScanClasses(const inventory::TSoftInfo& entry, Tree
 }
 
 platform::RegistryView TRegeditScanClasses::View() const noexcept {
+    if (viewOverride_) return *viewOverride_;
     return Entry.View64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
 }
 
@@ -101,7 +102,7 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     const auto subkeys = key.Key.SubKeyNames();
     const auto values = key.Key.ValueNames();
     TRegeditItemGroup& group = set.Add(name);
-    RegResults.push_back({root, key.Path, {}, {}});
+    RegResults.push_back({root, key.Path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
     for (const auto& subkey : subkeys) {
         Pump();
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
@@ -112,7 +113,7 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
 void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& valueName, TRegeditItemGroup* group) {
     const std::wstring text = ReadValueText(key.Key, valueName);
     if (valueName.empty() && text.empty()) return;
-    RegResults.push_back({key.Root, key.Path, valueName, text});
+    RegResults.push_back({key.Root, key.Path, valueName, text, View() == platform::RegistryView::Wow64_64Key});
     if (group) group->Values.push_back({valueName, text});
 }
 
@@ -120,7 +121,7 @@ bool TRegeditScanClasses::AddKeyFinding(HKEY root, const std::wstring& keyPath) 
     std::wstring path = inventory::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (IsProtectedKey(root, path)) return false;
-    RegResults.push_back({root, path, {}, {}});
+    RegResults.push_back({root, path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
     return true;
 }
 

@@ -97,7 +97,10 @@ public:
     [[nodiscard]] const TReservedFolders& Reserved() const noexcept { return *reserved_; }
     [[nodiscard]] const TFileterManage& Makers() const noexcept { return *makers_; }
     [[nodiscard]] TreeImages& Images() noexcept { return images_; }
+    // The entry's view, or the one a rule has switched to for a while.
     [[nodiscard]] platform::RegistryView View() const noexcept;
+    void OverrideView(std::optional<platform::RegistryView> view) noexcept { viewOverride_ = view; }
+    [[nodiscard]] std::optional<platform::RegistryView> ViewOverride() const noexcept { return viewOverride_; }
     void Pump() const;
 
     // Text contains FolderKey; never with an empty FolderKey.
@@ -134,6 +137,7 @@ private:
     std::wstring guardFolder_;  // the install folder before the reserved test, in FolderForm
     std::wstring windowsFolder_, systemFolder_;
     mutable std::map<std::wstring, bool> linkCache_;
+    std::optional<platform::RegistryView> viewOverride_;
 };
 
 }  // namespace tarvo::leftovers

@@ -120,7 +120,7 @@ std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, Tre
             item->Caption = inventory::RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
             item->Image = isValue ? kImageRegistryValue : kImageRegistryKey;
             item->Data.ItemKind = kItemKindRegistry;
-            item->Data.View64 = view64;
+            item->Data.View64 = reg.View64;
             item->Data.RootKey = reg.RootKey;
             item->Data.KeyPath = reg.KeyPath;
             item->Data.ValueName = reg.ValueName;

@@ -18,6 +18,9 @@ struct TShowRegInfo {
     std::wstring KeyPath;  // below the root, no leading backslash
     std::wstring ValueName;
     std::wstring ValueData;
+    // The view the finding was read in, which its removal must use: the entry's, except for
+    // the records Windows Installer keeps in the native view whatever the product's bitness.
+    bool View64 = false;
 };
 
 inline constexpr std::int32_t kFileKindFolder = 0;

@@ -1,48 +1,153 @@
-// Installer records, services and the other registry locations a program writes to.
-// Families that have not landed yet find nothing.
+// Autostart entries, the vendor area of "\SOFTWARE", control-panel applets, mail and browser
+// clients, the shell's display-name cache and our own products' keys; and the small walks
+// the value rules share.
 #include "leftovers/rule_families.h"
 
-#include "inventory/command_text.h"
+#include <cwchar>
+
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
+#include "leftovers/system_rule_steps.h"
+#include "leftovers/value_text.h"
+#include "platform/registry_values.h"
 
 namespace tarvo::leftovers {
 
 namespace {
 
-// Windows Installer's records of the product (features, products, upgrade codes, user data).
-void InstallerRecordsRule(TRegeditScanClasses&, const std::wstring& /*packedProductCode*/) {}
+using inventory::LowerCase;
 
-std::wstring LastComponent(const std::wstring& keyPath) {
-    const auto slash = keyPath.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : keyPath.substr(slash + 1);
+// Collects the names of the values whose text holds the folder; reading them as text is the
+// costly part, so number types, which never hold a path, are passed over.
+class FolderValueFinder final : public platform::RegistryValueSweep::Visitor {
+public:
+    FolderValueFinder(const TRegeditScanClasses& scan, bool stringsOnly, bool appendBackslash, bool byName)
+        : scan_(scan), stringsOnly_(stringsOnly), appendBackslash_(appendBackslash), byName_(byName) {}
+
+    void OnValue(std::wstring_view name, DWORD type, const BYTE* data, DWORD size) override {
+        if (byName_) {
+            if (TextHasFolder(scan_, std::wstring(name), false)) Names.emplace_back(name);
+            return;
+        }
+        if (type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN) return;
+        if (stringsOnly_ && type != REG_SZ && type != REG_EXPAND_SZ) return;
+        if (TextHasFolder(scan_, ValueText(type, data, size), appendBackslash_)) Names.emplace_back(name);
+    }
+
+    std::vector<std::wstring> Names;
+
+private:
+    const TRegeditScanClasses& scan_;
+    bool stringsOnly_, appendBackslash_, byName_;
+};
+
+std::vector<std::wstring> ValuesWithFolder(const TRegeditScanClasses& scan, const TScanKey& key, bool stringsOnly,
+                                           bool appendBackslash, bool byName = false) {
+    FolderValueFinder finder(scan, stringsOnly, appendBackslash, byName);
+    platform::RegistryValueSweep sweep;
+    (void)sweep.Sweep(key.Key.get(), finder);
+    return std::move(finder.Names);
+}
+
+// Depth first, a key's values before its subkeys, each value matched with the backslash
+// appended.
+void WalkVendorValues(TRegeditScanClasses& scan, const TScanKey& key) {
+    for (const auto& name : ValuesWithFolder(scan, key, false, true)) scan.ReportValue(key, name, nullptr);
+    std::wstring name;
+    for (DWORD i = 0; key.Key.EnumKey(i, name) == ERROR_SUCCESS; ++i) {
+        scan.Pump();
+        TScanKey child;
+        if (OpenChild(scan, key, name, child)) WalkVendorValues(scan, child);
+    }
+}
+
+// A client belongs to the program when a value points into its folder or a subkey, at any
+// depth, is named like it.
+bool ClientTest(const TRegeditScanClasses& scan, const TScanKey& key) {
+    if (!ValuesWithFolder(scan, key, false, true).empty()) return true;
+    const auto subkeys = key.Key.SubKeyNames();
+    const std::wstring& program = scan.Entry.DisplayName;
+    for (const auto& name : subkeys)
+        if (!program.empty() && inventory::EqualsIgnoreCase(name, program)) return true;
+    for (const auto& name : subkeys) {
+        TScanKey child;
+        if (OpenChild(scan, key, name, child) && ClientTest(scan, child)) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
-void UninstallKeyRules(TRegeditScanClasses& scan) {
-    const std::wstring rootName = inventory::UpperCase(scan.EntryRootName);
-    const HKEY root = rootName == L"HKEY_CLASSES_ROOT"   ? HKEY_CLASSES_ROOT
-                      : rootName == L"HKEY_CURRENT_USER" ? HKEY_CURRENT_USER
-                                                         : HKEY_LOCAL_MACHINE;
-    const std::wstring productKey = LastComponent(scan.EntryKeyPath);
-    TScanKey key;
-    if (productKey.empty() || !scan.OpenKey(key, root, scan.EntryKeyPath)) return;
-    const bool hasComments = key.Key.HasValue(L"Comments");
-    scan.ReportKey(scan.Sets.Own(L"UninstallKey"), root, productKey, scan.EntryKeyPath);
-    const std::wstring packed = inventory::PackedProductCode(productKey);
-    if (hasComments && !packed.empty()) InstallerRecordsRule(scan, packed);
+bool TextHasFolder(const TRegeditScanClasses& scan, const std::wstring& text, bool appendBackslash) {
+    if (scan.FolderKey.empty() || text.size() + 1 < scan.FolderKey.size()) return false;
+    std::wstring lower = LowerCase(text);
+    if (appendBackslash && (lower.empty() || lower.back() != L'\\')) lower += L'\\';
+    return lower.find(scan.FolderKey) != std::wstring::npos;
 }
 
-void ServicesRule(TRegeditScanClasses&) {}
-void FirewallRule(TRegeditScanClasses&) {}
-void RunKeyRule(TRegeditScanClasses&, HKEY) {}
-void AppPathsRule(TRegeditScanClasses&) {}
-void VendorKeyWalk(TRegeditScanClasses&, HKEY) {}
-void ControlPanelRule(TRegeditScanClasses&) {}
-void ClientsRule(TRegeditScanClasses&) {}
-void EventLogRule(TRegeditScanClasses&) {}
-void DisplayNameCacheRule(TRegeditScanClasses&) {}
+bool AnyValueHasFolder(const TRegeditScanClasses& scan, const TScanKey& key, bool stringsOnly, bool appendBackslash) {
+    return !ValuesWithFolder(scan, key, stringsOnly, appendBackslash).empty();
+}
+
+void ReportValuesWithFolder(TRegeditScanClasses& scan, HKEY root, const std::wstring& keyPath) {
+    TScanKey key;
+    if (!scan.OpenKey(key, root, keyPath)) return;
+    for (const auto& name : ValuesWithFolder(scan, key, false, false)) scan.ReportValue(key, name, nullptr);
+}
+
+bool OpenChild(const TRegeditScanClasses& scan, const TScanKey& parent, const std::wstring& name, TScanKey& child) {
+    if (child.Key.Open(parent.Key.get(), name, KEY_READ, scan.View()) != ERROR_SUCCESS) return false;
+    child.Root = parent.Root;
+    child.Path = parent.Path + L"\\" + name;
+    return true;
+}
+
+void RunKeyRule(TRegeditScanClasses& scan, HKEY root) {
+    ReportValuesWithFolder(scan, root, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+}
+
+void VendorKeyWalk(TRegeditScanClasses& scan, HKEY root) {
+    TScanKey software;
+    if (!scan.OpenKey(software, root, root == HKEY_CURRENT_USER ? L"Software" : L"SOFTWARE")) return;
+    TRuleSet& set = scan.Sets.Own(root == HKEY_CURRENT_USER ? L"VendorKeysUser" : L"VendorKeys");
+    for (const auto& vendor : software.Key.SubKeyNames()) {
+        scan.Pump();
+        if (IsSkippedVendorKey(vendor)) continue;
+        // A key named exactly like the program is the program's own; any other is searched.
+        if (!scan.Entry.DisplayName.empty() && vendor == scan.Entry.DisplayName) {
+            scan.ReportKey(set, root, vendor, software.Path + L"\\" + vendor);
+            continue;
+        }
+        TScanKey key;
+        if (OpenChild(scan, software, vendor, key)) WalkVendorValues(scan, key);
+    }
+}
+
+void ControlPanelRule(TRegeditScanClasses& scan) {
+    ReportValuesWithFolder(scan, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Control Panel\\Cpls");
+}
+
+void ClientsRule(TRegeditScanClasses& scan) {
+    TScanKey clients;
+    if (!scan.OpenKey(clients, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients")) return;
+    TRuleSet& set = scan.Sets.Own(L"Clients");
+    for (const auto& type : clients.Key.SubKeyNames()) {
+        TScanKey typeKey;
+        if (!OpenChild(scan, clients, type, typeKey)) continue;
+        for (const auto& client : typeKey.Key.SubKeyNames()) {
+            scan.Pump();
+            TScanKey clientKey;
+            if (OpenChild(scan, typeKey, client, clientKey) && ClientTest(scan, clientKey))
+                scan.ReportKey(set, HKEY_LOCAL_MACHINE, type + L"\\" + client, clientKey.Path);
+        }
+    }
+}
+
+void DisplayNameCacheRule(TRegeditScanClasses& scan) {
+    TScanKey cache;
+    if (!scan.OpenKey(cache, HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache")) return;
+    for (const auto& name : ValuesWithFolder(scan, cache, false, false, true)) scan.ReportValue(cache, name, nullptr);
+}
 
 void MakerKeysRule(TRegeditScanClasses& scan) {
     std::wstring row;
