@@ -103,7 +103,8 @@ bool OpenChild(const TRegeditScanClasses& scan, const TScanKey& parent, const st
 }
 
 void RunKeyRule(TRegeditScanClasses& scan, HKEY root) {
-    ReportValuesWithFolder(scan, root, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    const std::wstring software = root == HKEY_CURRENT_USER ? L"Software" : L"SOFTWARE";
+    ReportValuesWithFolder(scan, root, software + L"\\Microsoft\\Windows\\CurrentVersion\\Run");
 }
 
 void VendorKeyWalk(TRegeditScanClasses& scan, HKEY root) {
