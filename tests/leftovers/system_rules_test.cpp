@@ -106,7 +106,7 @@ TEST(ServicesRule, ServiceFromTheFolderWithItsLegacyDeviceKey) {
 
     // Instance paths that leave no more than an enumerator are never reported.
     TRegeditScanClasses direct(EntryAt(program), images);
-    DeviceKeysRule(direct, {L"Root", L"Root\\" + legacy.substr(0, 0), L"\\Root\\", L"Root\\" + legacy + L"\\0000\\"});
+    DeviceKeysRule(direct, {L"Root", L"Root\\", L"\\Root\\", L"Root\\" + legacy + L"\\0000\\"});
     ASSERT_EQ(direct.RegResults.size(), 3u);
     EXPECT_EQ(Texts(direct)[0], deviceKey);
 }
