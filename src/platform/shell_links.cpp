@@ -58,6 +58,23 @@ std::wstring ResolveShellLinkTarget(const std::wstring& linkPath) noexcept {
     }
 }
 
+std::optional<std::wstring> ResolveShellLink(const std::wstring& linkPath) noexcept {
+    try {
+        ComPtr<IShellLinkW> link;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+            return std::nullopt;
+        ComPtr<IPersistFile> file;
+        if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return std::nullopt;
+        if (FAILED(file->Load(linkPath.c_str(), 0))) return std::nullopt;
+        if (FAILED(link->Resolve(::GetActiveWindow(), SLR_NO_UI))) return std::nullopt;
+        wchar_t target[MAX_PATH + 1] = {};
+        if (link->GetPath(target, MAX_PATH, nullptr, SLGP_UNCPRIORITY) != S_OK) return std::nullopt;
+        return std::wstring(target);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 bool CreateShellLink(const std::wstring& linkPath, const std::wstring& target,
                      const std::wstring& arguments) noexcept {
     ComPtr<IShellLinkW> link;

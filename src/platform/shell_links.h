@@ -1,6 +1,7 @@
 #pragma once
 // Shell shortcuts (.lnk files) and the COM apartment their objects need.
 
+#include <optional>
 #include <string>
 
 namespace tarvo::platform {
@@ -22,6 +23,12 @@ private:
 // The target path of a shortcut (IShellLinkW::GetPath with the raw-path flag, as written in
 // the link); empty when the file cannot be loaded as a shortcut. COM must be initialised.
 [[nodiscard]] std::wstring ResolveShellLinkTarget(const std::wstring& linkPath) noexcept;
+
+// What a shortcut points at now: loads it, lets the shell resolve it without any window of
+// its own (SLR_NO_UI, owned by the active window), and returns the target path with UNC
+// names preferred. nullopt when the file is no shortcut or the link does not resolve. COM
+// must be initialised on the calling thread.
+[[nodiscard]] std::optional<std::wstring> ResolveShellLink(const std::wstring& linkPath) noexcept;
 
 // Writes a shortcut to `target`; false when the link cannot be created or saved.
 [[nodiscard]] bool CreateShellLink(const std::wstring& linkPath, const std::wstring& target,
