@@ -129,6 +129,10 @@ DWORD TRegeditScanClasses::AttributesOf(const std::wstring& path) const {
     return options_.attributesOf ? options_.attributesOf(path) : platform::GetFileAttributesOf(path);
 }
 
+DWORD TRegeditScanClasses::ListedAttributes(const std::wstring& path, DWORD listed) const {
+    return options_.attributesOf ? options_.attributesOf(path) : listed;
+}
+
 bool TRegeditScanClasses::UnderForeignLink(const std::wstring& path) const {
     // A link on the way is fine where the program's own folder or a system folder lies
     // through it (a profile reached through "Documents and Settings"); anywhere else the
@@ -181,8 +185,7 @@ void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& vi
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (visited.Add(full)) ReportPath(full, kFileKindFolder, 0);
             // Never into a junction or link: its content belongs to wherever it points.
-            const DWORD attributes = options_.attributesOf ? options_.attributesOf(full) : data.dwFileAttributes;
-            if (!platform::IsReparsePoint(attributes)) ListFolder(full, visited);
+            if (!platform::IsReparsePoint(ListedAttributes(full, data.dwFileAttributes))) ListFolder(full, visited);
         } else if (visited.Add(full)) {
             const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
             ReportPath(full, kFileKindFile, size);

@@ -125,6 +125,9 @@ public:
     // The guard ReportPath applies; rules may ask before walking.
     [[nodiscard]] bool IsOfferablePath(const std::wstring& path) const;
     [[nodiscard]] DWORD AttributesOf(const std::wstring& path) const;
+    // The attributes a folder listing gave for an entry (the test seam's when one is set):
+    // unlike a lookup by path, they tell a link from its target everywhere.
+    [[nodiscard]] DWORD ListedAttributes(const std::wstring& path, DWORD listed) const;
 
 private:
     [[nodiscard]] bool UnderForeignLink(const std::wstring& path) const;
