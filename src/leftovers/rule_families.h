@@ -36,11 +36,14 @@ void MakerKeysRule(TRegeditScanClasses& scan);
 
 // The file system. installFolder: where the program's files are; productCode: the
 // installer's product code text (empty for a folder-only scan); mainFileName: the file
-// a bare path named (empty for a full scan).
+// a bare path named (empty for a full scan); searchStats: when given, what the search of the
+// application-data and start-menu trees cost.
+struct TFolderSearchStats;
 struct FileRuleInput {
     std::wstring installFolder;
     std::wstring productCode;
     std::wstring mainFileName;
+    TFolderSearchStats* searchStats = nullptr;
 };
 void RunFileRules(TRegeditScanClasses& scan, const FileRuleInput& input);
 
