@@ -97,6 +97,9 @@ void TAnalysisThread::RunPass(std::vector<Item>& items, TAppRateHelper& usage) {
     context.extractIcons = sink_.WantsIcons();
     context.lastAccessTracked = options_.lastAccessTracked ? *options_.lastAccessTracked : LastAccessTimesTracked();
     context.cancel = &cancel_;
+    // Read once for the whole pass: per entry it was most of the pass's registry traffic.
+    const TRefusedFolders refused = TRefusedFolders::Read();
+    context.refused = &refused;
 
     for (std::size_t index = 0; index < items.size() && !cancel_.load(); ++index) {
         current_.store(index);

@@ -40,26 +40,83 @@ void ExpandVariableInPlace(std::wstring& text, const std::wstring& variable) {
 
 }  // namespace
 
-std::wstring InstallFolderFromEntry(const TSoftInfo& entry) {
+TRefusedFolders TRefusedFolders::Read() {
+    const bool view64 = settings::IsWow64();
+    const std::wstring shellFolders = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    return TRefusedFolders({
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", view64),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", view64),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", view64),
+        platform::GetSystemFolder(),
+        platform::GetWindowsFolder(),
+    });
+}
+
+TRefusedFolders::TRefusedFolders(const std::vector<std::wstring>& places) {
+    for (const auto& place : places)
+        if (!place.empty()) places_.push_back(UpperCase(WithTrailingBackslash(place)));
+}
+
+bool TRefusedFolders::IsRemovable(const std::wstring& path) const {
+    if (Contains(path, L"%")) return false;
+    const std::wstring candidate = UpperCase(WithTrailingBackslash(path));
+    if (candidate.size() <= 3) return false;
+    for (const auto& place : places_)
+        if (candidate == place) return false;
+    return true;
+}
+
+std::wstring PathInEntryCase(const std::wstring& path, const TSoftInfo& entry) {
+    if (path.empty()) return path;
+    for (const std::wstring* source :
+         {&entry.UninstallString, &entry.DisplayIcon, &entry.Readme, &entry.ToolbarFile, &entry.InstallLocation}) {
+        if (source->size() < path.size()) continue;
+        const std::wstring upper = UpperCase(*source);
+        // Positions carry over only when upper-casing kept every character a character.
+        if (upper.size() != source->size()) continue;
+        if (const auto at = upper.find(UpperCase(path)); at != std::wstring::npos) return source->substr(at, path.size());
+    }
+    return path;
+}
+
+std::wstring InstallFolderFromEntry(const TSoftInfo& entry, const TRefusedFolders& refused) {
     std::wstring text = CleanCommandText(MainFileText(entry), RundllRemoval::Anywhere);
     if (text.empty()) return {};
-    if (!FileExists(text)) text = CutAtExecutable(text);
+    if (!FileExists(PathInEntryCase(text, entry))) text = CutAtExecutable(text);
     const std::wstring folder = FolderPart(text);
-    if (folder.empty() || !FolderExists(folder) || !IsRemovableFolder(folder)) return {};
+    if (folder.empty() || !FolderExists(PathInEntryCase(folder, entry)) || !refused.IsRemovable(folder)) return {};
     return folder;
+}
+
+std::wstring InstallFolderFromEntry(const TSoftInfo& entry) {
+    return InstallFolderFromEntry(entry, TRefusedFolders::Read());
 }
 
 TDateTime FolderDateFromEntry(const TSoftInfo& entry) {
     std::wstring text = CleanCommandText(MainFileText(entry, true), RundllRemoval::FirstOrAfterBlank);
     if (text.empty()) return 0;
-    if (!FileExists(text)) text = CutAtExecutable(text);
-    if (FileExists(text)) {
+    // Each path is asked about once: under a pass over hundreds of entries every repeated
+    // attribute query shows.
+    const auto isFile = [](DWORD attributes) {
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    DWORD attributes = platform::GetFileAttributesOf(PathInEntryCase(text, entry));
+    if (!isFile(attributes)) {
+        const std::wstring cut = CutAtExecutable(text);
+        if (cut != text) {
+            text = cut;
+            attributes = platform::GetFileAttributesOf(PathInEntryCase(text, entry));
+        }
+    }
+    if (isFile(attributes)) {
         text = FolderPart(text);
         // "C:\" must keep its backslash to name the drive's root folder.
         if (text.size() > 3 && text.back() == L'\\') text.pop_back();
+    } else if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return 0;
     }
-    if (!FileExists(text) && !FolderExists(text)) return 0;
-    const auto times = platform::GetFileTimesOf(text);
+    // Whatever is left exists (a file's folder, or a folder named outright): its times say when.
+    const auto times = platform::GetFileTimesOf(PathInEntryCase(text, entry));
     return times ? FileTimeToDate(times->creation) : 0;
 }
 
@@ -69,25 +126,14 @@ std::wstring RepairInstallLocation(const std::wstring& location) {
 }
 
 bool IsRemovableFolder(const std::wstring& path) {
-    if (Contains(path, L"%")) return false;
-    const std::wstring candidate = UpperCase(WithTrailingBackslash(path));
-    if (candidate.size() <= 3) return false;
-
-    const bool view64 = settings::IsWow64();
-    const std::wstring shellFolders = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const std::wstring refused[] = {
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", view64),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", view64),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", view64),
-        platform::GetSystemFolder(),
-        platform::GetWindowsFolder(),
-    };
-    for (const auto& place : refused)
-        if (!place.empty() && candidate == UpperCase(WithTrailingBackslash(place))) return false;
-    return true;
+    // The cheap refusals first: they need no registry.
+    if (Contains(path, L"%") || UpperCase(WithTrailingBackslash(path)).size() <= 3) return false;
+    return TRefusedFolders::Read().IsRemovable(path);
 }
 
-std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex) {
+namespace {
+
+std::wstring IconSource(const TSoftInfo& entry, int& iconIndex, const std::function<std::wstring()>& installFolder) {
     std::wstring path = entry.DisplayIcon;
     iconIndex = 0;
 
@@ -112,20 +158,31 @@ std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex) {
     }
 
     if (path.empty()) {
-        const std::wstring folder = InstallFolderFromEntry(entry);
+        const std::wstring folder = installFolder();
         std::wstring found;
         if (!folder.empty()) {
             const std::wstring prefix = ReplaceAll(entry.DisplayName, L" ", L"").substr(0, 5);
             platform::FileFinder finder;
             WIN32_FIND_DATAW data{};
-            if (finder.FindFirst(folder + prefix + L"*.EXE", data)) found = folder + data.cFileName;
+            if (finder.FindFirst(PathInEntryCase(folder, entry) + prefix + L"*.EXE", data)) found = folder + data.cFileName;
         }
         path = found.empty() ? entry.UninstallString : found;
     }
 
     path = FileFromCommandLine(path);
-    if (!path.empty() && !FileExists(path)) path.clear();
+    if (!path.empty() && !FileExists(PathInEntryCase(path, entry))) path.clear();
     return path;
+}
+
+}  // namespace
+
+std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex) {
+    return IconSource(entry, iconIndex, [&entry] { return InstallFolderFromEntry(entry); });
+}
+
+std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex,
+                                 const std::function<std::wstring()>& installFolder) {
+    return IconSource(entry, iconIndex, installFolder);
 }
 
 std::wstring FileFromCommandLine(const std::wstring& command) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 
 #include "inventory/command_analysis.h"
 #include "inventory/date_time.h"
@@ -27,7 +29,8 @@ TDateTime CreationDate(const std::wstring& path) {
     return times ? FileTimeToDate(times->creation) : 0;
 }
 
-std::int64_t MeasureSize(const TSoftInfo& entry, std::wstring& folder, const TAnalysisContext& context) {
+std::int64_t MeasureSize(const TSoftInfo& entry, std::wstring& folder, const TAnalysisContext& context,
+                         const std::function<const TRefusedFolders&()>& refused) {
     // A folder found from the command has passed the removable-folder test already.
     const bool accepted = entry.InstallLocation.empty() && !folder.empty();
     if (!entry.InstallLocation.empty()) folder = entry.InstallLocation;
@@ -35,10 +38,11 @@ std::int64_t MeasureSize(const TSoftInfo& entry, std::wstring& folder, const TAn
         const std::wstring readmeFolder = FolderPart(ReplaceAll(entry.Readme, L"\"", L""));
         if (!readmeFolder.empty() && platform::FolderExists(readmeFolder)) folder = readmeFolder;
     }
-    if (!accepted && !IsRemovableFolder(folder)) return 0;
-    if (!entry.IsToolbar) return FolderSize(folder, std::numeric_limits<std::int64_t>::max(), context.cancel);
+    if (!accepted && !refused().IsRemovable(folder)) return 0;
+    const std::wstring onDisk = PathInEntryCase(folder, entry);
+    if (!entry.IsToolbar) return FolderSize(onDisk, std::numeric_limits<std::int64_t>::max(), context.cancel);
     // The walk may stop as soon as the cap is reached: the rest would not be shown.
-    return std::min(FolderSize(folder, kToolbarSizeCap, context.cancel), kToolbarSizeCap);
+    return std::min(FolderSize(onDisk, kToolbarSizeCap, context.cancel), kToolbarSizeCap);
 }
 
 TDateTime InstallDateOf(const TSoftInfo& entry) {
@@ -69,13 +73,28 @@ bool NeedsAnalysis(const TSoftInfo& entry) noexcept {
 }
 
 TAnalysisResult AnalyseEntry(const TSoftInfo& entry, const TAnalysisContext& context) {
+    std::optional<TRefusedFolders> ownRefused;
+    const auto refused = [&]() -> const TRefusedFolders& {
+        if (context.refused) return *context.refused;
+        if (!ownRefused) ownRefused = TRefusedFolders::Read();
+        return *ownRefused;
+    };
+
+    // The folder of the main file serves both the size and the icon search; it is looked up
+    // once, and only when one of them needs it.
+    std::optional<std::wstring> commandFolder;
+    const auto folderOfCommand = [&]() -> const std::wstring& {
+        if (!commandFolder) commandFolder = InstallFolderFromEntry(entry, refused());
+        return *commandFolder;
+    };
+
     TAnalysisResult result;
-    if (entry.InstallLocation.empty()) result.folder = InstallFolderFromEntry(entry);
-    if (entry.Size <= 0) result.size = MeasureSize(entry, result.folder, context);
+    if (entry.InstallLocation.empty()) result.folder = folderOfCommand();
+    if (entry.Size <= 0) result.size = MeasureSize(entry, result.folder, context, refused);
 
     if (entry.ImageIndex <= 0) {
         int index = 0;
-        result.iconFile = IconSourceFromEntry(entry, index);
+        result.iconFile = IconSourceFromEntry(entry, index, folderOfCommand);
         result.iconIndex = index;
         if (context.extractIcons && !result.iconFile.empty() && platform::FileExists(result.iconFile))
             result.icons = platform::ExtractIconPairOf(result.iconFile, index);

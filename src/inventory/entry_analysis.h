@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "inventory/command_analysis.h"
 #include "inventory/soft_info.h"
 #include "platform/crypto_hash.h"
 #include "platform/icon_extract.h"
@@ -31,6 +32,8 @@ struct TAnalysisContext {
     bool extractIcons = false;        // the list has image lists to take them
     bool lastAccessTracked = false;   // the file system keeps last-access times
     const std::atomic<bool>* cancel = nullptr;
+    // The places no entry's folder may be; read once per pass. Null: read for each entry.
+    const TRefusedFolders* refused = nullptr;
 };
 
 // Entries whose folder, size, icon and date are all known need no analysis.

@@ -140,6 +140,12 @@ void TSoftwarePage::LoadViewSettings(const settings::TMainIni& ini) {
     batch_ = ini.BatchUninstall();
 }
 
+void TSoftwarePage::TakeSettingsOf(const TSoftwarePage& other) {
+    view_ = other.view_;
+    batch_ = other.batch_;
+    SetSort(other.sortColumn_, other.sortState_);
+}
+
 bool TSoftwarePage::IsChecked(std::size_t entryIndex) const noexcept {
     return entryIndex < checked_.size() && checked_[entryIndex] != 0;
 }

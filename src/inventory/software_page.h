@@ -51,8 +51,12 @@ public:
     // A header click with the list control's new state. The "Operate" column cannot be
     // sorted: false, and the previous sort stays (the caller puts the arrow back).
     bool ClickHeader(int column, int state);
-    // The analysis changed sizes or dates: the next Show sorts again.
-    void SortKeysChanged() noexcept { orderValid_ = false; }
+    // The analysis changed sizes or dates: the next Show sorts again, unless the rows are
+    // sorted by name, which the analysis never changes (it reports every entry it measures,
+    // and a keystroke during the pass would otherwise sort the whole catalogue each time).
+    void SortKeysChanged() noexcept {
+        if (sortColumn_ != kNameColumn) orderValid_ = false;
+    }
 
     // "Software" section of Main.ini: ColumnIndex, SortState. A stored state other than 0, 1
     // or 2 leaves the state as it is.
@@ -67,6 +71,9 @@ public:
     void ToggleBatch(const settings::TMainIni& ini);
     // View style and batch mode as Main.ini has them, without writing.
     void LoadViewSettings(const settings::TMainIni& ini);
+    // View style, batch mode and sort of another page over other entries (the empty page
+    // shown before the catalogue existed), without reading Main.ini again.
+    void TakeSettingsOf(const TSoftwarePage& other);
 
     [[nodiscard]] bool IsChecked(std::size_t entryIndex) const noexcept;
     void SetChecked(std::size_t entryIndex, bool checked);

@@ -46,7 +46,11 @@ bool TFrame_Software::Create(HWND parent, int id, const RECT& bounds, int dpi) {
     if (!CreateChild(kClassName, parent, id, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds))
         return false;
     syncTarget_.store(hwnd());
-    page_->LoadViewSettings(settings::TMainIni());
+    // Sort, view style and batch mode are read once, here; the catalogue's page takes them
+    // over, so that the first rows are sorted as saved and not sorted a second time.
+    const settings::TMainIni ini;
+    page_->LoadViewSettings(ini);
+    page_->LoadSortSettings(ini);
 
     std::vector<std::wstring> labels;
     for (int i = 0; i < inventory::kCategoryCount; ++i) labels.push_back(MainWindowText(kCategoryControls[i], kCategoryEnglish[i]));
@@ -128,8 +132,8 @@ void TFrame_Software::BuildCatalogue(inventory::TSoftwareInfo::Options options) 
     inventory::IAnalysisSink* sink = this;
     catalogue_ = std::make_unique<inventory::TSoftwareInfo>(sink, std::move(options));
     auto page = std::make_unique<inventory::TSoftwarePage>(catalogue_->Entries());
-    page->LoadViewSettings(settings::TMainIni());
-    page->SetSort(page_->SortColumn(), page_->SortState());
+    // The settings were read when the page was created; the list already shows them.
+    page->TakeSettingsOf(*page_);
     page_ = std::move(page);
 }
 
@@ -139,9 +143,13 @@ void TFrame_Software::SelectAllPrograms() {
 }
 
 void TFrame_Software::RestoreSort() {
+    const int column = page_->SortColumn();
+    const int state = page_->SortState();
     page_->LoadSortSettings(settings::TMainIni());
-    page_->Show();
     list_.SetSort(page_->SortColumn(), OrderOfState(page_->SortState()));
+    // The rows shown already follow the saved sort unless Main.ini changed in between.
+    if (page_->SortColumn() == column && page_->SortState() == state) return;
+    page_->Show();
     ShowRows(false);
 }
 

@@ -58,12 +58,14 @@ bool VirtualListView::Create(HWND parent, int id, const RECT& bounds, std::vecto
     header_ = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
     ::SetWindowSubclass(list_, &VirtualListView::ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     if (header_) ::SetWindowSubclass(header_, &VirtualListView::HeaderProc, kHeaderSubclass, reinterpret_cast<DWORD_PTR>(this));
+    headerTexts_.clear();
     for (size_t i = 0; i < columns_.size(); ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = columns_[i].alignRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
         column.cx = ScaleForDpi(columns_[i].width, dpi_);
         std::wstring title = HeaderTextWithCount(columns_[i].title, 0);
+        headerTexts_.push_back(title);
         column.pszText = title.data();
         column.iSubItem = static_cast<int>(i);
         ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -201,9 +203,14 @@ void VirtualListView::SetSort(int column, SortOrder order) {
 
 void VirtualListView::UpdateHeaderTexts() {
     if (!list_) return;
-    // The header control keeps its own copy for accessibility tools and LVM_GETCOLUMN.
+    // The header control keeps its own copy for accessibility tools and LVM_GETCOLUMN. Only
+    // a changed text is handed over: each one makes the header lay itself out again, and
+    // a search keystroke changes at most the count.
+    headerTexts_.resize(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) {
         std::wstring text = HeaderTextWithCount(columns_[i].title, rowCount_);
+        if (text == headerTexts_[i]) continue;
+        headerTexts_[i] = text;
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT;
         column.pszText = text.data();

@@ -98,6 +98,7 @@ private:
 
     ListDataSource* source_ = nullptr;
     std::vector<ListColumn> columns_;
+    std::vector<std::wstring> headerTexts_;  // what the header control holds now
     HWND list_ = nullptr;    // children, destroyed with this window
     HWND header_ = nullptr;
     HIMAGELIST spacer_ = nullptr;  // ours: only sets the row height

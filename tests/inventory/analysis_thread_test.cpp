@@ -143,6 +143,26 @@ TEST_F(AnalysisPass, FillsGapsSavesTheCacheAndReusesItOnTheNextStart) {
               CacheFingerprint(again[1]->InstallDateText, again[1]->UninstallString));
 }
 
+TEST_F(AnalysisPass, TheRefusedPlacesAreReadOncePerPassNotPerEntry) {
+    TSoftList entries;
+    for (int i = 0; i < 12; ++i) entries.push_back(Installed(L"P" + std::to_wstring(i), L"P" + std::to_wstring(i), 10));
+    TAnalysisThread thread(entries, sink_, Options(CacheFile()));
+    thread.RequestPass();
+    ASSERT_TRUE(WaitForIdle(thread));
+    // The same gaps again, so that the counted pass does the full work for every entry.
+    for (auto& entry : entries) {
+        entry->Size = 0;
+        entry->SizeText.clear();
+        entry->InstallLocation.clear();
+    }
+    CallCounter::Reset();
+    thread.RequestPass();
+    ASSERT_TRUE(WaitForIdle(thread));
+    for (const auto& entry : entries) EXPECT_EQ(entry->Size, 10) << entry->DisplayName;
+    // Three Shell Folders values, each an open and a read; per entry it would be 72 or more.
+    EXPECT_LE(CallCounter::RegistryTotal(), 9u);
+}
+
 TEST_F(AnalysisPass, CancelEndsThePassWithinOneEntryAndStillSaves) {
     TSoftList entries;
     for (int i = 0; i < 5; ++i) entries.push_back(Installed(L"P" + std::to_wstring(i), L"P" + std::to_wstring(i), 10));

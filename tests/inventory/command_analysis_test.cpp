@@ -82,6 +82,72 @@ TEST(IsRemovableFolder, SystemPlacesAreRefused) {
     for (const auto& path : refused) EXPECT_FALSE(IsRemovableFolder(path)) << path;
 }
 
+TEST(TRefusedFolders, ReadOnceRefusesWhatEachCallRefuses) {
+    using namespace tarvo::platform;
+    ScratchFolder scratch;
+    const TRefusedFolders refused = TRefusedFolders::Read();
+    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::wstring paths[] = {
+        scratch.path(),
+        scratch.path() + L"\\",
+        GetWindowsFolder() + L"\\inf",
+        GetWindowsFolder(),
+        Upper(GetWindowsFolder()) + L"\\",
+        LowerCase(GetSystemFolder()),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", true),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", true),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", true),
+        L"C:\\",
+        L"C:",
+        L"",
+        L"%ProgramFiles%\\App",
+    };
+    for (const auto& path : paths) EXPECT_EQ(refused.IsRemovable(path), IsRemovableFolder(path)) << path;
+}
+
+TEST(TRefusedFolders, InjectedPlacesAreRefusedInAnyCase) {
+    const TRefusedFolders refused(std::vector<std::wstring>{L"D:\\Users\\Me\\Desktop", L"", L"d:\\windows\\"});
+    const struct {
+        const wchar_t* path;
+        bool removable;
+    } cases[] = {
+        {L"D:\\Users\\Me\\Desktop", false},
+        {L"d:\\users\\me\\desktop\\", false},
+        {L"D:\\WINDOWS", false},
+        {L"D:\\Users\\Me\\Desktop\\Tool", true},
+        {L"D:\\Users\\Me", true},
+        {L"D:\\", false},
+        {L"", false},
+        {L"D:\\%APP%", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(refused.IsRemovable(c.path), c.removable) << c.path;
+}
+
+TEST(InstallFolderFromEntry, AnInjectedRefusedFolderIsNoProgramsFolder) {
+    ScratchFolder scratch;
+    const std::wstring app = scratch.MakeFolder(L"Shared");
+    (void)scratch.MakeFile(L"Shared\\unins000.exe", "MZ");
+    const TSoftInfo entry = WithCommand(L"\"" + app + L"\\unins000.exe\" /S");
+    EXPECT_EQ(Upper(InstallFolderFromEntry(entry, TRefusedFolders(std::vector<std::wstring>{}))), Upper(app + L"\\"));
+    EXPECT_EQ(InstallFolderFromEntry(entry, TRefusedFolders(std::vector<std::wstring>{app})), L"");
+}
+
+TEST(PathInEntryCase, TheCaseTheEntrysTextsHaveThePathIn) {
+    TSoftInfo e = WithCommand(L"\"C:\\Program Files\\My App\\unins.exe\" /S");
+    e.DisplayIcon = L"D:\\Icons\\App.ico,2";
+    const struct {
+        const wchar_t* path;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"C:\\PROGRAM FILES\\MY APP\\", L"C:\\Program Files\\My App\\"},
+        {L"C:\\PROGRAM FILES\\MY APP\\UNINS.EXE", L"C:\\Program Files\\My App\\unins.exe"},
+        {L"d:\\icons\\app.ico", L"D:\\Icons\\App.ico"},
+        {L"C:\\OTHER\\", L"C:\\OTHER\\"},
+        {L"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathInEntryCase(c.path, e), c.expected) << c.path;
+}
+
 TEST(FolderDateFromEntry, CreationDateOfTheMainFilesFolder) {
     ScratchFolder scratch;
     scratch.MakeFile(L"App\\uninstall.exe", "MZ");

@@ -187,6 +187,32 @@ TEST(EntryAnalysis, ReservedFoldersAreNeverWalked) {
     }
 }
 
+TEST(EntryAnalysis, APassesRefusedFolderIsNeverWalked) {
+    test::ScratchFolder scratch;
+    const std::wstring folder = scratch.MakeFolder(L"Desk");
+    (void)scratch.MakeFile(L"Desk\\unins000.exe", std::string(100, 'x'));
+    TSoftInfo entry;
+    entry.DisplayName = L"On The Desktop";
+    entry.UninstallString = L"\"" + folder + L"\\unins000.exe\"";
+    entry.ImageIndex = 1;
+    const TRefusedFolders refused(std::vector<std::wstring>{folder});
+    TAnalysisContext context;
+    context.refused = &refused;
+    for (const bool fromLocation : {false, true}) {
+        SCOPED_TRACE(fromLocation);
+        entry.InstallLocation = fromLocation ? folder + L"\\" : L"";
+        CallCounter::Reset();
+        const TAnalysisResult result = AnalyseEntry(entry, context);
+        EXPECT_EQ(result.size, 0);
+        EXPECT_EQ(result.folder, fromLocation ? folder + L"\\" : L"");
+        EXPECT_EQ(CallCounter::Get(ApiCall::FindFirstFile), 0u);
+        EXPECT_EQ(CallCounter::RegistryTotal(), 0u);
+    }
+    // The same entry without the injected set is measured.
+    entry.InstallLocation.clear();
+    EXPECT_EQ(AnalyseEntry(entry, {}).size, 100);
+}
+
 TEST(EntryAnalysis, SizeFromTheReadmeFolderWhenNothingElseNamesOne) {
     test::ScratchFolder scratch;
     const std::wstring readme = scratch.MakeFile(L"Msi App\\readme.txt", std::string(321, 'r'));

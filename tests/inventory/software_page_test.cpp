@@ -126,6 +126,21 @@ TEST_F(PageTest, EntriesAddedLaterAndChangedSizesAreSortedAgain) {
     EXPECT_EQ(Shown(), (Names{L"b", L"a"}));
     EXPECT_EQ(page_.RowOfEntry(1), 1);
     EXPECT_EQ(page_.RowOfEntry(0), 0);
+
+    // Dates too; names are never changed by the analysis, yet new entries still sort in.
+    entries_[0]->InstallDateText = ShortDateText(*DateFromParts(2014, 3, 1));
+    entries_[1]->InstallDateText = ShortDateText(*DateFromParts(2014, 3, 2));
+    page_.ClickHeader(kDateColumn, 1);
+    EXPECT_EQ(Shown(), (Names{L"b", L"a"}));
+    entries_[0]->InstallDateText = ShortDateText(*DateFromParts(2014, 3, 3));
+    page_.SortKeysChanged();
+    page_.Show();
+    EXPECT_EQ(Shown(), (Names{L"a", L"b"}));
+    page_.ClickHeader(kNameColumn, 1);
+    page_.SortKeysChanged();
+    Add(L"0");
+    page_.Show();
+    EXPECT_EQ(Shown(), (Names{L"0", L"a", L"b"}));
 }
 
 TEST_F(PageTest, RowsMapBackToEntries) {
@@ -165,6 +180,16 @@ TEST_F(PageTest, SortAndViewSettingsLiveInMainIni) {
     other.LoadViewSettings(ini);
     EXPECT_EQ(other.ViewStyle(), TViewStyle::LargeIcons);
     EXPECT_TRUE(other.BatchMode());
+
+    // The catalogue's page takes over what the page before it read, without the file.
+    ASSERT_TRUE(ini.SetListViewViewStyle(0));
+    TSoftList none;
+    TSoftwarePage catalogue(none);
+    catalogue.TakeSettingsOf(other);
+    EXPECT_EQ(catalogue.ViewStyle(), TViewStyle::LargeIcons);
+    EXPECT_TRUE(catalogue.BatchMode());
+    EXPECT_EQ(catalogue.SortColumn(), kDateColumn);
+    EXPECT_EQ(catalogue.SortState(), 2);
 }
 
 TEST_F(PageTest, UninstallWorksOnTheSelectedRowOrTheCheckedRows) {
