@@ -170,28 +170,42 @@ int BuildInterfaces(HKEY interfaces, HKEY typeLibs, const std::wstring& programF
     return writer.failures + libs.failures;
 }
 
-// The plain walk: every key opened once and its subkeys enumerated, nothing read.
-unsigned long long Walk(HKEY parent, const std::wstring& name, bool top) {
-    RegistryKey key;
-    if (key.Open(parent, name, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS) return 0;
-    unsigned long long keys = 1;
-    std::wstring child;
-    for (DWORD i = 0; key.EnumKey(i, child) == ERROR_SUCCESS; ++i)
-        if (!top || _wcsicmp(child.c_str(), L"Wow6432Node") != 0) keys += Walk(key.get(), child, false);
-    return keys;
-}
-
 struct Run {
     double seconds = 0;
     unsigned long long calls = 0;
     unsigned long long count = 0;  // keys walked or findings
+    // The CLSID tree alone, and the COM class rule alone, which reads it.
+    double classSeconds = 0;
+    unsigned long long classCalls = 0;
 };
+
+// The plain walk: every key opened once and its subkeys enumerated, nothing read. The CLSID
+// subtree of a classes key is timed on its own.
+unsigned long long Walk(HKEY parent, const std::wstring& name, int depth, Run& run) {
+    RegistryKey key;
+    if (key.Open(parent, name, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS) return 0;
+    unsigned long long keys = 1;
+    std::wstring child;
+    for (DWORD i = 0; key.EnumKey(i, child) == ERROR_SUCCESS; ++i) {
+        if (depth == 0 && _wcsicmp(child.c_str(), L"Wow6432Node") == 0) continue;
+        if (depth == 0 && _wcsicmp(child.c_str(), L"CLSID") == 0) {
+            const auto callsBefore = CallCounter::RegistryTotal();
+            Stopwatch watch;
+            keys += Walk(key.get(), child, depth + 1, run);
+            run.classSeconds += watch.ElapsedSeconds();
+            run.classCalls += CallCounter::RegistryTotal() - callsBefore;
+        } else {
+            keys += Walk(key.get(), child, depth + 1, run);
+        }
+    }
+    return keys;
+}
 
 Run FloorWalk() {
     CallCounter::Reset();
     Stopwatch watch;
     Run run;
-    run.count = Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes", true) + Walk(HKEY_CURRENT_USER, L"Software\\Classes", true);
+    run.count = Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes", 0, run) + Walk(HKEY_CURRENT_USER, L"Software\\Classes", 0, run);
     run.seconds = watch.ElapsedSeconds();
     run.calls = CallCounter::RegistryTotal();
     return run;
@@ -206,13 +220,15 @@ Run ClassRules(const ScannedProgram& program) {
     CallCounter::Reset();
     Stopwatch watch;
     leftovers::ComClassRule(scan);
+    Run run;
+    run.classSeconds = watch.ElapsedSeconds();
+    run.classCalls = CallCounter::RegistryTotal();
     leftovers::AppIdKeysRule(scan);
     leftovers::ReservedClassVerbRule(scan);
     leftovers::ClassesRule(scan, HKEY_CURRENT_USER, scan.Sets.UserClasses);
     leftovers::ClassesRule(scan, HKEY_LOCAL_MACHINE, scan.Sets.ProgIds);
     leftovers::InterfaceRule(scan);
     leftovers::ShellExtensionApprovalRule(scan);
-    Run run;
     run.seconds = watch.ElapsedSeconds();
     run.calls = CallCounter::RegistryTotal();
     run.count = scan.RegResults.size();
@@ -259,7 +275,9 @@ FloorFigures RunClassesPart(const ScannedProgram& program) {
     const Run floor2 = FloorWalk();
     const Run rules2 = ClassRules(program);
     floor.seconds = std::min(floor.seconds, floor2.seconds);
+    floor.classSeconds = std::min(floor.classSeconds, floor2.classSeconds);
     rules.seconds = std::min(rules.seconds, rules2.seconds);
+    rules.classSeconds = std::min(rules.classSeconds, rules2.classSeconds);
 
     PrintFigure("floor: keys walked (both Software\\Classes)", static_cast<double>(floor.count), "keys");
     PrintFigure("floor: time", floor.seconds * 1000.0, "ms");
@@ -270,6 +288,12 @@ FloorFigures RunClassesPart(const ScannedProgram& program) {
     PrintCallCounts("class rules: calls by kind");
     PrintFigure("calls / floor (target 1.5)", static_cast<double>(rules2.calls) / static_cast<double>(floor.calls), "x");
     PrintFigure("time / floor (target 1.5)", rules.seconds / floor.seconds, "x");
+    PrintFigure("CLSID alone: walk time", floor.classSeconds * 1000.0, "ms");
+    PrintFigure("CLSID alone: walk calls", static_cast<double>(floor.classCalls), "calls");
+    PrintFigure("CLSID alone: COM class rule time", rules.classSeconds * 1000.0, "ms");
+    PrintFigure("CLSID alone: COM class rule calls", static_cast<double>(rules2.classCalls), "calls");
+    PrintFigure("CLSID alone: calls / walk", static_cast<double>(rules2.classCalls) / static_cast<double>(floor.classCalls), "x");
+    PrintFigure("CLSID alone: time / walk", rules.classSeconds / floor.classSeconds, "x");
     return {floor.seconds, floor.calls};
 }
 
