@@ -53,7 +53,8 @@ std::string Wide(const std::wstring& text) {
         bytes += static_cast<char>(ch & 0xFF);
         bytes += static_cast<char>((ch >> 8) & 0xFF);
     }
-    return bytes + std::string(2, '\0');
+    bytes.append(2, '\0');
+    return bytes;
 }
 
 auto NamesOnly(std::wstring existing) {
@@ -149,6 +150,7 @@ TEST(ShellLinkFile, WidePathAfterTheNarrowOneIsTriedOneThenTwoBytesOn) {
     // it names a file or not.
     Crafted even;
     even.narrow = "C:\\Tools\\t??l.exe";
-    even.tail = std::string(1, 'x') + Wide(wide);
+    even.tail.push_back('x');
+    even.tail += Wide(wide);
     EXPECT_EQ(LinkTargetFromBytes(CraftLink(even), CP_ACP, NamesOnly(L"none")), wide);
 }
