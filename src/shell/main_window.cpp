@@ -16,7 +16,7 @@
 namespace tarvo::shell {
 
 namespace {
-enum MoreMenuCommand : UINT { kMenuExport = 1, kMenuLogManagement };
+enum MoreMenuCommand : UINT { kMenuForcedUninstall = 1, kMenuExport, kMenuLogManagement };
 }  // namespace
 
 RECT CenteredOnWorkArea(int width, int height) noexcept {
@@ -108,6 +108,8 @@ void TfrmTarvoUninstall::SortProgramList() { software_.RestoreSort(); }
 void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
     const HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
+    ::AppendMenuW(menu, MF_STRING, kMenuForcedUninstall,
+                  MainWindowText(L"PopMenu_Sub_ForcedUninstall", L"Forced Uninstall").c_str());
     ::AppendMenuW(menu, MF_STRING, kMenuExport, MainWindowText(L"PopMenu_Sub_ExportList", L"Export Application List").c_str());
     ::AppendMenuW(menu, MF_STRING, kMenuLogManagement, MainWindowText(L"PopMenu_Sub_LogManagement", L"Log Management").c_str());
     const RECT button = title_.layout().menu;
@@ -115,7 +117,8 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
     ::ClientToScreen(hwnd(), &at);
     const UINT command = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
     ::DestroyMenu(menu);
-    if (command == kMenuExport) software_.ExportList();
+    if (command == kMenuForcedUninstall) RunForcedUninstallWindow({});
+    else if (command == kMenuExport) software_.ExportList();
     else if (command == kMenuLogManagement) ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder()));
 }
 
@@ -212,6 +215,12 @@ LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case UM_FORCEDUNINSTALL:
         OnForcedUninstallRequest();
+        return 0;
+    case UM_SHELLVERB:
+        OnShellVerb();
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_COPYDATA:
         return lParam && OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
 #include <string>
 
 #include "shell/program_state.h"
@@ -10,6 +14,8 @@
 #include "ui/window_base.h"
 
 namespace tarvo::shell {
+
+class TfrmForcedUninstall;
 
 // The program's main window. Other processes find it by this class name and caption.
 class TfrmTarvoUninstall final : public ui::WindowBase {
@@ -56,7 +62,7 @@ private:
     void SelectAllProgramsCategory();
     void ShowFloatingButtonWhenCreated() {}
     void SortProgramList();
-    void ForcedUninstallForShellVerbFile() {}
+    void ForcedUninstallForShellVerbFile();
     void LaunchAutomaticUpdater() {}
     void StartScoreDatabaseDownload() {}
     void StartAddonEnumeration() {}
@@ -70,6 +76,17 @@ private:
     void OnActivateRequest();
     bool OnCopyData(const COPYDATASTRUCT& data);
     void OnForcedUninstallRequest();
+    void OnShellVerb();
+    void OnDropFiles(HDROP drop);
+
+    // The forced-uninstall window (main_window_forced.cpp).
+    void ForcedUninstallForPath(const std::wstring& path);
+    // Creates the window, lets `prepare` fill it, shows it modally, and refreshes the
+    // catalogue afterwards when it started an uninstall.
+    void RunForcedUninstallWindow(const std::function<void(TfrmForcedUninstall&)>& prepare);
+    // The uninstall or the log window is open: hand-offs are dropped meanwhile.
+    [[nodiscard]] bool BusyWithOtherDialog() const;
+    [[nodiscard]] std::wstring ShellVerbFilePath() const;
 
     void ShowMoreSettingsMenu();
     void OnRefreshKey();
@@ -85,6 +102,7 @@ private:
     POINT startPosition_{};
     int dpi_ = 96;
     std::wstring pendingForcedUninstallText_;
+    TfrmForcedUninstall* forced_ = nullptr;  // while the forced-uninstall window is open
     ui::TitleBar title_;
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;

@@ -1,6 +1,7 @@
 // Work other processes hand to the running window.
 
 #include "shell/bring_forward.h"
+#include "shell/forced_uninstall_window.h"
 #include "shell/main_window.h"
 #include "shell/test_seam.h"
 
@@ -9,8 +10,8 @@ namespace tarvo::shell {
 void TfrmTarvoUninstall::OnActivateRequest() {
     test_seam::Log(L"activate");
     BringWindowForward(hwnd());
-    // The secondary windows (About, uninstall, forced uninstall, logs) follow here, in this
-    // order, once they exist.
+    // The secondary windows follow in their order; About and the others join once they exist.
+    if (forced_) forced_->BringForward();
 }
 
 bool TfrmTarvoUninstall::OnCopyData(const COPYDATASTRUCT& data) {
@@ -23,8 +24,17 @@ bool TfrmTarvoUninstall::OnCopyData(const COPYDATASTRUCT& data) {
 }
 
 void TfrmTarvoUninstall::OnForcedUninstallRequest() {
-    // The forced-uninstall window takes the pending text from here once it exists.
     test_seam::Log(L"forced uninstall: " + pendingForcedUninstallText_);
+    if (BusyWithOtherDialog()) return;
+    const std::wstring name = pendingForcedUninstallText_;
+    if (forced_) {
+        // One window at a time: a second hand-off fills the open one.
+        forced_->HandOffName(name);
+        BringWindowForward(hwnd());
+        forced_->BringForward();
+        return;
+    }
+    RunForcedUninstallWindow([&name](TfrmForcedUninstall& window) { window.HandOffName(name); });
 }
 
 }  // namespace tarvo::shell

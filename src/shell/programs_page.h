@@ -86,6 +86,8 @@ public:
     [[nodiscard]] inventory::TSoftwareInfo* Catalogue() noexcept { return catalogue_.get(); }
     [[nodiscard]] inventory::TSoftwarePage* Page() noexcept { return page_.get(); }
     [[nodiscard]] ui::VirtualListView& List() noexcept { return list_; }
+    // The small icons the entries' ImageIndex points into.
+    [[nodiscard]] HIMAGELIST RowIcons() const noexcept { return rowIcons_.get(); }
 
     // Opens the uninstall window for the request; modal. Nothing is done without it. When it
     // returns true (something was uninstalled or scanned) the page refreshes the catalogue,

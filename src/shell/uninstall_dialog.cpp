@@ -1,6 +1,7 @@
 #include "shell/uninstall_dialog.h"
 
 #include "language/language.h"
+#include "platform/files.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
 #include "shell/test_seam.h"
@@ -43,6 +44,30 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     if (TStatisticsLibrary* statistics = options.statistics)
         actions.reportStatistic = [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
     TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
+    if (!dialog.Create(owner)) return false;
+    dialog.RunModal();
+    return dialog.Session().workDone();
+}
+
+bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, uninstall::TForcedOpening forced,
+                               const UninstallDialogOptions& options) {
+    std::vector<const inventory::TSoftInfo*> targets;
+    if (entry) targets.push_back(entry);
+    const settings::TMainIni ini;
+    uninstall::TUninstallActions actions =
+        uninstall::DefaultUninstallActions(uninstall::MakeLogContext(settings::DataFolder()), ini);
+    uninstall::TLeftoverScan scan = options.scan ? options.scan : RegisteredScan();
+    // Without an entry only a real folder is scanned: a name handed over by a hook is no path.
+    actions.scan = [scan](const uninstall::TLeftoverScanRequest& request,
+                          const std::function<bool()>& cancelRequested) -> std::function<void()> {
+        if (!scan) return {};
+        if (request.entries.empty() && (request.folder.size() <= 3 || !platform::FolderExists(request.folder)))
+            return {};
+        return scan(request, cancelRequested);
+    };
+    if (TStatisticsLibrary* statistics = options.statistics)
+        actions.reportStatistic = [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
+    TfrmUninstalling dialog(targets, false, ini.CreateRestore(), std::move(actions), std::move(forced));
     if (!dialog.Create(owner)) return false;
     dialog.RunModal();
     return dialog.Session().workDone();

@@ -31,6 +31,12 @@ void SetLeftoverScan(uninstall::TLeftoverScan scan);
 bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& entries, bool batchMode,
                          const UninstallDialogOptions& options = {});
 
+// The forced uninstall's hand-off: the dialog for `entry` (the forced list's chosen row), or
+// without an entry for the file the user pointed at, which the dialog deletes before it
+// offers the scan of its folder. True when an uninstall or a scan ran.
+bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, uninstall::TForcedOpening forced,
+                               const UninstallDialogOptions& options = {});
+
 // Where a dialog of `size` goes over `owner`: half the difference of the widths and heights
 // added to the owner's corner, halves rounded toward zero.
 [[nodiscard]] RECT CentredOver(const RECT& owner, SIZE size) noexcept;

@@ -14,6 +14,7 @@ TEST(WebSearch, NamesAreEncodedByteByByteInUtf8) {
         {L"Media Player 12", L"Media+Player+12"},
         {L"A!$'()*-.@_z", L"A!$'()*-.@_z"},
         {L"Foo & Co/Bar+1", L"Foo+%26+Co%2fBar%2b1"},
+        {L"Foo & Bar 2.0", L"Foo+%26+Bar+2.0"},
         {L"Caf\u00e9 \u65e5", L"Caf%c3%a9+%e6%97%a5"},
         {L"", L""},
     };

@@ -8,6 +8,7 @@
 //   tarvo_probe rows CLASS [COLUMNS]      print the rows of the window's list view, one per
 //                                         line, columns (default "0") separated by tabs
 //   tarvo_probe key CLASS VK              press and release a key in the window's list view
+//   tarvo_probe post CLASS MESSAGE        post MESSAGE (decimal or 0x hex) with no parameters
 
 #include <windows.h>
 #include <commctrl.h>
@@ -78,7 +79,7 @@ int PrintRows(HWND window, const std::wstring& columns) {
 }
 
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -127,6 +128,10 @@ int wmain(int argc, wchar_t** argv) {
         ::PostMessageW(target, WM_KEYDOWN, key, 1);
         ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
         return 0;
+    }
+    if (verb == L"post" && argc > 3) {
+        const auto message = static_cast<UINT>(std::wcstoul(argv[3], nullptr, 0));
+        return ::PostMessageW(window, message, 0, 0) ? 0 : 1;
     }
     return Usage();
 }

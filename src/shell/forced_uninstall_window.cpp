@@ -1,0 +1,417 @@
+#include "shell/forced_uninstall_window.h"
+
+#include <shlobj.h>
+
+#include <tuple>
+
+#include "inventory/software_info.h"
+#include "language/language.h"
+#include "platform/dropped_files.h"
+#include "platform/file_open_dialog.h"
+#include "platform/files.h"
+#include "platform/message_exchange.h"
+#include "platform/shell_open.h"
+#include "platform/special_folders.h"
+#include "settings/registry_editor.h"
+#include "settings/web_address.h"
+#include "shell/test_seam.h"
+
+namespace tarvo::shell {
+
+namespace {
+
+constexpr wchar_t kFormSection[] = L"Uninstaller_frmForcedUninstall";
+constexpr int kDesignWidth = 560;
+constexpr int kDesignHeight = 410;
+constexpr int kHeaderHeight = 112;
+constexpr int kCornerRadius = 12;
+constexpr COLORREF kBorderColour = RGB(0x1f, 0x5f, 0xa8);
+
+enum ListMenuCommand : UINT { kMenuUninstall = 1, kMenuOpenFolder, kMenuViewEntry, kMenuSearchOnline };
+
+HFONT MessageFont(int dpi, int size, LONG weight) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -::MulDiv(size, dpi, 96);
+    metrics.lfMessageFont.lfWeight = weight;
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+RECT CentredOn(HWND owner, int width, int height) {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (owner && ::IsWindowVisible(owner))
+        ::GetWindowRect(owner, &area);
+    else
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int left = area.left + ((area.right - area.left) - width) / 2;
+    const int top = area.top + ((area.bottom - area.top) - height) / 2;
+    return RECT{left, top, left + width, top + height};
+}
+
+std::wstring Title() { return ForcedUninstallText(L"Caption", L"Forced Uninstall"); }
+
+void AddHint(HWND window, HWND control, std::wstring text) {
+    const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr);
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data();
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace
+
+std::wstring ForcedUninstallText(const std::wstring& control, const wchar_t* english) {
+    return language::AppLanguage().ReadText(kFormSection, control, english);
+}
+
+TfrmForcedUninstall::TfrmForcedUninstall(const inventory::TSoftwareInfo* catalogue, HIMAGELIST smallIcons,
+                                         OpenUninstallFn openUninstall)
+    : model_(catalogue, *this), smallIcons_(smallIcons), openUninstall_(std::move(openUninstall)) {}
+
+TfrmForcedUninstall::~TfrmForcedUninstall() {
+    if (hwnd()) {
+        if (owner_) ::EnableWindow(owner_, TRUE);
+        ::DestroyWindow(hwnd());
+    }
+    if (font_) ::DeleteObject(font_);
+    if (headingFont_) ::DeleteObject(headingFont_);
+}
+
+bool TfrmForcedUninstall::Create(HWND owner) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    owner_ = owner;
+    dpi_ = ui::ScreenDpi();
+    const RECT bounds = CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
+    if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
+        return false;
+    ::SetWindowRgn(hwnd(),
+                   ::CreateRoundRectRgn(0, 0, bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1,
+                                        Scale(kCornerRadius), Scale(kCornerRadius)),
+                   FALSE);
+    // Explorer runs with less integrity than an elevated uninstaller: let its drops through.
+    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x49}})
+        (void)platform::AllowMessageFromLowerIntegrity(message);
+    platform::AcceptDroppedFiles(hwnd(), true);
+    CreateControls();
+    ShowPage(uninstall::TForcedPage::Tip);
+    EnableNext(false);
+    test_seam::Log(L"forced window: open");
+    return true;
+}
+
+void TfrmForcedUninstall::CreateControls() {
+    font_ = MessageFont(dpi_, 9, FW_NORMAL);
+    headingFont_ = MessageFont(dpi_, 12, FW_SEMIBOLD);
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle, int x, int y, int w,
+                     int h, int id) {
+        const HWND control =
+            ::CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
+                              Scale(h), hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return control;
+    };
+
+    const HWND close = child(L"BUTTON", L"\u00D7", BS_PUSHBUTTON | BS_FLAT, 0, kDesignWidth - 36, 8, 28, 24, kIdClose);
+    AddHint(hwnd(), close, language::GetText(L"Close", L"Close"));
+
+    // A click in the path box opens the file dialog, as the button does.
+    pathBox_ = child(L"STATIC", L"", SS_NOTIFY | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, WS_EX_CLIENTEDGE,
+                     20, kHeaderHeight + 6, kDesignWidth - 40 - 104, 26, kIdPathBox);
+    child(L"BUTTON", ForcedUninstallText(L"RdImageButton_Browser.Caption", L"Browser..."), BS_PUSHBUTTON | WS_TABSTOP,
+          0, kDesignWidth - 20 - 96, kHeaderHeight + 5, 96, 28, kIdBrowse);
+
+    const int pageTop = kHeaderHeight + 44;
+    const int pageHeight = kDesignHeight - pageTop - 56;
+    tip_ = child(L"STATIC",
+                 ForcedUninstallText(L"Label_Tip1.Caption",
+                                     L"You can browse or drag and drop a file here to delete a file or uninstall the "
+                                     L"file related program. ") +
+                     L"\r\n\r\n" +
+                     ForcedUninstallText(L"Label_Tip2.Caption",
+                                         L"After you press the \"Next\" button, Tarvo Uninstaller will do the forced "
+                                         L"uninstall thoroughly."),
+                 SS_LEFT | SS_NOPREFIX, 0, 20, pageTop + 12, kDesignWidth - 40, pageHeight - 12, kIdTip);
+
+    list_ = child(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
+                  WS_EX_CLIENTEDGE, 20, pageTop, kDesignWidth - 40, pageHeight, kIdList);
+    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    if (smallIcons_) ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallIcons_));
+    int column = 0;
+    for (const auto& [key, text, width] : {std::tuple{L"ListView_Column_DisplayName", L"Display Name", 300},
+                                           std::tuple{L"ListView_Column_Size", L"Size", 90},
+                                           std::tuple{L"ListView_Column_InstallDate", L"Install Date", 110}}) {
+        std::wstring caption = ForcedUninstallText(key, text);
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH;
+        col.cx = Scale(width);
+        col.pszText = caption.data();
+        ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&col));
+    }
+
+    const int buttonY = kDesignHeight - 44;
+    next_ = child(L"BUTTON", ForcedUninstallText(L"RdImageButton_Next.Caption", L"Next"),
+                  BS_DEFPUSHBUTTON | WS_TABSTOP, 0, kDesignWidth - 20 - 2 * 96 - 8, buttonY, 96, 28, kIdNext);
+    child(L"BUTTON", ForcedUninstallText(L"RdImageButton_Cancel.Caption", L"Cancel"), BS_PUSHBUTTON | WS_TABSTOP, 0,
+          kDesignWidth - 20 - 96, buttonY, 96, 28, kIdCancel);
+}
+
+void TfrmForcedUninstall::ShowPathText(const std::wstring& text) {
+    if (pathBox_) ::SetWindowTextW(pathBox_, text.c_str());
+}
+
+void TfrmForcedUninstall::ShowRows(const std::vector<const inventory::TSoftInfo*>& rows) {
+    if (!list_) return;
+    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    int index = 0;
+    for (const inventory::TSoftInfo* entry : rows) {
+        std::wstring caption = uninstall::TForcedUninstall::RowCaption(*entry);
+        LVITEMW row{};
+        row.mask = LVIF_TEXT | LVIF_IMAGE;
+        row.iItem = index;
+        row.iImage = entry->ImageIndex;
+        row.pszText = caption.data();
+        const auto at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
+        int sub = 1;
+        for (std::wstring text : {entry->SizeText, entry->InstallDateText}) {
+            LVITEMW cell{};
+            cell.iSubItem = sub++;
+            cell.pszText = text.data();
+            ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&cell));
+        }
+        ++index;
+    }
+}
+
+void TfrmForcedUninstall::SelectRow(int row) {
+    if (!list_) return;
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+}
+
+void TfrmForcedUninstall::ShowPage(uninstall::TForcedPage page) {
+    if (!list_ || !tip_) return;
+    const bool listed = page == uninstall::TForcedPage::ListView;
+    ::ShowWindow(list_, listed ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(tip_, listed ? SW_HIDE : SW_SHOW);
+}
+
+void TfrmForcedUninstall::EnableNext(bool enabled) {
+    if (next_) ::EnableWindow(next_, enabled ? TRUE : FALSE);
+}
+
+void TfrmForcedUninstall::ShowInvalidPath() {
+    test_seam::ShowMessageBox(hwnd(), language::SharedTexts().ForcedUninstall_Browser_Tip, Title(), MB_OK);
+}
+
+void TfrmForcedUninstall::BringForward() {
+    if (!hwnd() || !::IsWindowVisible(hwnd())) return;
+    ::BringWindowToTop(hwnd());
+    ::SetForegroundWindow(hwnd());
+}
+
+void TfrmForcedUninstall::HandOffName(const std::wstring& name) {
+    test_seam::Log(L"forced window: name " + name);
+    model_.HandOffName(name);
+}
+
+void TfrmForcedUninstall::HandOffPath(const std::wstring& rawPath, const std::wstring& target) {
+    test_seam::Log(L"forced window: path " + target);
+    model_.HandOffPath(rawPath, target);
+}
+
+void TfrmForcedUninstall::Browse() {
+    const std::wstring desktop = platform::GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
+    const auto choice = platform::AskOpenFileName(hwnd(), desktop, L"*.exe|*.exe|*.lnk|*.lnk|*.*|*.*", 3);
+    if (choice) (void)model_.Browsed(*choice);
+}
+
+void TfrmForcedUninstall::RunNext() {
+    const uninstall::TForcedNext next = model_.Next();
+    if (next.opening.kind == uninstall::TForcedOpening::None) return;
+    test_seam::Log(next.entry ? L"forced window: next " + next.entry->DisplayName : L"forced window: next, no entry");
+    ::ShowWindow(hwnd(), SW_HIDE);
+    if (openUninstall_) openUninstall_(next);
+    Close();
+}
+
+void TfrmForcedUninstall::ShowListMenu() {
+    const inventory::TSoftInfo* entry = model_.SelectedEntry();
+    if (!entry) return;
+    const HMENU menu = ::CreatePopupMenu();
+    if (!menu) return;
+    ::AppendMenuW(menu, MF_STRING, kMenuUninstall, ForcedUninstallText(L"PopMenu_Uninstall.Caption", L"Uninstall").c_str());
+    ::AppendMenuW(menu, MF_STRING, kMenuOpenFolder,
+                  ForcedUninstallText(L"PopMenu_OpenFolder.Caption", L"Open File Folder").c_str());
+    ::AppendMenuW(menu, MF_STRING, kMenuViewEntry, ForcedUninstallText(L"PopMenu_ViewEntry.Caption", L"View Entry").c_str());
+    ::AppendMenuW(menu, MF_STRING, kMenuSearchOnline,
+                  ForcedUninstallText(L"PopMenu_SearchOnline.Caption", L"Search Online").c_str());
+    POINT at{};
+    ::GetCursorPos(&at);
+    const auto command = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
+    ::DestroyMenu(menu);
+    switch (command) {
+    case kMenuUninstall: RunNext(); break;
+    case kMenuOpenFolder:
+        if (platform::FolderExists(entry->InstallLocation)) (void)platform::ShellOpen(entry->InstallLocation);
+        break;
+    case kMenuViewEntry:
+        (void)settings::OpenRegistryEditorAt(entry->RootKeyName + entry->KeyPath, L"DisplayName", entry->View64);
+        break;
+    case kMenuSearchOnline: (void)settings::OpenWebAddress(settings::SearchOnlineAddress(entry->DisplayName)); break;
+    default: break;
+    }
+}
+
+void TfrmForcedUninstall::OnCommand(int id, int code) {
+    switch (id) {
+    case kIdPathBox:
+        if (code == STN_CLICKED) Browse();
+        break;
+    case kIdBrowse: Browse(); break;
+    case kIdNext: RunNext(); break;
+    case kIdCancel:
+    case kIdClose:
+    case IDCANCEL: Close(); break;
+    default: break;
+    }
+}
+
+LRESULT TfrmForcedUninstall::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_) return 0;
+    if (header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (change.uChanged & LVIF_STATE)
+            model_.RowSelected(
+                static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    } else if (header.code == NM_RCLICK) {
+        ShowListMenu();
+    }
+    return 0;
+}
+
+void TfrmForcedUninstall::Paint(HDC dc) {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    const HBRUSH border = ::CreateSolidBrush(kBorderColour);
+    const HRGN outline = ::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, Scale(kCornerRadius),
+                                              Scale(kCornerRadius));
+    ::FrameRgn(dc, outline, border, 1, 1);
+    ::DeleteObject(outline);
+    ::DeleteObject(border);
+
+    ::SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ old = ::SelectObject(dc, font_);
+    ::SetTextColor(dc, RGB(0x60, 0x60, 0x60));
+    RECT title{Scale(20), Scale(8), client.right - Scale(48), Scale(30)};
+    const std::wstring titleText = Title();
+    ::DrawTextW(dc, titleText.c_str(), -1, &title, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
+    ::SelectObject(dc, headingFont_);
+    ::SetTextColor(dc, kBorderColour);
+    RECT heading{Scale(20), Scale(32), client.right - Scale(20), Scale(56)};
+    const std::wstring headingText = ForcedUninstallText(L"Label_Title.Caption", L"Tarvo Forced Uninstaller");
+    ::DrawTextW(dc, headingText.c_str(), -1, &heading, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
+    ::SelectObject(dc, font_);
+    ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
+    RECT detail{Scale(20), Scale(58), client.right - Scale(20), Scale(kHeaderHeight)};
+    const std::wstring detailText = ForcedUninstallText(
+        L"Label_Detail.Caption",
+        L"Forced Uninstall enable you to uninstall a program and clean its leftover items thoroughly by its name and "
+        L"its installation folder. But please remember to enter the exact name and the install location of the "
+        L"program you want to uninstall. ");
+    ::DrawTextW(dc, detailText.c_str(), -1, &detail, DT_WORDBREAK | DT_LEFT | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+}
+
+LRESULT TfrmForcedUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DROPFILES: {
+        const std::wstring path = platform::TakeFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
+        test_seam::Log(L"forced window: dropped " + path);
+        if (!path.empty()) (void)model_.Dropped(path);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        // The labels sit on the white page; the path box keeps its own face.
+        if (reinterpret_cast<HWND>(lParam) == tip_) {
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(0xFF, 0xFF, 0xFF));
+            return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+        }
+        return DefaultHandling(message, wParam, lParam);
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_NCHITTEST: {
+        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ScreenToClient(hwnd(), &point);
+        return point.y < Scale(kHeaderHeight) ? HTCAPTION : HTCLIENT;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        const HDC dc = ::BeginPaint(hwnd(), &ps);
+        Paint(dc);
+        ::EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void TfrmForcedUninstall::Close() {
+    if (!hwnd()) return;
+    // The owner comes back before we go, so activation returns to it and not elsewhere.
+    if (owner_) ::EnableWindow(owner_, TRUE);
+    ::DestroyWindow(hwnd());
+}
+
+void TfrmForcedUninstall::RunModal() {
+    if (!hwnd() || running_) return;
+    running_ = true;
+    if (owner_) ::EnableWindow(owner_, FALSE);
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::BringWindowToTop(hwnd());
+    ::SetForegroundWindow(hwnd());
+    MSG message;
+    while (hwnd()) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must see it too
+            break;
+        }
+        if (got < 0) break;
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && hwnd() &&
+            ::GetAncestor(message.hwnd, GA_ROOT) == hwnd()) {
+            Close();
+            continue;
+        }
+        if (hwnd() && ::IsDialogMessageW(hwnd(), &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    running_ = false;
+    if (owner_) {
+        ::EnableWindow(owner_, TRUE);
+        ::SetForegroundWindow(owner_);
+    }
+}
+
+}  // namespace tarvo::shell

@@ -1,0 +1,94 @@
+#pragma once
+// The forced uninstall: the user points at a program file, a shortcut or (through a
+// shortcut) a folder, or a hook hands over a program name; the window lists the catalogue
+// entries installed there or named so, and "Next" hands the chosen one (or, with none, the
+// file itself) to the uninstall dialog. Every decision is uninstall::TForcedUninstall's;
+// this window forwards its events there and shows the outcome.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/window_base.h"
+#include "uninstall/forced_uninstall.h"
+
+namespace tarvo::inventory {
+class TSoftwareInfo;
+}
+
+namespace tarvo::shell {
+
+class TfrmForcedUninstall final : public ui::WindowBase, private uninstall::IForcedUninstallView {
+public:
+    static constexpr const wchar_t* kClassName = L"TfrmForcedUninstall";
+    // Control ids of this window.
+    static constexpr int kIdPathBox = 2501;
+    static constexpr int kIdBrowse = 2502;
+    static constexpr int kIdNext = 2503;
+    static constexpr int kIdCancel = 2504;
+    static constexpr int kIdClose = 2505;
+    static constexpr int kIdList = 2506;
+    static constexpr int kIdTip = 2507;
+
+    // Runs the uninstall dialog modally for what "Next" decided; the window is hidden then.
+    using OpenUninstallFn = std::function<void(const uninstall::TForcedNext& next)>;
+
+    // `smallIcons`: the catalogue's row icons (entries' ImageIndex), shared, not owned.
+    TfrmForcedUninstall(const inventory::TSoftwareInfo* catalogue, HIMAGELIST smallIcons, OpenUninstallFn openUninstall);
+    ~TfrmForcedUninstall() override;
+
+    // Creates the window (hidden) centred over `owner`, the main window.
+    bool Create(HWND owner);
+    // Shows the window, disables the owner and runs messages until the window is closed.
+    void RunModal();
+    void Close();
+
+    // The main window's hand-offs while the window is open, and before it is shown.
+    void HandOffName(const std::wstring& name);
+    void HandOffPath(const std::wstring& rawPath, const std::wstring& target);
+
+    void BringForward() override;
+    [[nodiscard]] uninstall::TForcedUninstall& Model() noexcept { return model_; }
+    [[nodiscard]] bool Started() const noexcept { return model_.Started(); }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // IForcedUninstallView
+    void ShowPathText(const std::wstring& text) override;
+    void ShowRows(const std::vector<const inventory::TSoftInfo*>& rows) override;
+    void SelectRow(int row) override;
+    void ShowPage(uninstall::TForcedPage page) override;
+    void EnableNext(bool enabled) override;
+    void ShowInvalidPath() override;
+
+    void CreateControls();
+    void Browse();
+    void RunNext();
+    void OnCommand(int id, int code);
+    LRESULT OnNotify(const NMHDR& header);
+    void ShowListMenu();
+    void Paint(HDC dc);
+    [[nodiscard]] int Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
+
+    uninstall::TForcedUninstall model_;
+    HIMAGELIST smallIcons_;
+    OpenUninstallFn openUninstall_;
+    HWND owner_ = nullptr;
+    HWND pathBox_ = nullptr;
+    HWND list_ = nullptr;
+    HWND tip_ = nullptr;
+    HWND next_ = nullptr;
+    HFONT font_ = nullptr;
+    HFONT headingFont_ = nullptr;
+    int dpi_ = 96;
+    bool running_ = false;
+};
+
+// The texts of this window, from the language's section for it with the English defaults.
+[[nodiscard]] std::wstring ForcedUninstallText(const std::wstring& control, const wchar_t* english);
+
+}  // namespace tarvo::shell

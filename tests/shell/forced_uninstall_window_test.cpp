@@ -1,0 +1,123 @@
+// The forced-uninstall window forwarding to its logic: a file dropped on it lists the
+// programs installed beside it, the list's selection drives "Next", and "Next" hands the
+// chosen entry over and closes the window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <optional>
+
+#include "inventory/software_info.h"
+#include "shell/forced_uninstall_window.h"
+#include "support/scratch_folder.h"
+
+using tarvo::inventory::TSoftInfo;
+using tarvo::inventory::TSoftList;
+using tarvo::inventory::TSoftwareInfo;
+using tarvo::shell::TfrmForcedUninstall;
+
+namespace {
+
+// A drop handle as Explorer builds one: DROPFILES followed by the wide paths, each ended by a
+// zero, and one more zero. The receiver frees it with DragFinish.
+HDROP MakeDrop(const std::wstring& path) {
+    const SIZE_T size = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* files = static_cast<DROPFILES*>(::GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::memcpy(reinterpret_cast<BYTE*>(files) + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TSoftInfo Program(const std::wstring& name, const std::wstring& folder, bool view64) {
+    TSoftInfo e;
+    e.DisplayName = name;
+    e.InstallLocation = folder;
+    e.View64 = view64;
+    e.SizeText = L"1.00 MB";
+    return e;
+}
+
+void Pump() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
+TEST(ForcedUninstallWindow, DropListsBothViewsAndNextWaitsForASelection) {
+    tarvo::test::ScratchFolder scratch;
+    const std::wstring exe = scratch.MakeFile(L"Foo\\foo.exe", "MZ");
+    TSoftwareInfo::Options options;
+    options.cacheFile = scratch.PathOf(L"SoftwareCache.ini");
+    const std::wstring folder = scratch.PathOf(L"Foo");
+    options.readInventory = [folder](TSoftList& list) {
+        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, false)));
+        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, true)));
+    };
+    TSoftwareInfo catalogue(nullptr, options);
+
+    std::optional<std::wstring> handedOver;
+    TfrmForcedUninstall window(&catalogue, nullptr, [&](const tarvo::uninstall::TForcedNext& next) {
+        handedOver = next.entry ? tarvo::uninstall::TForcedUninstall::RowCaption(*next.entry) : L"(none)";
+    });
+    ASSERT_TRUE(window.Create(nullptr));
+    const HWND next = ::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdNext);
+    const HWND list = ::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdList);
+    EXPECT_FALSE(::IsWindowEnabled(next));
+    EXPECT_FALSE(::IsWindowVisible(list));
+
+    ::SendMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(exe)), 0);
+    wchar_t pathText[MAX_PATH] = {};
+    ::GetWindowTextW(::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdPathBox), pathText, MAX_PATH);
+    EXPECT_EQ(std::wstring(pathText), exe);
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    wchar_t caption[64] = {};
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = caption;
+    item.cchTextMax = 64;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(caption), L"Foo(x64)");
+    EXPECT_FALSE(::IsWindowEnabled(next)) << "two rows, none selected";
+
+    // "Next" while disabled does nothing, even when its command arrives.
+    ::SendMessageW(window.hwnd(), WM_COMMAND, TfrmForcedUninstall::kIdNext, 0);
+    EXPECT_FALSE(handedOver);
+
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+    Pump();
+    EXPECT_TRUE(::IsWindowEnabled(next));
+
+    ::SendMessageW(window.hwnd(), WM_COMMAND, TfrmForcedUninstall::kIdNext, 0);
+    EXPECT_EQ(handedOver, L"Foo(x64)");
+    EXPECT_TRUE(window.Started());
+    EXPECT_EQ(window.hwnd(), nullptr) << "the window closes after the uninstall dialog";
+}
+
+TEST(ForcedUninstallWindow, RefusedDropChangesNothing) {
+    tarvo::test::ScratchFolder scratch;
+    const std::wstring folder = scratch.MakeFolder(L"Foo");
+    TfrmForcedUninstall window(nullptr, nullptr, {});
+    ASSERT_TRUE(window.Create(nullptr));
+    for (const std::wstring& path : {folder, std::wstring(L"C:\\")}) {
+        ::SendMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(path)), 0);
+        wchar_t pathText[MAX_PATH] = {};
+        ::GetWindowTextW(::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdPathBox), pathText, MAX_PATH);
+        EXPECT_EQ(std::wstring(pathText), L"");
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdNext)));
+    }
+    window.Close();
+    EXPECT_EQ(window.hwnd(), nullptr);
+}
