@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "language/language.h"
 #include "platform/icon_extract.h"
 #include "platform/message_wait.h"
@@ -363,6 +365,15 @@ LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         if (GET_Y_LPARAM(lParam) < Scale(kHeaderHeight)) ToggleMaximized();
         return 0;
+    case WM_WINDOWPOSCHANGING: {
+        // Every resize, by the grip or by a program, stops at the smallest usable size.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(pos->flags & SWP_NOSIZE)) {
+            pos->cx = std::max(pos->cx, Scale(kMinWidth));
+            pos->cy = std::max(pos->cy, Scale(kMinHeight));
+        }
+        break;
+    }
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize = POINT{Scale(kMinWidth), Scale(kMinHeight)};
