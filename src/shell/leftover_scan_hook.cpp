@@ -7,11 +7,27 @@
 #include "inventory/software_info.h"
 #include "leftovers/scan_driver.h"
 #include "platform/message_wait.h"
+#include "shell/main_window.h"
 #include "shell/power_scan_window.h"
 
 namespace tarvo::shell {
 
 namespace {
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name) != TfrmTarvoUninstall::kClassName) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The uninstall dialog has hidden itself by now: the results go over the main window.
+HWND ResultOwner() {
+    HWND main = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindMainWindow, reinterpret_cast<LPARAM>(&main));
+    return main ? main : ::GetActiveWindow();
+}
 
 TEntriesUnderFolder CatalogueCounter() {
     return [](const std::wstring& folder) {
@@ -55,7 +71,7 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
         }
         if (found == 0 || tree->Programs.empty()) return {};
         const bool warning = MultiProgramCount(request, counter, cancelRequested) > 1;
-        return [tree, images, warning] { ShowPowerScan(::GetActiveWindow(), *tree, *images, warning); };
+        return [tree, images, warning] { ShowPowerScan(ResultOwner(), *tree, *images, warning); };
     };
 }
 

@@ -6,7 +6,10 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 #include "leftovers/scan_driver.h"
+#include "shell/leftover_scan_hook.h"
 #include "platform/files.h"
 #include "support/scratch_folder.h"
 #include "ui/window_base.h"
@@ -125,4 +128,33 @@ TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheWindowClosesItsel
     EXPECT_FALSE(tarvo::platform::FolderExists(s.folder));
     EXPECT_FALSE(::IsWindow(Driver::window));
     EXPECT_FALSE(window.Model().lastBackup().empty());
+}
+
+TEST(PowerScanHandOff, WarningCountFollowsTheSingleEntryOrTheFirstSharedFolderOfABatch) {
+    tarvo::inventory::TSoftInfo a, b, c;
+    a.InstallLocation = L"C:\\Apps\\A";
+    b.InstallLocation = L"C:\\Shared";
+    c.InstallLocation = L"C:\\Apps\\C";
+    const std::map<std::wstring, int> counts{{L"C:\\Apps\\A", 1}, {L"C:\\Shared", 3}, {L"C:\\Apps\\C", 2}};
+    std::vector<std::wstring> asked;
+    const tarvo::shell::TEntriesUnderFolder counter = [&](const std::wstring& folder) {
+        asked.push_back(folder);
+        return counts.at(folder);
+    };
+    tarvo::uninstall::TLeftoverScanRequest single;
+    single.entries = {&b};
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(single, counter, {}), 3);
+
+    tarvo::uninstall::TLeftoverScanRequest batch;
+    batch.batch = true;
+    batch.entries = {&a, &b, &c};
+    asked.clear();
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(batch, counter, {}), 3);
+    // Once a shared folder is found the rest are not asked about.
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"C:\\Apps\\A", L"C:\\Shared"}));
+
+    tarvo::uninstall::TLeftoverScanRequest folder;
+    folder.folder = L"C:\\Apps\\";
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(folder, counter, {}), 1);
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(batch, counter, [] { return true; }), 1);
 }
