@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <map>
 
 #include "inventory/registry_access.h"
@@ -449,4 +450,21 @@ TEST(Removal, CancelStopsTheRunWritesTheLogAndClosesNoAnswerChangesNothing) {
     TPowerScanModel quiet(other, idle, actions.Make(), {});
     quiet.CancelClicked();
     EXPECT_EQ(idle.closes, 1);
+}
+
+TEST(Removal, OnlyTheLastTenBackupsAreKept) {
+    ScratchFolder root;
+    for (int i = 0; i < 12; ++i) {
+        wchar_t name[32];
+        std::swprintf(name, 32, L"2026-12-%02d_080000", i + 1);
+        root.MakeFile(std::wstring(name) + L"\\files\\1", "x", FILE_ATTRIBUTE_READONLY);
+    }
+    PruneBackups(root.path());
+    EXPECT_FALSE(Exists(root.PathOf(L"2026-12-01_080000")));
+    EXPECT_FALSE(Exists(root.PathOf(L"2026-12-02_080000")));
+    for (int i = 3; i <= 12; ++i) {
+        wchar_t name[32];
+        std::swprintf(name, 32, L"2026-12-%02d_080000", i);
+        EXPECT_TRUE(Exists(root.PathOf(name))) << i;
+    }
 }
