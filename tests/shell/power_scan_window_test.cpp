@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "support/scratch_folder.h"
 #include "ui/window_base.h"
+#include "uninstall/operation_log.h"
 
 using tarvo::shell::TfrmPowerScan;
 using tarvo::test::ScratchFolder;
@@ -71,7 +72,7 @@ struct Driver {
 TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
     Scanned s;
     ASSERT_FALSE(s.tree.Programs.empty());
-    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions({}), s.Settings(),
+    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())), s.Settings(),
                          [](HWND, const std::wstring&) { return false; });
     ASSERT_TRUE(window.Create(nullptr));
     const HWND hwnd = window.hwnd();
@@ -115,7 +116,7 @@ TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
 TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheWindowClosesItself) {
     Scanned s;
     int questions = 0;
-    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions({}), s.Settings(),
+    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())), s.Settings(),
                          [&](HWND, const std::wstring&) { return ++questions, true; });
     ASSERT_TRUE(window.Create(nullptr));
     Driver::window = window.hwnd();
@@ -128,6 +129,7 @@ TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheWindowClosesItsel
     EXPECT_FALSE(tarvo::platform::FolderExists(s.folder));
     EXPECT_FALSE(::IsWindow(Driver::window));
     EXPECT_FALSE(window.Model().lastBackup().empty());
+    EXPECT_TRUE(tarvo::platform::FolderExists(s.data.PathOf(L"Log")));  // the day log got its block
 }
 
 TEST(PowerScanHandOff, WarningCountFollowsTheSingleEntryOrTheFirstSharedFolderOfABatch) {
