@@ -3,6 +3,7 @@
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
+#include "cli/removal_verbs.h"
 #include "cli/uninstall_verb.h"
 #include "cli/scan_verb.h"
 
@@ -16,8 +17,12 @@ const Verb kVerbs[] = {
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
     {L"uninstall", L"uninstall NAME|KEY [--yes]",
      L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key", &RunUninstallVerb},
-    {L"scan", L"scan NAME|KEY|--folder PATH [--json]",
-     L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program", &RunScanVerb},
+    {L"scan", L"scan NAME|KEY|--folder PATH [--json] [--delete [--shred]]",
+     L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program; --delete removes "
+     L"them all (backed up first; --shred overwrites files instead): exit 0 all gone, 5 some wait for a restart",
+     &RunScanVerb},
+    {L"restore", L"restore BACKUP", L"puts back what a removal backed up (a folder, or its name under Backup)",
+     &RunRestoreVerb},
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},
     {L"export", L"export FILE",
      L"writes the program list as the window's export does (\".txt\" is added when FILE has none)", &RunExportVerb},

@@ -1,5 +1,7 @@
 #include "cli/scan_verb.h"
 
+#include "cli/removal_verbs.h"
+
 #include <nlohmann/json.hpp>
 
 #include "inventory/command_analysis.h"
@@ -76,11 +78,15 @@ std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
 }
 
 int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
-    bool json = false, folderMode = false;
+    bool json = false, folderMode = false, remove = false, shred = false;
     std::wstring target;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == L"--json") {
             json = true;
+        } else if (args[i] == L"--delete") {
+            remove = true;
+        } else if (args[i] == L"--shred") {
+            shred = true;
         } else if (args[i] == L"--folder" && i + 1 < args.size() && target.empty()) {
             folderMode = true;
             target = args[++i];
@@ -91,7 +97,7 @@ int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
             return kExitUsage;
         }
     }
-    if (target.empty()) return kExitUsage;
+    if (target.empty() || (shred && !remove)) return kExitUsage;
 
     leftovers::TResultTree tree;
     leftovers::TIconList images;
@@ -119,7 +125,8 @@ int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
         out.OutUtf8(ScanFindingsJson(tree));
     else
         out.Out(count > 0 ? ScanTreeText(tree) : std::wstring(L"No left items found.\r\n"));
-    return count > 0 ? kExitOk : kExitFailure;
+    if (count == 0) return kExitFailure;
+    return remove ? DeleteFindings(tree, shred, out) : kExitOk;
 }
 
 }  // namespace tarvo::cli

@@ -1,5 +1,5 @@
 #pragma once
-// `tarvo scan NAME|KEY|--folder PATH [--json]`: the leftover scan of one installed program
+// `tarvo scan NAME|KEY|--folder PATH [--json] [--delete [--shred]]`: the leftover scan of one installed program
 // (by display name or by its uninstall key) or of a bare folder, printed as the result tree
 // or, with --json, as an array of findings.
 
@@ -13,7 +13,8 @@ namespace tarvo::cli {
 
 inline constexpr int kExitUnknownEntry = 3;
 
-// Exit 0 with findings, 1 without, 3 when no installed program matches.
+// Exit 0 with findings, 1 without, 3 when no installed program matches. With --delete the
+// findings are removed after printing: see DeleteFindings for the exit codes.
 int RunScanVerb(std::span<const std::wstring> args, CliOutput& out);
 
 // The tree as lines: each node's caption, indented two blanks per level.

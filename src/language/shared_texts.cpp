@@ -140,6 +140,8 @@ constexpr TMessageText kMessages[] = {
     {L"FuncVoteMarkSelectMsgBox", L"Please select a mark to vote"},
     {L"FuncVoteFailedMsgBox", L"Vote failed, please check the network connection and try again"},
     {L"PowerfulScan_Found_Tip", L"%d left items found."},
+    {L"Removal_Failed_M", L"Could not be deleted:"},
+    {L"Removal_Skipped_M", L"Left alone, changed since the scan:"},
 };
 
 }  // namespace

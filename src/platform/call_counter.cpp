@@ -8,6 +8,7 @@ constexpr const wchar_t* kNames[] = {
     L"RegQueryValueEx", L"RegQueryInfoKey", L"RegSetValueEx",  L"RegDeleteValue",
     L"RegDeleteKey",  L"FindFirstFile",   L"FindNextFile",     L"GetFileAttributes",
     L"CreateFile",    L"DeleteFile",      L"CreateDirectory",  L"RemoveDirectory",
+    L"MoveFileEx",    L"SetFileAttributes",
 };
 static_assert(std::size(kNames) == static_cast<std::size_t>(ApiCall::Count_));
 
@@ -24,7 +25,7 @@ unsigned long long CallCounter::RegistryTotal() noexcept {
 }
 
 unsigned long long CallCounter::FileSystemTotal() noexcept {
-    return SumRange(ApiCall::FindFirstFile, ApiCall::RemoveDirectory);
+    return SumRange(ApiCall::FindFirstFile, ApiCall::SetFileAttributes);
 }
 
 const wchar_t* CallCounter::Name(ApiCall call) noexcept {

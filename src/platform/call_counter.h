@@ -25,6 +25,8 @@ enum class ApiCall : std::size_t {
     DeleteFile,
     CreateDirectory,
     RemoveDirectory,
+    MoveFile,
+    SetFileAttributes,
     Count_
 };
 

@@ -2,49 +2,76 @@
 
 #include <windows.h>
 
-#include <cwchar>
 #include <memory>
 
-#include "language/language.h"
+#include "inventory/software_info.h"
 #include "leftovers/scan_driver.h"
 #include "platform/message_wait.h"
 #include "shell/main_window.h"
+#include "shell/power_scan_window.h"
 
 namespace tarvo::shell {
 
 namespace {
 
-std::wstring FoundText(int count) {
-    const std::wstring format = language::GetText(L"PowerfulScan_Found_Tip", L"%d left items found.");
-    // The format comes from a language file: only its first %d is ours to fill.
-    const auto at = format.find(L"%d");
-    if (at == std::wstring::npos) return format;
-    return format.substr(0, at) + std::to_wstring(count) + format.substr(at + 2);
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name) != TfrmTarvoUninstall::kClassName) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The uninstall dialog has hidden itself by now: the results go over the main window.
+HWND ResultOwner() {
+    HWND main = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindMainWindow, reinterpret_cast<LPARAM>(&main));
+    return main ? main : ::GetActiveWindow();
+}
+
+TEntriesUnderFolder CatalogueCounter() {
+    return [](const std::wstring& folder) {
+        inventory::TSoftwareInfo catalogue(nullptr, {});
+        std::vector<std::wstring> indexes;
+        return catalogue.EntriesUnderFolder(folder, &indexes);
+    };
 }
 
 }  // namespace
 
-uninstall::TLeftoverScan MakeLeftoverScan() {
-    return [](const uninstall::TLeftoverScanRequest& request,
-              const std::function<bool()>& cancelRequested) -> std::function<void()> {
+int MultiProgramCount(const uninstall::TLeftoverScanRequest& request, const TEntriesUnderFolder& entriesUnderFolder,
+                      const std::function<bool()>& cancelRequested) {
+    if (request.entries.empty() || !entriesUnderFolder) return 1;
+    int count = 1;
+    for (const auto* entry : request.entries) {
+        if (cancelRequested && cancelRequested()) break;
+        if (!entry) continue;
+        if (!request.batch) return entriesUnderFolder(entry->InstallLocation);
+        if (count <= 1) count = entriesUnderFolder(entry->InstallLocation);
+    }
+    return count;
+}
+
+uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder) {
+    return [counter = entriesUnderFolder ? std::move(entriesUnderFolder) : CatalogueCounter()](
+               const uninstall::TLeftoverScanRequest& request,
+               const std::function<bool()>& cancelRequested) -> std::function<void()> {
         auto tree = std::make_shared<leftovers::TResultTree>();
-        leftovers::TIconList images;
+        auto images = std::make_shared<leftovers::TIconList>();
         leftovers::ScanOptions options;
         options.pump = platform::PumpWaitingMessages;
         int found = 0;
         if (request.entries.empty()) {
-            found += leftovers::ScanLeftovers(nullptr, *tree, request.folder, images, options);
+            found += leftovers::ScanLeftovers(nullptr, *tree, request.folder, *images, options);
         } else {
             for (const auto* entry : request.entries) {
                 if (cancelRequested && cancelRequested()) break;
-                found += leftovers::ScanLeftovers(entry, *tree, {}, images, options);
+                if (entry) found += leftovers::ScanLeftovers(entry, *tree, {}, *images, options);
             }
         }
-        if (found == 0) return {};
-        return [found] {
-            ::MessageBoxW(::GetActiveWindow(), FoundText(found).c_str(), TfrmTarvoUninstall::kApplicationTitle,
-                          MB_OK | MB_ICONINFORMATION);
-        };
+        if (found == 0 || tree->Programs.empty()) return {};
+        const bool warning = MultiProgramCount(request, counter, cancelRequested) > 1;
+        return [tree, images, warning] { ShowPowerScan(ResultOwner(), *tree, *images, warning); };
     };
 }
 

@@ -1,12 +1,27 @@
 #pragma once
-// Connects the uninstall dialog's "Powerful Scan" to the leftover scanner.
+// Connects the uninstall dialog's "Powerful Scan" to the leftover scanner and the removal
+// window.
+
+#include <functional>
+#include <string>
 
 #include "uninstall/uninstall_session.h"
 
 namespace tarvo::shell {
 
-// Scans every requested entry (or the bare folder) into one result tree. Until the removal
-// window exists, findings are announced by their count.
-[[nodiscard]] uninstall::TLeftoverScan MakeLeftoverScan();
+// How many visible catalogue entries live in a folder or below it (the catalogue's
+// EntriesUnderFolder). More than one shows the removal window's warning band.
+using TEntriesUnderFolder = std::function<int(const std::wstring& folder)>;
+
+// Scans every requested entry (or the bare folder) into one result tree and, when it found
+// anything, returns how to show it: "Powerful Scan" modally over the active window. Without
+// a counter the catalogue is read afresh for the warning decision.
+[[nodiscard]] uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder = {});
+
+// The count the window's warning is decided on: 1 for a bare folder; for a batch the first
+// entry's count above 1 (or 1); otherwise the count for the one entry.
+[[nodiscard]] int MultiProgramCount(const uninstall::TLeftoverScanRequest& request,
+                                    const TEntriesUnderFolder& entriesUnderFolder,
+                                    const std::function<bool()>& cancelRequested);
 
 }  // namespace tarvo::shell

@@ -1,0 +1,25 @@
+#pragma once
+// The console's removal: `tarvo scan … --delete [--shred]` removes every finding the scan
+// printed, the same two passes, backup and log as the window; `tarvo restore BACKUP` puts a
+// removal's backup back.
+
+#include <span>
+#include <string>
+
+#include "cli/cli.h"
+#include "leftovers/result_tree.h"
+
+namespace tarvo::cli {
+
+// Something waits for the next restart (a file in use).
+inline constexpr int kExitScheduled = 5;
+
+// Ticks every node and removes it all. Exit 0 when everything is gone, 5 when something is
+// left for the restart, 1 when something could not be deleted or had changed since the scan.
+int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out);
+
+// BACKUP: a backup folder, or its name below the data folder's "Backup". Exit 0 when
+// everything was put back, 1 otherwise.
+int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out);
+
+}  // namespace tarvo::cli

@@ -1,0 +1,279 @@
+#include "leftovers/removal.h"
+
+#include <cmath>
+
+#include "inventory/registry_access.h"
+#include "language/language.h"
+#include "leftovers/tick_tree.h"
+#include "platform/file_relocate.h"
+#include "platform/files.h"
+#include "platform/locale_format.h"
+#include "platform/message_wait.h"
+#include "platform/registry_links.h"
+#include "uninstall/log_lines.h"
+
+namespace tarvo::leftovers {
+
+namespace {
+
+using language::GetText;
+using uninstall::CaptionBeforeCount;
+using uninstall::RemovalItemLine;
+using uninstall::RemovalLogItem;
+
+platform::RegistryView ViewOf(bool view64) {
+    return view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+}
+
+std::wstring RegistryText(const TMyTreeData& d) {
+    return inventory::RegistryItemText(d.RootKey, d.KeyPath, d.ValueName, d.ValueData);
+}
+
+std::wstring FailedLine(const std::wstring& text) {
+    return GetText(L"Removal_Failed_M", L"Could not be deleted:") + L" " + text;
+}
+
+std::wstring SkippedLine(const std::wstring& text, const std::wstring& reason) {
+    return GetText(L"Removal_Skipped_M", L"Left alone, changed since the scan:") + L" " + text + L" (" + reason + L")";
+}
+
+bool Exists(const std::wstring& path) { return platform::GetFileAttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+void RemoveChild(TTreeNode* parent, TResultTree& tree, const TTreeNode* node) {
+    auto& siblings = parent ? parent->Children : tree.Programs;
+    for (auto it = siblings.begin(); it != siblings.end(); ++it)
+        if (it->get() == node) {
+            siblings.erase(it);
+            return;
+        }
+}
+
+// Parents follow their children: all ticked, all unticked, or partly.
+int RecomputeState(TTreeNode& node) {
+    if (node.Children.empty()) return node.StateImage;
+    bool ticked = false, unticked = false;
+    for (auto& child : node.Children) {
+        const int state = RecomputeState(*child);
+        ticked |= state != kStateUnticked;
+        unticked |= state != kStateTicked;
+    }
+    node.StateImage = ticked && unticked ? kStatePartlyTicked : (ticked ? kStateTicked : kStateUnticked);
+    return node.StateImage;
+}
+
+}  // namespace
+
+void ScheduleDeleteAtRestart(const std::wstring& path) { (void)platform::MoveFileDelayUntilReboot(path); }
+
+TRemovalActions DefaultRemovalActions(const uninstall::LogContext& log) {
+    TRemovalActions a;
+    a.deleteValue = [](HKEY root, const std::wstring& key, const std::wstring& value, bool view64) {
+        return inventory::DeleteValue(root, key, value, view64);
+    };
+    a.deleteKey = [](HKEY root, const std::wstring& key, bool view64) {
+        if (key.empty()) return false;
+        const LONG rc = platform::DeleteKeyTreeNoLinks(root, key, ViewOf(view64));
+        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    };
+    a.deleteFile = [](const std::wstring& path) { return platform::DeleteFileOf(path); };
+    a.removeFolder = [](const std::wstring& path) { return platform::RemoveDirectoryOf(path); };
+    a.scheduleDeleteAtRestart = &ScheduleDeleteAtRestart;
+    a.canOpenForWriting = &CanOpenForWriting;
+    a.shredFile = [](const std::wstring& path, const std::function<bool()>& cancel) {
+        TShredOptions options;
+        options.cancelRequested = cancel;
+        options.pump = platform::PumpWaitingMessages;
+        return ShredFile(path, ProgramPatternGenerator(), options);
+    };
+    a.writeLog = [log](const std::vector<std::wstring>& lines) { (void)uninstall::WriteRemovalLog(log, lines); };
+    a.now = [] { return platform::LocalTimeNow(); };
+    return a;
+}
+
+TLeftoverRemoval::TLeftoverRemoval(TResultTree& tree, TRemovalActions actions, TGuardProbes probes)
+    : tree_(tree), actions_(std::move(actions)), guard_(std::move(probes)) {
+    for (const auto& f : FlattenTree(tree_)) guard_.Remember(f.node->Data);
+}
+
+bool TLeftoverRemoval::Cancelled(const TRemovalRun& run) const { return run.cancelRequested && run.cancelRequested(); }
+
+void TLeftoverRemoval::MarkForRestart(TTreeNode& node) {
+    if (node.Data.RebootMarked) return;
+    node.Data.RebootMarked = true;
+    node.Caption = GetText(L"Reboot_to_Delete_M", L"(Reboot to Delete)") + L" " + node.Caption;
+}
+
+void TLeftoverRemoval::RemoveFileItem(TTreeNode& item, const TRemovalRun& run, TRemovalOutcome& outcome) {
+    auto& d = item.Data;
+    const std::wstring& path = d.FilePath;
+    const DWORD attributes = platform::GetFileAttributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        d.DeletedNow = true;  // already gone: nothing to do at restart
+    } else if (platform::IsReparsePoint(attributes)) {
+        // A link found as such by the scan: the link goes, what it points at is never
+        // opened, so never overwritten or moved.
+        d.DeletedNow = actions_.deleteFile(path);
+    } else if (run.shred) {
+        if (actions_.canOpenForWriting(path)) {
+            const TShredResult result = actions_.shredFile(path, run.cancelRequested);
+            // The item counts as deleted only when it is: a file that came back into use
+            // between the passes waits for the restart like any other.
+            d.DeletedNow = result == TShredResult::Deleted;
+            if (result == TShredResult::NotDeleted) actions_.scheduleDeleteAtRestart(path);
+        } else {
+            actions_.scheduleDeleteAtRestart(path);
+            d.DeletedNow = false;
+        }
+    } else if (run.backup) {
+        const TFileBackup backup = run.backup->TakeFile(path);
+        d.DeletedNow = backup == TFileBackup::Moved;
+        if (backup == TFileBackup::Failed && actions_.deleteFile(path)) {
+            d.DeletedNow = true;
+        } else if (!d.DeletedNow) {
+            actions_.scheduleDeleteAtRestart(path);
+        }
+    } else {
+        d.DeletedNow = actions_.deleteFile(path);
+        if (!d.DeletedNow) actions_.scheduleDeleteAtRestart(path);
+    }
+    if (d.DeletedNow)
+        ++outcome.removed;
+    else if (Exists(path))
+        ++outcome.scheduled;
+}
+
+void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TRemovalOutcome& outcome) {
+    auto& d = item.Data;
+    auto& lines = outcome.logLines;
+    const bool registry = d.ItemKind == kItemKindRegistry;
+    const std::wstring text = registry ? RegistryText(d) : d.FilePath;
+    if (const std::wstring refusal = guard_.Refusal(d); !refusal.empty()) {
+        skipped_.insert(&item);
+        ++outcome.skipped;
+        lines.push_back(SkippedLine(text, refusal));
+        return;
+    }
+    if (registry) {
+        bool deleted;
+        if (!d.ValueName.empty()) {
+            if (run.backup) run.backup->SaveValue(d.RootKey, d.KeyPath, d.ValueName, d.View64);
+            deleted = actions_.deleteValue(d.RootKey, d.KeyPath, d.ValueName, d.View64);
+        } else {
+            if (run.backup) run.backup->SaveKey(d.RootKey, d.KeyPath, d.View64);
+            deleted = actions_.deleteKey(d.RootKey, d.KeyPath, d.View64);
+        }
+        lines.push_back(RemovalItemLine(RemovalLogItem::Registry(text, d.ValueName)));
+        if (deleted) {
+            ++outcome.removed;
+        } else {
+            ++outcome.failed;
+            lines.push_back(FailedLine(text));
+        }
+        return;
+    }
+    if (d.FileKind == kFileKindFile) {
+        RemoveFileItem(item, run, outcome);
+        lines.push_back(RemovalItemLine(RemovalLogItem::File(d.FilePath)));
+    } else {
+        if (run.backup) run.backup->NoteFolder(d.FilePath);
+        lines.push_back(RemovalItemLine(RemovalLogItem::Folder(d.FilePath)));
+    }
+}
+
+void TLeftoverRemoval::SecondPass(const TRemovalRun& run, IRemovalProgress& progress, TRemovalOutcome& outcome) {
+    const auto flat = FlattenTree(tree_);
+    for (auto it = flat.rbegin(); it != flat.rend(); ++it) {
+        progress.Pump();
+        if (Cancelled(run)) {
+            outcome.cancelled = true;
+            break;
+        }
+        TTreeNode& node = *it->node;
+        if (skipped_.count(&node)) {
+            node.StateImage = kStateUnticked;
+            outcome.somethingUnticked = true;
+            continue;
+        }
+        if (node.StateImage != kStateTicked) {
+            outcome.somethingUnticked = true;
+            continue;
+        }
+        auto& d = node.Data;
+        if (d.NodeKind != nkItem) {
+            if (node.Children.empty()) RemoveChild(it->parent, tree_, &node);
+        } else if (d.ItemKind == kItemKindRegistry) {
+            RemoveChild(it->parent, tree_, &node);
+        } else if (d.FileKind == kFileKindFile) {
+            if (d.DeletedNow)
+                RemoveChild(it->parent, tree_, &node);
+            else
+                MarkForRestart(node);
+        } else if (actions_.removeFolder(d.FilePath) || !Exists(d.FilePath)) {
+            ++outcome.removed;
+            RemoveChild(it->parent, tree_, &node);
+        } else if (!d.RebootMarked) {
+            actions_.scheduleDeleteAtRestart(d.FilePath);
+            ++outcome.scheduled;
+            MarkForRestart(node);
+        }
+    }
+    skipped_.clear();
+    for (auto& program : tree_.Programs) (void)RecomputeState(*program);
+}
+
+TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalProgress& progress) {
+    TRemovalOutcome outcome;
+    auto& lines = outcome.logLines;
+    const auto total = static_cast<double>(FlattenTree(tree_).size());
+    int step = 0;
+    const auto advance = [&] {
+        progress.SetProgress(static_cast<int>(std::lround(step / total * 100.0)));
+        ++step;
+    };
+    const SYSTEMTIME now = actions_.now ? actions_.now() : platform::LocalTimeNow();
+    bool stop = false;
+    for (auto& program : tree_.Programs) {
+        if (stop) break;
+        lines.push_back(L"[" + CaptionBeforeCount(program->Caption) + L"]");
+        lines.push_back(GetText(L"Operation_M", L"Operation") + L": " + GetText(L"Powerful_Scan_M", L"Powerful Scan"));
+        lines.push_back(GetText(L"Date_M", L"Date") + L": " + platform::FormatUserDateTime(now));
+        advance();
+        if ((stop = Cancelled(run))) break;
+        for (auto& group : program->Children) {
+            advance();
+            lines.emplace_back();
+            lines.push_back(L"------" + CaptionBeforeCount(group->Caption) + L"------");
+            if ((stop = Cancelled(run))) break;
+            for (auto& item : group->Children) {
+                progress.Pump();
+                advance();
+                if ((stop = Cancelled(run))) break;
+                if (item->StateImage != kStateTicked) continue;
+                progress.ShowCurrentItem(item->Data.ItemKind == kItemKindRegistry ? RegistryText(item->Data)
+                                                                                   : item->Data.FilePath);
+                progress.Pump();
+                FirstPassItem(*item, run, outcome);
+            }
+            if (stop) break;
+        }
+    }
+    outcome.cancelled = stop;
+    SecondPass(run, progress, outcome);
+    if (run.backup) (void)run.backup->Finish();
+    if (actions_.writeLog) actions_.writeLog(lines);
+    RecountCaptions(tree_);
+    return outcome;
+}
+
+void RecountCaptions(TResultTree& tree) {
+    for (auto& program : tree.Programs) {
+        std::size_t sum = 0;
+        for (auto& group : program->Children) {
+            group->Caption = CountCaption(group->Data.ValueName, group->Children.size());
+            sum += group->Children.size();
+        }
+        program->Caption = CountCaption(program->Data.ValueName, sum);
+    }
+}
+
+}  // namespace tarvo::leftovers

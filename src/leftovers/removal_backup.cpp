@@ -1,0 +1,240 @@
+#include "leftovers/removal_backup.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "platform/file_io.h"
+#include "platform/file_relocate.h"
+#include "platform/files.h"
+#include "platform/registry_export.h"
+#include "platform/text_encoding.h"
+#include "uninstall/operation_log.h"
+
+namespace tarvo::leftovers {
+
+namespace {
+
+constexpr wchar_t kManifestName[] = L"manifest.txt";
+
+std::string Utf16Bytes(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::wstring TextOfUtf16(const std::string& bytes) {
+    std::wstring text;
+    std::size_t at = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' ? 2 : 0;
+    for (; at + 1 < bytes.size(); at += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[at]) |
+                                     (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    return text;
+}
+
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
+    std::vector<std::wstring> parts;
+    std::size_t at = 0;
+    for (;;) {
+        const auto next = text.find(separator, at);
+        parts.push_back(text.substr(at, next == std::wstring::npos ? std::wstring::npos : next - at));
+        if (next == std::wstring::npos) return parts;
+        at = next + 1;
+    }
+}
+
+std::wstring WithoutTrailingSlash(std::wstring path) {
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+std::wstring ParentOf(const std::wstring& path) {
+    const auto slash = WithoutTrailingSlash(path).find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+std::wstring FolderName(const SYSTEMTIME& t) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"%04u-%02u-%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    return name;
+}
+
+std::vector<std::wstring> SubfolderNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    if (!finder.FindFirst(folder + L"\\*", data)) return names;
+    do {
+        if (platform::IsDotName(data.cFileName)) continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !platform::IsReparsePoint(data.dwFileAttributes))
+            names.emplace_back(data.cFileName);
+    } while (finder.FindNext(data));
+    return names;
+}
+
+}  // namespace
+
+std::wstring BackupRootOf(const std::wstring& dataFolder) { return dataFolder + L"\\Backup"; }
+
+TRemovalBackup::TRemovalBackup(std::wstring backupRoot, SYSTEMTIME now) : root_(std::move(backupRoot)), started_(now) {}
+
+bool TRemovalBackup::Ensure() {
+    if (!folder_.empty()) return true;
+    if (failed_) return false;
+    if (!uninstall::CreateFolderTree(root_)) {
+        failed_ = true;
+        return false;
+    }
+    const std::wstring base = root_ + L"\\" + FolderName(started_);
+    // Two runs in the same second get their own folders.
+    for (int n = 0; n < 100; ++n) {
+        const std::wstring candidate = n == 0 ? base : base + L"_" + std::to_wstring(n);
+        if (platform::GetFileAttributesOf(candidate) != INVALID_FILE_ATTRIBUTES) continue;
+        if (platform::CreateDirectoryOf(candidate) && platform::CreateDirectoryOf(candidate + L"\\files")) {
+            folder_ = candidate;
+            return true;
+        }
+    }
+    failed_ = true;
+    return false;
+}
+
+void TRemovalBackup::SaveKey(HKEY root, const std::wstring& keyPath, bool view64) {
+    std::wstring& text = view64 ? reg64_ : reg32_;
+    const auto view = view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    if (platform::AppendKeyTreeExport(root, keyPath, view, text)) (void)Ensure();
+}
+
+void TRemovalBackup::SaveValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, bool view64) {
+    std::wstring& text = view64 ? reg64_ : reg32_;
+    const auto view = view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    if (platform::AppendValueExport(root, keyPath, valueName, view, text)) (void)Ensure();
+}
+
+TFileBackup TRemovalBackup::TakeFile(const std::wstring& path) {
+    if (!Ensure()) return TFileBackup::Failed;
+    const std::wstring stored = L"files\\" + std::to_wstring(++fileCount_);
+    const std::wstring target = folder_ + L"\\" + stored;
+    TFileBackup result = TFileBackup::Failed;
+    if (platform::MoveFileAcross(path, target)) {
+        // Across volumes a file in use is copied and left in place.
+        result = platform::GetFileAttributesOf(path) == INVALID_FILE_ATTRIBUTES ? TFileBackup::Moved : TFileBackup::Copied;
+    } else if (platform::CopyFileOf(path, target)) {
+        result = TFileBackup::Copied;
+    }
+    if (result != TFileBackup::Failed) manifest_.push_back(L"file\t" + stored + L"\t" + path);
+    return result;
+}
+
+void TRemovalBackup::NoteFolder(const std::wstring& path) {
+    if (Ensure()) manifest_.push_back(L"folder\t\t" + WithoutTrailingSlash(path));
+}
+
+bool TRemovalBackup::Finish() {
+    if (folder_.empty()) return !failed_;
+    std::vector<std::wstring> lines{kManifestHeader};
+    bool ok = true;
+    const auto writeReg = [&](const std::wstring& body, const wchar_t* name, const wchar_t* view) {
+        if (body.empty()) return;
+        const std::wstring text = std::wstring(platform::kRegFileHeader) + L"\r\n\r\n" + body;
+        ok = platform::WriteFileBytes(folder_ + L"\\" + name, Utf16Bytes(text)) && ok;
+        lines.push_back(std::wstring(L"registry\t") + name + L"\t" + view);
+    };
+    writeReg(reg32_, L"registry32.reg", L"32");
+    writeReg(reg64_, L"registry64.reg", L"64");
+    lines.insert(lines.end(), manifest_.begin(), manifest_.end());
+    std::wstring text;
+    for (const auto& line : lines) text += line + L"\r\n";
+    ok = platform::WriteFileBytes(folder_ + L"\\" + kManifestName, Utf16Bytes(text)) && ok;
+    PruneBackups(root_);
+    return ok;
+}
+
+void DeleteTreeNoLinks(const std::wstring& folder) {
+    const DWORD attributes = platform::GetFileAttributesOf(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (!platform::IsReparsePoint(attributes)) {
+        platform::FileFinder finder;
+        WIN32_FIND_DATAW data{};
+        if (finder.FindFirst(folder + L"\\*", data)) {
+            do {
+                if (platform::IsDotName(data.cFileName)) continue;
+                const std::wstring child = folder + L"\\" + data.cFileName;
+                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !platform::IsReparsePoint(data.dwFileAttributes)) {
+                    DeleteTreeNoLinks(child);
+                } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    (void)platform::RemoveDirectoryOf(child);  // the link, not its target
+                } else {
+                    (void)platform::SetFileAttributesOf(child, FILE_ATTRIBUTE_NORMAL);
+                    (void)platform::DeleteFileOf(child);
+                }
+            } while (finder.FindNext(data));
+        }
+    }
+    (void)platform::RemoveDirectoryOf(folder);
+}
+
+void PruneBackups(const std::wstring& backupRoot, int keep) {
+    std::vector<std::wstring> names = SubfolderNames(backupRoot);
+    // The names are the runs' times, so their order is the runs' order.
+    std::sort(names.begin(), names.end());
+    const auto excess = static_cast<std::ptrdiff_t>(names.size()) - keep;
+    for (std::ptrdiff_t i = 0; i < excess; ++i)
+        DeleteTreeNoLinks(backupRoot + L"\\" + names[static_cast<std::size_t>(i)]);
+}
+
+TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
+    TRestoreReport report;
+    const auto bytes = platform::ReadFileBytes(backupFolder + L"\\" + kManifestName);
+    if (!bytes) return report;
+    std::wstring text = TextOfUtf16(*bytes);
+    std::vector<std::wstring> lines;
+    for (auto& line : Split(text, L'\n')) {
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    if (lines.empty() || lines[0] != kManifestHeader) return report;
+    report.manifestRead = true;
+    for (const auto& line : lines) {
+        const auto parts = Split(line, L'\t');
+        if (parts.size() == 3 && parts[0] == L"folder") {
+            if (uninstall::CreateFolderTree(parts[2]))
+                ++report.foldersRestored;
+            else
+                report.problems.push_back(L"folder not created: " + parts[2]);
+        }
+    }
+    for (const auto& line : lines) {
+        const auto parts = Split(line, L'\t');
+        if (parts.size() != 3 || parts[0] != L"registry") continue;
+        const auto reg = platform::ReadFileBytes(backupFolder + L"\\" + parts[1]);
+        if (!reg) {
+            report.problems.push_back(L"registry file missing: " + parts[1]);
+            continue;
+        }
+        const auto view = parts[2] == L"64" ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+        const auto result = platform::ImportRegText(TextOfUtf16(*reg), view);
+        report.registryValues += result.values;
+        if (result.failures > 0)
+            report.problems.push_back(std::to_wstring(result.failures) + L" registry lines not restored from " + parts[1]);
+    }
+    for (const auto& line : lines) {
+        const auto parts = Split(line, L'\t');
+        if (parts.size() != 3 || parts[0] != L"file") continue;
+        const std::wstring stored = backupFolder + L"\\" + parts[1];
+        if (platform::GetFileAttributesOf(parts[2]) != INVALID_FILE_ATTRIBUTES) {
+            report.problems.push_back(L"already there, left in the backup: " + parts[2]);
+            continue;
+        }
+        (void)uninstall::CreateFolderTree(ParentOf(parts[2]));
+        if (platform::MoveFileAcross(stored, parts[2]))
+            ++report.filesRestored;
+        else
+            report.problems.push_back(L"could not be put back: " + parts[2]);
+    }
+    return report;
+}
+
+}  // namespace tarvo::leftovers

@@ -1,0 +1,76 @@
+#pragma once
+// The backup taken before a removal run deletes anything: registry keys and values exported
+// as ".reg" files, files moved (not copied) into the backup folder, the original paths in a
+// manifest. `RestoreBackup` puts everything back. The last ten runs are kept.
+//
+// Layout of one backup, a folder below "<data folder>\Backup" named for the run's time:
+//     manifest.txt       UTF-16LE with BOM; first line kManifestHeader, then tab-separated
+//                        lines "registry<TAB>file.reg<TAB>32|64", "folder<TAB><TAB>path",
+//                        "file<TAB>files\N<TAB>original path"
+//     registry32.reg     the default view, registry64.reg the 64-bit view
+//     files\1, files\2   the files themselves
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvo::leftovers {
+
+inline constexpr wchar_t kManifestHeader[] = L"Tarvo Uninstaller removal backup 1";
+inline constexpr int kBackupsKept = 10;
+
+[[nodiscard]] std::wstring BackupRootOf(const std::wstring& dataFolder);
+
+enum class TFileBackup {
+    Moved,   // the file is in the backup and gone from its place
+    Copied,  // the file could not be moved (in use); a copy is in the backup
+    Failed,  // neither: nothing of it is in the backup
+};
+
+class TRemovalBackup {
+public:
+    // Nothing is created until the first item is saved.
+    TRemovalBackup(std::wstring backupRoot, SYSTEMTIME now);
+
+    void SaveKey(HKEY root, const std::wstring& keyPath, bool view64);
+    void SaveValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, bool view64);
+    [[nodiscard]] TFileBackup TakeFile(const std::wstring& path);
+    void NoteFolder(const std::wstring& path);
+
+    // Writes the registry files and the manifest, then prunes old backups. False when there
+    // was something to save and it could not be written.
+    bool Finish();
+    // Empty until something has been saved.
+    [[nodiscard]] const std::wstring& Folder() const noexcept { return folder_; }
+
+private:
+    bool Ensure();
+
+    std::wstring root_;
+    SYSTEMTIME started_;
+    std::wstring folder_;
+    bool failed_ = false;
+    std::wstring reg32_, reg64_;
+    std::vector<std::wstring> manifest_;
+    int fileCount_ = 0;
+};
+
+// Removes the oldest backups below `backupRoot` until `keep` remain. Never enters a link.
+void PruneBackups(const std::wstring& backupRoot, int keep = kBackupsKept);
+
+struct TRestoreReport {
+    bool manifestRead = false;
+    int filesRestored = 0;
+    int foldersRestored = 0;
+    int registryValues = 0;
+    std::vector<std::wstring> problems;  // one line each: what could not be put back and why
+};
+// Puts a backup back: folders, then registry, then files (a file whose place is taken again
+// is left in the backup and reported).
+[[nodiscard]] TRestoreReport RestoreBackup(const std::wstring& backupFolder);
+
+// Deletes a folder tree; a link inside it is removed as a link, never followed.
+void DeleteTreeNoLinks(const std::wstring& folder);
+
+}  // namespace tarvo::leftovers

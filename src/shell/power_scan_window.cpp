@@ -1,0 +1,507 @@
+#include "shell/power_scan_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "language/language.h"
+#include "platform/icon_extract.h"
+#include "platform/message_wait.h"
+#include "settings/app_frame.h"
+#include "settings/main_ini.h"
+#include "ui/translate_window.h"
+#include "uninstall/operation_log.h"
+
+namespace tarvo::shell {
+
+namespace {
+
+using language::GetText;
+using leftovers::TTreeNode;
+
+constexpr int kHeaderHeight = 40;
+constexpr int kMargin = 12;
+constexpr int kBottomHeight = 52;
+constexpr int kGripSize = 16;
+constexpr int kCornerRadius = 12;
+constexpr COLORREF kHeaderColour = RGB(0x1f, 0x5f, 0xa8);
+constexpr COLORREF kBandColour = RGB(0xff, 0xf4, 0xce);
+
+bool ConfirmWithMessageBox(HWND owner, const std::wstring& question) {
+    wchar_t title[256] = {};
+    ::GetWindowTextW(owner, title, 256);
+    return ::MessageBoxW(owner, question.c_str(), title, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+HFONT MessageFont(int dpi, int size, LONG weight) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -::MulDiv(size, dpi, 96);
+    metrics.lfMessageFont.lfWeight = weight;
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+// The tree's images: the four fixed pictures, then what the scan appended.
+HIMAGELIST TreeImageList(const leftovers::TIconList& icons) {
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, icons.Count(), 4);
+    const int fixed[leftovers::kFixedImageCount] = {3, 3, 1, 4};  // shell32: folder, folder, document, open folder
+    for (int i = 0; i < leftovers::kFixedImageCount; ++i) {
+        const auto pair = platform::ExtractIconPairOf(L"shell32.dll", fixed[i]);
+        HICON icon = pair.small ? pair.small.get() : ::LoadIconW(nullptr, IDI_APPLICATION);
+        ::ImageList_AddIcon(list, icon);
+    }
+    for (int i = leftovers::kFixedImageCount; i < icons.Count(); ++i) {
+        HICON icon = icons.Icon(i);
+        ::ImageList_AddIcon(list, icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION));
+    }
+    return list;
+}
+
+RECT CentredOn(HWND owner, int width, int height) {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (owner && ::IsWindowVisible(owner))
+        ::GetWindowRect(owner, &area);
+    else
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int left = area.left + ((area.right - area.left) - width) / 2;
+    const int top = area.top + ((area.bottom - area.top) - height) / 2;
+    return RECT{left, top, left + width, top + height};
+}
+
+}  // namespace
+
+TfrmPowerScan::TfrmPowerScan(leftovers::TResultTree& tree, const leftovers::TIconList& images,
+                             leftovers::TRemovalActions actions, leftovers::TPowerScanSettings settings,
+                             ConfirmFn confirm)
+    : tree_(tree),
+      images_(images),
+      confirm_(confirm ? std::move(confirm) : ConfirmFn(&ConfirmWithMessageBox)),
+      model_(tree, *this, std::move(actions), std::move(settings)) {}
+
+TfrmPowerScan::~TfrmPowerScan() {
+    if (hwnd()) ::DestroyWindow(hwnd());
+    if (font_) ::DeleteObject(font_);
+    if (titleFont_) ::DeleteObject(titleFont_);
+}
+
+bool TfrmPowerScan::Create(HWND owner) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&controls);
+    owner_ = owner;
+    dpi_ = ui::ScreenDpi();
+    const RECT bounds = CentredOn(owner, Scale(640), Scale(460));
+    title_ = GetText(L"Powerful_Scan_M", L"Powerful Scan");
+    if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds,
+                        owner))
+        return false;
+    CreateControls();
+    AddTranslations();
+    FillTree();
+    Layout();
+    return true;
+}
+
+void TfrmPowerScan::CreateControls() {
+    font_ = MessageFont(dpi_, 9, FW_NORMAL);
+    titleFont_ = MessageFont(dpi_, 11, FW_SEMIBOLD);
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int id) {
+        const HWND control = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd(),
+                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return control;
+    };
+    view_.Create(hwnd(), kIdTree, RECT{0, 0, 10, 10}, dpi_);
+    ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    view_.SetImages(TreeImageList(images_));
+    view_.onToggle = [this](LPARAM data) {
+        if (auto* node = reinterpret_cast<TTreeNode*>(data)) model_.Toggle(*node);
+    };
+    link_ = child(WC_LINK, L"<a>Select All</a>", WS_TABSTOP, kIdLink);
+    if (!link_) link_ = child(L"BUTTON", L"Select All", WS_TABSTOP | BS_PUSHBUTTON | BS_FLAT, kIdLink);
+    shredder_ = child(L"BUTTON", L"File Shredder", WS_TABSTOP | BS_CHECKBOX, kIdShredder);
+    progress_ = child(PROGRESS_CLASSW, L"", 0, kIdProgress);
+    ::SendMessageW(progress_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    ::ShowWindow(progress_, SW_HIDE);
+    current_ = child(L"STATIC", L"", SS_PATHELLIPSIS | SS_NOPREFIX, kIdCurrent);
+    ::ShowWindow(current_, SW_HIDE);
+    delete_ = child(L"BUTTON", L"Delete", WS_TABSTOP | BS_PUSHBUTTON, kIdDelete);
+    ::EnableWindow(delete_, FALSE);
+    cancel_ = child(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kIdCancel);
+    maximize_ = child(L"BUTTON", L"\u25A1", BS_PUSHBUTTON | BS_FLAT, kIdMaximize);
+    close_ = child(L"BUTTON", L"\u00D7", BS_PUSHBUTTON | BS_FLAT, kIdClose);
+}
+
+void TfrmPowerScan::AddTranslations() {
+    warningLabel_ = L"Warning:";
+    warningText_ = L"Multiple programs detected in the current directory.Please be careful when selecting items to delete.";
+    texts_ = std::make_unique<language::TTranslatableWindow>(language::AppLanguage(), L"frmPowerScan");
+    auto label = [this](const wchar_t* name, std::wstring& text) {
+        texts_->Add(ui::TextTarget(
+            name, language::TranslationKind::Caption, [&text] { return language::TextList{text}; },
+            [&text](const language::TextList& t) { text = t.at(0); }));
+    };
+    label(L"Label_Title", title_);
+    label(L"Label_Warning", warningLabel_);
+    label(L"Label_WarningText", warningText_);
+    texts_->Add(ui::CaptionTarget(L"RdImageButton_Delete", delete_));
+    texts_->Add(ui::CaptionTarget(L"RdImageButton_Cancel", cancel_));
+    texts_->Add(ui::CaptionTarget(L"CheckBox_Shredder", shredder_));
+    texts_->Translate();
+    ::SetWindowTextW(hwnd(), title_.c_str());
+    closeHint_ = GetText(L"Close", L"Close");
+    maxHint_ = GetText(L"WindowState_Max", L"Maximize");
+    restoreHint_ = GetText(L"WindowState_Normor", L"Restore");
+    tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, ::GetModuleHandleW(nullptr),
+                             nullptr);
+    for (const auto& [button, hint] : {std::pair{close_, &closeHint_}, std::pair{maximize_, &maxHint_}}) {
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(button);
+        tool.lpszText = hint->data();
+        ::SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void TfrmPowerScan::FillTree() {
+    std::map<const TTreeNode*, bool> expanded;
+    for (const auto& [node, item] : handles_) expanded[node] = view_.IsExpanded(item);
+    view_.SetRedraw(false);
+    // Rebuilt from scratch: node records may be gone, so the old map is dropped unread.
+    handles_.clear();
+    view_.Clear();
+    const auto add = [&](auto& self, TTreeNode& node, HTREEITEM parent) -> void {
+        const HTREEITEM item = view_.Add(parent, node.Caption, node.Image, node.StateImage, reinterpret_cast<LPARAM>(&node));
+        handles_[&node] = item;
+        for (auto& childNode : node.Children) self(self, *childNode, item);
+    };
+    for (auto& program : tree_.Programs) add(add, *program, nullptr);
+    for (const auto& [node, item] : handles_)
+        if (expanded.count(node) && expanded[node]) view_.Expand(item);
+    view_.SetRedraw(true);
+}
+
+void TfrmPowerScan::TreeChanged() {
+    const auto flat = leftovers::FlattenTree(tree_);
+    bool same = flat.size() == handles_.size();
+    for (const auto& f : flat) same = same && handles_.count(f.node);
+    if (!same) {
+        FillTree();
+        return;
+    }
+    for (const auto& f : flat) {
+        const HTREEITEM item = handles_[f.node];
+        view_.SetState(item, f.node->StateImage);
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = const_cast<wchar_t*>(f.node->Caption.c_str());
+        ::SendMessageW(view_.hwnd(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    }
+}
+
+void TfrmPowerScan::ShowMultiProgramWarning(bool show) {
+    warning_ = show;
+    if (hwnd()) Layout();
+}
+
+void TfrmPowerScan::Layout() {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const int w = client.right, h = client.bottom;
+    const int m = Scale(kMargin);
+    const int header = Scale(kHeaderHeight);
+    const int button = Scale(28);
+    ::MoveWindow(close_, w - Scale(36), Scale(6), button, button, TRUE);
+    ::MoveWindow(maximize_, w - Scale(68), Scale(6), button, button, TRUE);
+    const int treeTop = header + BandHeight() + Scale(4);
+    const int bottom = h - Scale(kBottomHeight);
+    ::MoveWindow(view_.hwnd(), m, treeTop, w - 2 * m, bottom - treeTop, TRUE);
+    const int rowY = bottom + Scale(12);
+    const int bw = Scale(96), bh = Scale(28);
+    ::MoveWindow(cancel_, w - m - Scale(kGripSize) - bw, rowY, bw, bh, TRUE);
+    ::MoveWindow(delete_, w - m - Scale(kGripSize) - 2 * bw - Scale(8), rowY, bw, bh, TRUE);
+    ::MoveWindow(link_, m, rowY + Scale(6), Scale(100), Scale(18), TRUE);
+    ::MoveWindow(shredder_, m + Scale(110), rowY + Scale(4), Scale(160), Scale(22), TRUE);
+    const int progressRight = w - m - Scale(kGripSize) - 2 * bw - Scale(24);
+    ::MoveWindow(current_, m, rowY - Scale(2), progressRight - m, Scale(16), TRUE);
+    ::MoveWindow(progress_, m, rowY + Scale(16), progressRight - m, Scale(12), TRUE);
+    if (!maximized_) {
+        RECT window{};
+        ::GetWindowRect(hwnd(), &window);
+        ::SetWindowRgn(hwnd(),
+                       ::CreateRoundRectRgn(0, 0, window.right - window.left + 1, window.bottom - window.top + 1,
+                                            Scale(kCornerRadius), Scale(kCornerRadius)),
+                       TRUE);
+    } else {
+        ::SetWindowRgn(hwnd(), nullptr, TRUE);
+    }
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TfrmPowerScan::Paint(HDC dc) {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    RECT header{0, 0, client.right, Scale(kHeaderHeight)};
+    HBRUSH headerBrush = ::CreateSolidBrush(kHeaderColour);
+    ::FillRect(dc, &header, headerBrush);
+    ::DeleteObject(headerBrush);
+    ::SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = ::SelectObject(dc, titleFont_);
+    ::SetTextColor(dc, RGB(0xff, 0xff, 0xff));
+    RECT titleArea{Scale(kMargin), 0, client.right - Scale(80), header.bottom};
+    ::DrawTextW(dc, title_.c_str(), -1, &titleArea, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    if (warning_) {
+        RECT band{Scale(kMargin), header.bottom + Scale(2), client.right - Scale(kMargin), header.bottom + BandHeight()};
+        HBRUSH bandBrush = ::CreateSolidBrush(kBandColour);
+        ::FillRect(dc, &band, bandBrush);
+        ::DeleteObject(bandBrush);
+        ::SetTextColor(dc, RGB(0xb0, 0x40, 0x00));
+        RECT label = band;
+        label.left += Scale(8);
+        ::DrawTextW(dc, warningLabel_.c_str(), -1, &label, DT_SINGLELINE | DT_VCENTER);
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, warningLabel_.c_str(), static_cast<int>(warningLabel_.size()), &size);
+        ::SelectObject(dc, font_);
+        ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
+        RECT text = band;
+        text.left = label.left + size.cx + Scale(6);
+        ::DrawTextW(dc, warningText_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    }
+    ::SelectObject(dc, old);
+    if (!maximized_) {
+        RECT grip{client.right - Scale(kGripSize), client.bottom - Scale(kGripSize), client.right, client.bottom};
+        ::DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    }
+}
+
+LRESULT TfrmPowerScan::HitTest(POINT screen) const {
+    RECT window{};
+    ::GetWindowRect(hwnd(), &window);
+    const POINT p{screen.x - window.left, screen.y - window.top};
+    const int w = window.right - window.left, h = window.bottom - window.top;
+    if (!maximized_) {
+        const int grip = Scale(kGripSize), edge = Scale(4);
+        if (p.x >= w - grip && p.y >= h - grip) return HTBOTTOMRIGHT;
+        if (p.x < edge) return p.y < edge ? HTTOPLEFT : (p.y >= h - edge ? HTBOTTOMLEFT : HTLEFT);
+        if (p.x >= w - edge) return p.y < edge ? HTTOPRIGHT : HTRIGHT;
+        if (p.y < edge) return HTTOP;
+        if (p.y >= h - edge) return HTBOTTOM;
+    }
+    if (p.y < Scale(kHeaderHeight)) return moveAllowed_ && !maximized_ ? HTCAPTION : HTCLIENT;
+    return HTCLIENT;
+}
+
+void TfrmPowerScan::ToggleMaximized() {
+    if (maximized_) {
+        maximized_ = false;
+        ::SetWindowPos(hwnd(), nullptr, normalBounds_.left, normalBounds_.top, normalBounds_.right - normalBounds_.left,
+                       normalBounds_.bottom - normalBounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        ::GetWindowRect(hwnd(), &normalBounds_);
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        ::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &info);
+        maximized_ = true;
+        const RECT& a = info.rcWork;
+        ::SetWindowPos(hwnd(), nullptr, a.left, a.top, a.right - a.left, a.bottom - a.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::SetWindowTextW(maximize_, maximized_ ? L"\u2750" : L"\u25A1");
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(maximize_);
+    tool.lpszText = (maximized_ ? restoreHint_ : maxHint_).data();
+    ::SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    Layout();
+}
+
+void TfrmPowerScan::OnCommand(int id, int code) {
+    switch (id) {
+    case kIdDelete:
+        if (code == BN_CLICKED) model_.DeleteClicked();
+        break;
+    case kIdCancel:
+    case kIdClose:
+    case IDCANCEL:
+        model_.CancelClicked();
+        break;
+    case kIdMaximize:
+        ToggleMaximized();
+        break;
+    case kIdShredder:
+        model_.ShredderClicked();
+        break;
+    case kIdLink:
+        if (code == BN_CLICKED) model_.SelectLinkClicked();
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCCALCSIZE:
+        // No frame of the system's: the whole window is ours to draw, and the thick frame
+        // style is kept only so the window can be sized.
+        if (wParam) return 0;
+        break;
+    case WM_NCHITTEST:
+        return HitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTCAPTION || (maximized_ && wParam == HTCLIENT)) {
+            ToggleMaximized();
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDBLCLK:
+        if (GET_Y_LPARAM(lParam) < Scale(kHeaderHeight)) ToggleMaximized();
+        return 0;
+    case WM_WINDOWPOSCHANGING: {
+        // Every resize, by the grip or by a program, stops at the smallest usable size.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!(pos->flags & SWP_NOSIZE)) {
+            pos->cx = std::max(pos->cx, Scale(kMinWidth));
+            pos->cy = std::max(pos->cy, Scale(kMinHeight));
+        }
+        break;
+    }
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = POINT{Scale(kMinWidth), Scale(kMinHeight)};
+        return 0;
+    }
+    case WM_SIZE:
+        if (view_.hwnd()) Layout();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd(), &ps);
+        Paint(dc);
+        ::EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (view_.OnNotify(header, result)) return result;
+        if (header.idFrom == kIdLink && (header.code == NM_CLICK || header.code == NM_RETURN)) {
+            model_.SelectLinkClicked();
+            return 0;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        model_.CancelClicked();
+        return 0;
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+void TfrmPowerScan::RunModal() {
+    if (!hwnd()) return;
+    // Showing: the last finding's program and group open, the first node selected.
+    if (!tree_.Programs.empty()) {
+        TTreeNode& last = *tree_.Programs.back();
+        if (!last.Children.empty() && !last.Children.back()->Children.empty()) {
+            view_.Expand(handles_[&last]);
+            view_.Expand(handles_[last.Children.back().get()]);
+        }
+        view_.Select(handles_[tree_.Programs.front().get()]);
+    }
+    model_.Shown();
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::UpdateWindow(hwnd());
+    ::SetFocus(view_.hwnd());
+    if (owner_) ::EnableWindow(owner_, FALSE);
+    MSG message;
+    while (hwnd() && !ended_) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got < 0) break;
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+            model_.CancelClicked();
+            continue;
+        }
+        if (hwnd() && ::IsDialogMessageW(hwnd(), &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    if (owner_) ::EnableWindow(owner_, TRUE);
+    if (hwnd()) ::DestroyWindow(hwnd());
+    if (owner_) ::SetForegroundWindow(owner_);
+}
+
+void TfrmPowerScan::SetProgress(int percent) { ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(percent), 0); }
+
+void TfrmPowerScan::ShowCurrentItem(const std::wstring& text) { ::SetWindowTextW(current_, text.c_str()); }
+
+void TfrmPowerScan::Pump() { platform::PumpWaitingMessages(); }
+
+bool TfrmPowerScan::Confirm(const std::wstring& question) { return confirm_(hwnd(), question); }
+
+void TfrmPowerScan::SetRunning(bool running) {
+    running_ = running;
+    ::ShowWindow(progress_, running ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(current_, running ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(link_, running ? SW_HIDE : SW_SHOW);
+    ::ShowWindow(shredder_, running ? SW_HIDE : SW_SHOW);
+    view_.SetRedraw(!running);
+    if (running) ::SetWindowTextW(current_, L"");
+}
+
+void TfrmPowerScan::SetDeleteEnabled(bool enabled) { ::EnableWindow(delete_, enabled ? TRUE : FALSE); }
+
+void TfrmPowerScan::SetLinkText(const std::wstring& text) {
+    wchar_t cls[32] = {};
+    ::GetClassNameW(link_, cls, 32);
+    const bool syslink = _wcsicmp(cls, WC_LINK) == 0;
+    ::SetWindowTextW(link_, (syslink ? L"<a>" + text + L"</a>" : text).c_str());
+}
+
+void TfrmPowerScan::SetShredderTicked(bool ticked) {
+    ::SendMessageW(shredder_, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TfrmPowerScan::CloseWindow() {
+    ended_ = true;
+    if (hwnd()) {
+        ::ShowWindow(hwnd(), SW_HIDE);
+        ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+    }
+}
+
+void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TIconList& images,
+                   bool multiProgramWarning) {
+    const std::wstring dataFolder = settings::DataFolder();
+    const settings::TMainIni ini;
+    leftovers::TPowerScanSettings s;
+    s.readShredder = [path = ini.Path()] { return settings::TMainIni(path).FileShredder(); };
+    s.writeShredder = [path = ini.Path()](bool on) { (void)settings::TMainIni(path).SetFileShredder(on); };
+    s.backupRoot = leftovers::BackupRootOf(dataFolder);
+    TfrmPowerScan window(tree, images, leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder)),
+                         std::move(s));
+    if (!window.Create(owner)) return;
+    window.ShowMultiProgramWarning(multiProgramWarning);
+    window.RunModal();
+}
+
+}  // namespace tarvo::shell

@@ -1,0 +1,104 @@
+#pragma once
+// "Powerful Scan": the leftover findings as a tree with three-state boxes, the select link,
+// the file shredder box, Delete and Cancel, the warning band for folders shared by several
+// programs, a size grip and maximise/restore. Every decision is leftovers::TPowerScanModel's;
+// this window forwards its events there and shows what the model says.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "language/translation.h"
+#include "leftovers/power_scan_model.h"
+#include "leftovers/result_tree.h"
+#include "ui/tri_state_tree.h"
+#include "ui/window_base.h"
+
+namespace tarvo::shell {
+
+class TfrmPowerScan final : public ui::WindowBase, private leftovers::IPowerScanView {
+public:
+    static constexpr const wchar_t* kClassName = L"TfrmPowerScan";
+    static constexpr int kIdTree = 2501;
+    static constexpr int kIdDelete = 2502;
+    static constexpr int kIdCancel = 2503;
+    static constexpr int kIdClose = 2504;
+    static constexpr int kIdMaximize = 2505;
+    static constexpr int kIdLink = 2506;
+    static constexpr int kIdShredder = 2507;
+    static constexpr int kIdProgress = 2508;
+    static constexpr int kIdCurrent = 2509;
+    static constexpr int kMinWidth = 582;   // at 96 DPI
+    static constexpr int kMinHeight = 416;
+
+    using ConfirmFn = std::function<bool(HWND owner, const std::wstring& question)>;
+
+    // `images`: the tree's icons as the scan filled them (the fixed four are drawn here).
+    TfrmPowerScan(leftovers::TResultTree& tree, const leftovers::TIconList& images, leftovers::TRemovalActions actions,
+                  leftovers::TPowerScanSettings settings, ConfirmFn confirm = {});
+    ~TfrmPowerScan() override;
+
+    // Created hidden, centred over `owner`.
+    bool Create(HWND owner);
+    void ShowMultiProgramWarning(bool show);
+    // Shows the window, disables the owner and runs messages until it closes.
+    void RunModal();
+    [[nodiscard]] leftovers::TPowerScanModel& Model() noexcept { return model_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // IPowerScanView
+    void SetProgress(int percent) override;
+    void ShowCurrentItem(const std::wstring& text) override;
+    void Pump() override;
+    bool Confirm(const std::wstring& question) override;
+    void SetRunning(bool running) override;
+    void AllowMove(bool allowed) override { moveAllowed_ = allowed; }
+    void SetDeleteEnabled(bool enabled) override;
+    void SetLinkText(const std::wstring& text) override;
+    void SetShredderTicked(bool ticked) override;
+    void TreeChanged() override;
+    void CloseWindow() override;
+
+    void CreateControls();
+    void AddTranslations();
+    void FillTree();
+    void Layout();
+    void Paint(HDC dc);
+    void ToggleMaximized();
+    void OnCommand(int id, int code);
+    [[nodiscard]] LRESULT HitTest(POINT screen) const;
+    [[nodiscard]] int Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
+    [[nodiscard]] int BandHeight() const noexcept { return warning_ ? Scale(36) : 0; }
+
+    leftovers::TResultTree& tree_;
+    const leftovers::TIconList& images_;
+    ConfirmFn confirm_;
+    leftovers::TPowerScanModel model_;
+    HWND owner_ = nullptr;
+    int dpi_ = 96;
+    bool warning_ = true;
+    bool moveAllowed_ = true;
+    bool running_ = false;
+    bool ended_ = false;
+    bool maximized_ = false;
+    RECT normalBounds_{};
+    ui::TriStateTree view_;
+    std::map<const leftovers::TTreeNode*, HTREEITEM> handles_;
+    HWND delete_ = nullptr, cancel_ = nullptr, close_ = nullptr, maximize_ = nullptr, link_ = nullptr,
+         shredder_ = nullptr, progress_ = nullptr, current_ = nullptr, grip_ = nullptr, tip_ = nullptr;
+    HFONT font_ = nullptr, titleFont_ = nullptr;
+    std::wstring title_, warningLabel_, warningText_, maxHint_, restoreHint_, closeHint_;
+    std::unique_ptr<language::TTranslatableWindow> texts_;
+};
+
+// Shows the findings modally over `owner`; returns when the window has closed.
+// `multiProgramWarning`: more than one catalogue entry lives in the scanned folder.
+void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TIconList& images,
+                   bool multiProgramWarning);
+
+}  // namespace tarvo::shell

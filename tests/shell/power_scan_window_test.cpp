@@ -1,0 +1,162 @@
+// The removal window itself: its size limits, maximise and restore, the warning band, ticking
+// from the keyboard, and a whole run from "Select All" to the window closing on its own.
+#include "shell/power_scan_window.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <map>
+
+#include "leftovers/scan_driver.h"
+#include "shell/leftover_scan_hook.h"
+#include "platform/files.h"
+#include "support/scratch_folder.h"
+#include "ui/window_base.h"
+#include "uninstall/operation_log.h"
+
+using tarvo::shell::TfrmPowerScan;
+using tarvo::test::ScratchFolder;
+namespace lo = tarvo::leftovers;
+
+namespace {
+
+void Click(HWND window, int id) {
+    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+}
+
+RECT BoundsOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+RECT ChildBounds(HWND window, int id) {
+    RECT r = BoundsOf(::GetDlgItem(window, id));
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+struct Scanned {
+    ScratchFolder files;
+    ScratchFolder data;
+    std::wstring folder;
+    lo::TResultTree tree;
+    lo::TIconList images;
+    Scanned() {
+        folder = files.MakeFolder(L"Prog");
+        files.MakeFile(L"Prog\\a.dll", "abcd");
+        files.MakeFile(L"Prog\\sub\\b.txt", "b");
+        lo::ScanLeftovers(nullptr, tree, folder + L"\\", images);
+    }
+    lo::TPowerScanSettings Settings() const {
+        lo::TPowerScanSettings s;
+        s.backupRoot = data.PathOf(L"Backup");
+        return s;
+    }
+};
+
+struct Driver {
+    static inline HWND window = nullptr;
+    static inline int ticks = 0;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+        ::KillTimer(nullptr, timer);
+        Click(window, TfrmPowerScan::kIdLink);
+        Click(window, TfrmPowerScan::kIdDelete);
+        ++ticks;
+    }
+};
+
+}  // namespace
+
+TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
+    Scanned s;
+    ASSERT_FALSE(s.tree.Programs.empty());
+    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())), s.Settings(),
+                         [](HWND, const std::wstring&) { return false; });
+    ASSERT_TRUE(window.Create(nullptr));
+    const HWND hwnd = window.hwnd();
+    const int dpi = tarvo::ui::ScreenDpi();
+
+    ::SetWindowPos(hwnd, nullptr, 10, 10, 300, 200, SWP_NOZORDER);
+    RECT r = BoundsOf(hwnd);
+    EXPECT_EQ(r.right - r.left, tarvo::ui::ScaleForDpi(TfrmPowerScan::kMinWidth, dpi));
+    EXPECT_EQ(r.bottom - r.top, tarvo::ui::ScaleForDpi(TfrmPowerScan::kMinHeight, dpi));
+    ::SetWindowPos(hwnd, nullptr, 20, 30, 700, 500, SWP_NOZORDER);
+    const RECT normal = BoundsOf(hwnd);
+
+    Click(hwnd, TfrmPowerScan::kIdMaximize);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    EXPECT_TRUE(::EqualRect(&info.rcWork, &(r = BoundsOf(hwnd))));
+    Click(hwnd, TfrmPowerScan::kIdMaximize);
+    EXPECT_TRUE(::EqualRect(&normal, &(r = BoundsOf(hwnd))));
+
+    // Without the warning band the tree moves up and grows by the band's height.
+    const RECT withBand = ChildBounds(hwnd, TfrmPowerScan::kIdTree);
+    window.ShowMultiProgramWarning(false);
+    const RECT withoutBand = ChildBounds(hwnd, TfrmPowerScan::kIdTree);
+    EXPECT_LT(withoutBand.top, withBand.top);
+    EXPECT_EQ(withoutBand.bottom, withBand.bottom);
+
+    // Space on the selected node ticks it with everything below it; Delete follows.
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, TfrmPowerScan::kIdDelete)));
+    const HWND tree = ::GetDlgItem(hwnd, TfrmPowerScan::kIdTree);
+    TreeView_SelectItem(tree, TreeView_GetRoot(tree));
+    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(s.tree.Programs[0]->StateImage, lo::kStateTicked);
+    EXPECT_EQ(TreeView_GetItemState(tree, TreeView_GetRoot(tree), TVIS_STATEIMAGEMASK) >> 12, 2u);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, TfrmPowerScan::kIdDelete)));
+    // "No" to the question: nothing goes.
+    Click(hwnd, TfrmPowerScan::kIdDelete);
+    EXPECT_TRUE(tarvo::platform::FolderExists(s.folder));
+}
+
+TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheWindowClosesItself) {
+    Scanned s;
+    int questions = 0;
+    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())), s.Settings(),
+                         [&](HWND, const std::wstring&) { return ++questions, true; });
+    ASSERT_TRUE(window.Create(nullptr));
+    Driver::window = window.hwnd();
+    ::SetTimer(nullptr, 0, 200, &Driver::Tick);
+    window.RunModal();  // returns only when the window has closed
+
+    EXPECT_EQ(Driver::ticks, 1);
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(s.tree.Programs.empty());
+    EXPECT_FALSE(tarvo::platform::FolderExists(s.folder));
+    EXPECT_FALSE(::IsWindow(Driver::window));
+    EXPECT_FALSE(window.Model().lastBackup().empty());
+    EXPECT_TRUE(tarvo::platform::FolderExists(s.data.PathOf(L"Log")));  // the day log got its block
+}
+
+TEST(PowerScanHandOff, WarningCountFollowsTheSingleEntryOrTheFirstSharedFolderOfABatch) {
+    tarvo::inventory::TSoftInfo a, b, c;
+    a.InstallLocation = L"C:\\Apps\\A";
+    b.InstallLocation = L"C:\\Shared";
+    c.InstallLocation = L"C:\\Apps\\C";
+    const std::map<std::wstring, int> counts{{L"C:\\Apps\\A", 1}, {L"C:\\Shared", 3}, {L"C:\\Apps\\C", 2}};
+    std::vector<std::wstring> asked;
+    const tarvo::shell::TEntriesUnderFolder counter = [&](const std::wstring& folder) {
+        asked.push_back(folder);
+        return counts.at(folder);
+    };
+    tarvo::uninstall::TLeftoverScanRequest single;
+    single.entries = {&b};
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(single, counter, {}), 3);
+
+    tarvo::uninstall::TLeftoverScanRequest batch;
+    batch.batch = true;
+    batch.entries = {&a, &b, &c};
+    asked.clear();
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(batch, counter, {}), 3);
+    // Once a shared folder is found the rest are not asked about.
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"C:\\Apps\\A", L"C:\\Shared"}));
+
+    tarvo::uninstall::TLeftoverScanRequest folder;
+    folder.folder = L"C:\\Apps\\";
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(folder, counter, {}), 1);
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(batch, counter, [] { return true; }), 1);
+}
