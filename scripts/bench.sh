@@ -2,6 +2,11 @@
 # Runs every benchmark under Wine in the benchmark prefix and prints their figures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The catalogue benchmark paints a real window: give it a display when there is none.
+if [ -z "${TARVO_BENCH_DISPLAY:-}" ]; then
+  export TARVO_BENCH_DISPLAY=1
+  exec "$root/scripts/display.sh" "$0" "$@"
+fi
 export WINEPREFIX=$root/build/wineprefix-bench
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64

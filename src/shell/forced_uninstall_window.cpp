@@ -15,6 +15,7 @@
 #include "settings/registry_editor.h"
 #include "settings/web_address.h"
 #include "shell/test_seam.h"
+#include "ui/modal_loop.h"
 
 namespace tarvo::shell {
 
@@ -36,17 +37,6 @@ HFONT MessageFont(int dpi, int size, LONG weight) {
     metrics.lfMessageFont.lfHeight = -::MulDiv(size, dpi, 96);
     metrics.lfMessageFont.lfWeight = weight;
     return ::CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
-RECT CentredOn(HWND owner, int width, int height) {
-    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (owner && ::IsWindowVisible(owner))
-        ::GetWindowRect(owner, &area);
-    else
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int left = area.left + ((area.right - area.left) - width) / 2;
-    const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    return RECT{left, top, left + width, top + height};
 }
 
 std::wstring Title() { return ForcedUninstallText(L"Caption", L"Forced Uninstall"); }
@@ -88,7 +78,7 @@ bool TfrmForcedUninstall::Create(HWND owner) {
     ::InitCommonControlsEx(&controls);
     owner_ = owner;
     dpi_ = ui::ScreenDpi();
-    const RECT bounds = CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
+    const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
         return false;
     ::SetWindowRgn(hwnd(),
@@ -390,23 +380,7 @@ void TfrmForcedUninstall::RunModal() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::BringWindowToTop(hwnd());
     ::SetForegroundWindow(hwnd());
-    MSG message;
-    while (hwnd()) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must see it too
-            break;
-        }
-        if (got < 0) break;
-        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && hwnd() &&
-            ::GetAncestor(message.hwnd, GA_ROOT) == hwnd()) {
-            Close();
-            continue;
-        }
-        if (hwnd() && ::IsDialogMessageW(hwnd(), &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    ui::RunModalLoop({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
     running_ = false;
     if (owner_) {
         ::EnableWindow(owner_, TRUE);

@@ -6,6 +6,7 @@
 
 #include "language/language.h"
 #include "platform/shell_open.h"
+#include "ui/modal_loop.h"
 
 namespace tarvo::shell {
 
@@ -268,22 +269,7 @@ LRESULT TfrmLogManage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void TfrmLogManage::RunModal() {
     if (!hwnd()) return;
     if (owner_) ::EnableWindow(owner_, FALSE);
-    MSG message;
-    while (hwnd()) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must see it too
-            break;
-        }
-        if (got < 0) break;
-        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && hwnd()) {
-            Close();
-            continue;
-        }
-        if (hwnd() && ::IsDialogMessageW(hwnd(), &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    ui::RunModalLoop({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
     if (owner_) {
         ::EnableWindow(owner_, TRUE);
         ::SetForegroundWindow(owner_);

@@ -12,6 +12,7 @@
 #include "settings/main_ini.h"
 #include "ui/translate_window.h"
 #include "uninstall/operation_log.h"
+#include "ui/modal_loop.h"
 
 namespace tarvo::shell {
 
@@ -60,17 +61,6 @@ HIMAGELIST TreeImageList(const leftovers::TIconList& icons) {
     return list;
 }
 
-RECT CentredOn(HWND owner, int width, int height) {
-    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (owner && ::IsWindowVisible(owner))
-        ::GetWindowRect(owner, &area);
-    else
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int left = area.left + ((area.right - area.left) - width) / 2;
-    const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    return RECT{left, top, left + width, top + height};
-}
-
 }  // namespace
 
 TfrmPowerScan::TfrmPowerScan(leftovers::TResultTree& tree, const leftovers::TIconList& images,
@@ -92,7 +82,7 @@ bool TfrmPowerScan::Create(HWND owner) {
     ::InitCommonControlsEx(&controls);
     owner_ = owner;
     dpi_ = ui::ScreenDpi();
-    const RECT bounds = CentredOn(owner, Scale(640), Scale(460));
+    const RECT bounds = ui::CentredOn(owner, Scale(640), Scale(460));
     title_ = GetText(L"Powerful_Scan_M", L"Powerful Scan");
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds,
                         owner))
@@ -429,22 +419,9 @@ void TfrmPowerScan::RunModal() {
     ::UpdateWindow(hwnd());
     ::SetFocus(view_.hwnd());
     if (owner_) ::EnableWindow(owner_, FALSE);
-    MSG message;
-    while (hwnd() && !ended_) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (got < 0) break;
-        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-            model_.CancelClicked();
-            continue;
-        }
-        if (hwnd() && ::IsDialogMessageW(hwnd(), &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    ui::RunModalLoop({.window = [this] { return hwnd(); },
+                      .keepRunning = [this] { return !ended_; },
+                      .onEscape = [this] { model_.CancelClicked(); }});
     if (owner_) ::EnableWindow(owner_, TRUE);
     if (hwnd()) ::DestroyWindow(hwnd());
     if (owner_) ::SetForegroundWindow(owner_);

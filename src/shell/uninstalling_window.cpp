@@ -16,6 +16,7 @@
 #include "ui/palette.h"
 #include "ui/title_bar.h"
 #include "ui/translate_window.h"
+#include "ui/modal_loop.h"
 
 namespace tarvo::shell {
 
@@ -166,21 +167,10 @@ void TfrmUninstalling::RunModal() {
     ::UpdateWindow(hwnd());
     session_.Shown();
     if (owner_) ::EnableWindow(owner_, FALSE);
-    MSG message;
-    while (hwnd() && !ended_) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must see it too
-            break;
-        }
-        if (got < 0) break;
-        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && hwnd()) {
-            session_.CancelClicked();
-            continue;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    ui::RunModalLoop({.window = [this] { return hwnd(); },
+                      .keepRunning = [this] { return !ended_; },
+                      .onEscape = [this] { session_.CancelClicked(); },
+                      .dialogKeys = false});
     // The owner comes back before we go, so activation returns to it and not elsewhere.
     if (owner_) ::EnableWindow(owner_, TRUE);
     if (hwnd()) ::DestroyWindow(hwnd());
