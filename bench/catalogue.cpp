@@ -54,11 +54,13 @@ void Build(int count) {
     }
 }
 
-void Remove() {
+// Our own keys by default; with the bare stem, also those of an earlier run that died, which
+// would otherwise swell the next run's catalogue.
+void Remove(const std::wstring& prefix = Prefix()) {
     RegistryKey uninstall;
     if (uninstall.Open(HKEY_LOCAL_MACHINE, kUninstall, KEY_READ, RegistryView::Default) != ERROR_SUCCESS) return;
     for (const auto& name : uninstall.SubKeyNames())
-        if (name.rfind(Prefix(), 0) == 0)
+        if (name.rfind(prefix, 0) == 0)
             (void)platform::RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstall + L"\\" + name, RegistryView::Default);
 }
 
@@ -196,7 +198,7 @@ int wmain() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     const std::wstring cacheFile = platform::GetTempFolder() + L"\\" + Prefix() + L"SoftwareCache.ini";
-    Remove();
+    Remove(L"TarvoBenchCat-");
     std::printf("Programs page over generated uninstall keys (inventory alone as the floor)\n");
     const Figures small = Measure(500, cacheFile);
     const Figures large = small.windowless ? small : Measure(5000, cacheFile);
