@@ -68,24 +68,63 @@ bool TRefusedFolders::IsRemovable(const std::wstring& path) const {
 
 std::wstring PathInEntryCase(const std::wstring& path, const TSoftInfo& entry) {
     if (path.empty()) return path;
+    const std::wstring wanted = UpperCase(path);
+    if (wanted.size() != path.size()) return path;
+    // The longest leading part any text holds: a path is often a text's path with arguments
+    // after it or a file name the text does not have, and every folder on the way that goes
+    // out in its own case is one folder Wine need not list.
+    const std::wstring* bestSource = nullptr;
+    std::size_t bestAt = 0, bestLength = 0;
     for (const std::wstring* source :
          {&entry.UninstallString, &entry.DisplayIcon, &entry.Readme, &entry.ToolbarFile, &entry.InstallLocation}) {
-        if (source->size() < path.size()) continue;
         const std::wstring upper = UpperCase(*source);
         // Positions carry over only when upper-casing kept every character a character.
         if (upper.size() != source->size()) continue;
-        if (const auto at = upper.find(UpperCase(path)); at != std::wstring::npos) return source->substr(at, path.size());
+        for (auto at = upper.find(wanted[0]); at != std::wstring::npos && bestLength < wanted.size();
+             at = upper.find(wanted[0], at + 1)) {
+            std::size_t length = 0;
+            while (at + length < upper.size() && length < wanted.size() && upper[at + length] == wanted[length])
+                ++length;
+            if (length > bestLength) {
+                bestSource = source;
+                bestAt = at;
+                bestLength = length;
+            }
+        }
     }
-    return path;
+    if (!bestSource) return path;
+    return bestSource->substr(bestAt, bestLength) + path.substr(bestLength);
+}
+
+namespace {
+
+// Whether `cut`, `text` cut after its executable's extension, names a file that settles the
+// main file's folder alone. The rules ask about the whole text first and fall back on the
+// cut; when the cut is a file and nothing after it holds a backslash, both answers give the
+// same folder. Asking about the cut first saves asking about a command with its arguments,
+// a file that never exists, which Wine answers only after listing the whole folder.
+bool CutSettlesTheFolder(const std::wstring& text, const std::wstring& cut, const TSoftInfo& entry,
+                         TFileFacts& facts) {
+    if (cut == text || text.find(L'\\', cut.size()) != std::wstring::npos) return false;
+    return facts.FileExists(PathInEntryCase(cut, entry));
+}
+
+}  // namespace
+
+std::wstring InstallFolderFromEntry(const TSoftInfo& entry, const TRefusedFolders& refused, TFileFacts& facts) {
+    std::wstring text = CleanCommandText(MainFileText(entry), RundllRemoval::Anywhere);
+    if (text.empty()) return {};
+    const std::wstring cut = CutAtExecutable(text);
+    if (CutSettlesTheFolder(text, cut, entry, facts) || !facts.FileExists(PathInEntryCase(text, entry))) text = cut;
+    const std::wstring folder = FolderPart(text);
+    if (folder.empty() || !facts.FolderExists(PathInEntryCase(folder, entry)) || !refused.IsRemovable(folder))
+        return {};
+    return folder;
 }
 
 std::wstring InstallFolderFromEntry(const TSoftInfo& entry, const TRefusedFolders& refused) {
-    std::wstring text = CleanCommandText(MainFileText(entry), RundllRemoval::Anywhere);
-    if (text.empty()) return {};
-    if (!FileExists(PathInEntryCase(text, entry))) text = CutAtExecutable(text);
-    const std::wstring folder = FolderPart(text);
-    if (folder.empty() || !FolderExists(PathInEntryCase(folder, entry)) || !refused.IsRemovable(folder)) return {};
-    return folder;
+    TFileFacts facts;
+    return InstallFolderFromEntry(entry, refused, facts);
 }
 
 std::wstring InstallFolderFromEntry(const TSoftInfo& entry) {
@@ -93,19 +132,26 @@ std::wstring InstallFolderFromEntry(const TSoftInfo& entry) {
 }
 
 TDateTime FolderDateFromEntry(const TSoftInfo& entry) {
+    TFileFacts facts;
+    return FolderDateFromEntry(entry, facts);
+}
+
+TDateTime FolderDateFromEntry(const TSoftInfo& entry, TFileFacts& facts) {
     std::wstring text = CleanCommandText(MainFileText(entry, true), RundllRemoval::FirstOrAfterBlank);
     if (text.empty()) return 0;
-    // Each path is asked about once: under a pass over hundreds of entries every repeated
-    // attribute query shows.
     const auto isFile = [](DWORD attributes) {
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     };
-    DWORD attributes = platform::GetFileAttributesOf(PathInEntryCase(text, entry));
-    if (!isFile(attributes)) {
-        const std::wstring cut = CutAtExecutable(text);
-        if (cut != text) {
+    const std::wstring cut = CutAtExecutable(text);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (CutSettlesTheFolder(text, cut, entry, facts)) {
+        text = cut;
+        attributes = facts.Attributes(PathInEntryCase(text, entry));
+    } else {
+        attributes = facts.Attributes(PathInEntryCase(text, entry));
+        if (!isFile(attributes) && cut != text) {
             text = cut;
-            attributes = platform::GetFileAttributesOf(PathInEntryCase(text, entry));
+            attributes = facts.Attributes(PathInEntryCase(text, entry));
         }
     }
     if (isFile(attributes)) {
@@ -116,7 +162,7 @@ TDateTime FolderDateFromEntry(const TSoftInfo& entry) {
         return 0;
     }
     // Whatever is left exists (a file's folder, or a folder named outright): its times say when.
-    const auto times = platform::GetFileTimesOf(PathInEntryCase(text, entry));
+    const auto times = facts.Times(PathInEntryCase(text, entry));
     return times ? FileTimeToDate(times->creation) : 0;
 }
 
@@ -133,7 +179,29 @@ bool IsRemovableFolder(const std::wstring& path) {
 
 namespace {
 
-std::wstring IconSource(const TSoftInfo& entry, int& iconIndex, const std::function<std::wstring()>& installFolder) {
+// The first name in `folder` that starts with `prefix` and ends in ".EXE"; empty when none.
+// The file system also answers the mask for a name whose generated 8.3 form ends in ".EXE"
+// ("app.exeold"); such a file is no program to take an icon from, so only long names that
+// end in ".EXE" count. A prefix holding a backslash would send the search into a subfolder
+// whose file would then be looked for in `folder`: such prefixes find nothing.
+std::wstring FirstExecutableStartingWith(const std::wstring& folder, const std::wstring& prefix,
+                                         const TFileFacts& facts, const TSoftInfo& entry) {
+    if (prefix.find_first_of(L"\\/") != std::wstring::npos) return {};
+    const bool literal = !HasWildcards(prefix);
+    if (const TFolderListing* listing = facts.ListingOf(folder); listing && literal)
+        return FirstMatch(*listing, prefix, L".EXE").value_or(std::wstring());
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    for (bool more = finder.FindFirst(PathInEntryCase(folder, entry) + prefix + L"*.EXE", data); more;
+         more = finder.FindNext(data)) {
+        // With wildcards in the prefix the file system's answer is all there is to go by.
+        if (!literal || MatchesPrefixStarSuffix(data.cFileName, prefix, L".EXE")) return data.cFileName;
+    }
+    return {};
+}
+
+std::wstring IconSource(const TSoftInfo& entry, int& iconIndex, const std::function<std::wstring()>& installFolder,
+                        TFileFacts& facts) {
     std::wstring path = entry.DisplayIcon;
     iconIndex = 0;
 
@@ -162,27 +230,28 @@ std::wstring IconSource(const TSoftInfo& entry, int& iconIndex, const std::funct
         std::wstring found;
         if (!folder.empty()) {
             const std::wstring prefix = ReplaceAll(entry.DisplayName, L" ", L"").substr(0, 5);
-            platform::FileFinder finder;
-            WIN32_FIND_DATAW data{};
-            if (finder.FindFirst(PathInEntryCase(folder, entry) + prefix + L"*.EXE", data)) found = folder + data.cFileName;
+            const std::wstring name = FirstExecutableStartingWith(folder, prefix, facts, entry);
+            if (!name.empty()) found = folder + name;
         }
         path = found.empty() ? entry.UninstallString : found;
     }
 
     path = FileFromCommandLine(path);
-    if (!path.empty() && !FileExists(PathInEntryCase(path, entry))) path.clear();
+    if (!path.empty() && !facts.FileExists(PathInEntryCase(path, entry))) path.clear();
     return path;
 }
 
 }  // namespace
 
 std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex) {
-    return IconSource(entry, iconIndex, [&entry] { return InstallFolderFromEntry(entry); });
+    TFileFacts facts;
+    return IconSource(entry, iconIndex, [&entry] { return InstallFolderFromEntry(entry); }, facts);
 }
 
 std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex,
-                                 const std::function<std::wstring()>& installFolder) {
-    return IconSource(entry, iconIndex, installFolder);
+                                 const std::function<std::wstring()>& installFolder,
+                                 TFileFacts& facts) {
+    return IconSource(entry, iconIndex, installFolder, facts);
 }
 
 std::wstring FileFromCommandLine(const std::wstring& command) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "inventory/file_facts.h"
 #include "inventory/soft_info.h"
 #include "platform/file_icons.h"
 
@@ -29,20 +30,25 @@ private:
     std::vector<std::wstring> places_;  // upper case, trailing backslash
 };
 
-// `path`, found upper-cased in the entry's texts, in the letter case those texts have it;
-// `path` itself when no text holds it. The same file to a case-insensitive file system, but
-// Wine finds a path whose case differs from the disk's only by listing every folder on the
-// way, which costs as much as walking them: file-system calls go out in this case.
+// `path`, found upper-cased in the entry's texts, in the letter case those texts have it: the
+// longest leading part any text holds takes that text's case, the rest stays as it is. The
+// same file to a case-insensitive file system, but Wine finds a path whose case differs from
+// the disk's only by listing every folder on the way, which costs as much as walking them:
+// file-system calls go out in this case.
 [[nodiscard]] std::wstring PathInEntryCase(const std::wstring& path, const TSoftInfo& entry);
 
 // The existing, removable folder of the entry's main file, with a trailing backslash; empty
 // when there is none.
 [[nodiscard]] std::wstring InstallFolderFromEntry(const TSoftInfo& entry);
 [[nodiscard]] std::wstring InstallFolderFromEntry(const TSoftInfo& entry, const TRefusedFolders& refused);
+// The same, asking `facts` so that later rules for the same entry do not ask again.
+[[nodiscard]] std::wstring InstallFolderFromEntry(const TSoftInfo& entry, const TRefusedFolders& refused,
+                                                  TFileFacts& facts);
 
 // Creation time of the main file's folder (or of the main file's path when it is a folder);
 // 0 when there is none.
 [[nodiscard]] TDateTime FolderDateFromEntry(const TSoftInfo& entry);
+[[nodiscard]] TDateTime FolderDateFromEntry(const TSoftInfo& entry, TFileFacts& facts);
 
 // A stored install location cleaned of quotes, NT prefixes and loader words; empty when the
 // result is not an existing folder.
@@ -56,9 +62,11 @@ private:
 // The existing file that holds the entry's icon, and the icon's index in it; empty when none.
 [[nodiscard]] std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex);
 // The same, asking `installFolder` for what InstallFolderFromEntry gives, and only when the
-// icon has to be looked for in that folder.
+// icon has to be looked for in that folder; a listing of that folder `facts` holds is
+// searched in memory instead of the folder.
 [[nodiscard]] std::wstring IconSourceFromEntry(const TSoftInfo& entry, int& iconIndex,
-                                               const std::function<std::wstring()>& installFolder);
+                                               const std::function<std::wstring()>& installFolder,
+                                               TFileFacts& facts);
 
 // The file a command line or icon specification points to: arguments, quotes, NT prefixes,
 // environment variables and the rundll32 loader dealt with.

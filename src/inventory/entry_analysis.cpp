@@ -24,41 +24,46 @@ std::wstring FolderPart(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-TDateTime CreationDate(const std::wstring& path) {
-    const auto times = platform::GetFileTimesOf(path);
+TDateTime CreationDate(const std::wstring& path, TFileFacts& facts) {
+    const auto times = facts.Times(path);
     return times ? FileTimeToDate(times->creation) : 0;
 }
 
 std::int64_t MeasureSize(const TSoftInfo& entry, std::wstring& folder, const TAnalysisContext& context,
-                         const std::function<const TRefusedFolders&()>& refused) {
+                         const std::function<const TRefusedFolders&()>& refused, TFileFacts& facts) {
     // A folder found from the command has passed the removable-folder test already.
     const bool accepted = entry.InstallLocation.empty() && !folder.empty();
     if (!entry.InstallLocation.empty()) folder = entry.InstallLocation;
     if (folder.empty() && !entry.Readme.empty()) {
         const std::wstring readmeFolder = FolderPart(ReplaceAll(entry.Readme, L"\"", L""));
-        if (!readmeFolder.empty() && platform::FolderExists(readmeFolder)) folder = readmeFolder;
+        if (!readmeFolder.empty() && facts.FolderExists(readmeFolder)) folder = readmeFolder;
     }
     if (!accepted && !refused().IsRemovable(folder)) return 0;
     const std::wstring onDisk = PathInEntryCase(folder, entry);
-    if (!entry.IsToolbar) return FolderSize(onDisk, std::numeric_limits<std::int64_t>::max(), context.cancel);
-    // The walk may stop as soon as the cap is reached: the rest would not be shown.
-    return std::min(FolderSize(onDisk, kToolbarSizeCap, context.cancel), kToolbarSizeCap);
+    // The walk lists the folder the icon search usually looks into; the search reads that
+    // listing instead of listing the folder once more.
+    TFolderListing topLevel;
+    // A toolbar's walk may stop as soon as the cap is reached: the rest would not be shown.
+    const std::int64_t limit = entry.IsToolbar ? kToolbarSizeCap : std::numeric_limits<std::int64_t>::max();
+    const std::int64_t size = std::min(FolderSize(onDisk, limit, context.cancel, &topLevel), limit);
+    facts.RememberListing(std::move(topLevel));
+    return size;
 }
 
-TDateTime InstallDateOf(const TSoftInfo& entry) {
-    TDateTime date = FolderDateFromEntry(entry);
+TDateTime InstallDateOf(const TSoftInfo& entry, TFileFacts& facts) {
+    TDateTime date = FolderDateFromEntry(entry, facts);
     if (date == 0 && !entry.DisplayIcon.empty()) {
-        if (platform::FileExists(entry.DisplayIcon))
-            date = CreationDate(FolderPart(entry.DisplayIcon));
-        else if (platform::FolderExists(entry.DisplayIcon))
-            date = CreationDate(entry.DisplayIcon);
+        if (facts.FileExists(entry.DisplayIcon))
+            date = CreationDate(FolderPart(entry.DisplayIcon), facts);
+        else if (facts.FolderExists(entry.DisplayIcon))
+            date = CreationDate(entry.DisplayIcon, facts);
     }
     return date;
 }
 
-TDateTime LastAccessOf(const TSoftInfo& entry, const TAnalysisContext& context) {
-    if (context.lastAccessTracked && !entry.DisplayIcon.empty() && platform::FileExists(entry.DisplayIcon)) {
-        if (const auto times = platform::GetFileTimesOf(entry.DisplayIcon)) {
+TDateTime LastAccessOf(const TSoftInfo& entry, const TAnalysisContext& context, TFileFacts& facts) {
+    if (context.lastAccessTracked && !entry.DisplayIcon.empty() && facts.FileExists(entry.DisplayIcon)) {
+        if (const auto times = facts.Times(entry.DisplayIcon)) {
             const TDateTime date = FileTimeToDate(times->lastAccess);
             if (date != 0) return date;
         }
@@ -80,29 +85,33 @@ TAnalysisResult AnalyseEntry(const TSoftInfo& entry, const TAnalysisContext& con
         return *ownRefused;
     };
 
+    // Folder, size, icon and dates look at the same few paths: each is asked about once.
+    TFileFacts facts;
     // The folder of the main file serves both the size and the icon search; it is looked up
     // once, and only when one of them needs it.
     std::optional<std::wstring> commandFolder;
     const auto folderOfCommand = [&]() -> const std::wstring& {
-        if (!commandFolder) commandFolder = InstallFolderFromEntry(entry, refused());
+        if (!commandFolder) commandFolder = InstallFolderFromEntry(entry, refused(), facts);
         return *commandFolder;
     };
 
     TAnalysisResult result;
     if (entry.InstallLocation.empty()) result.folder = folderOfCommand();
-    if (entry.Size <= 0) result.size = MeasureSize(entry, result.folder, context, refused);
+    if (entry.Size <= 0) result.size = MeasureSize(entry, result.folder, context, refused, facts);
 
     if (entry.ImageIndex <= 0) {
         int index = 0;
-        result.iconFile = IconSourceFromEntry(entry, index, folderOfCommand);
+        result.iconFile = IconSourceFromEntry(entry, index, folderOfCommand, facts);
         result.iconIndex = index;
-        if (context.extractIcons && !result.iconFile.empty() && platform::FileExists(result.iconFile))
-            result.icons = platform::ExtractIconPairOf(result.iconFile, index);
+        if (context.extractIcons && !result.iconFile.empty()) {
+            const std::wstring iconFile = PathInEntryCase(result.iconFile, entry);
+            if (facts.FileExists(iconFile)) result.icons = platform::ExtractIconPairOf(iconFile, index);
+        }
     }
 
-    result.installDate = InstallDateOf(entry);
+    result.installDate = InstallDateOf(entry, facts);
     result.installDateText = result.installDate != 0 ? ShortDateText(result.installDate) : entry.InstallDateText;
-    result.lastAccessDate = LastAccessOf(entry, context);
+    result.lastAccessDate = LastAccessOf(entry, context, facts);
     return result;
 }
 

@@ -7,9 +7,11 @@
 
 namespace tarvo::inventory {
 
-std::int64_t FolderSize(const std::wstring& path, std::int64_t limit, const std::atomic<bool>* cancel) {
+std::int64_t FolderSize(const std::wstring& path, std::int64_t limit, const std::atomic<bool>* cancel,
+                        TFolderListing* topLevel) {
     std::int64_t total = 0;
     std::vector<std::wstring> folders{WithTrailingBackslash(path)};
+    if (topLevel) *topLevel = TFolderListing{folders.front(), {}, false};
     platform::FileFinder finder;
     WIN32_FIND_DATAW data{};
     // The list grows while it is walked; index, not iterators.
@@ -19,6 +21,7 @@ std::int64_t FolderSize(const std::wstring& path, std::int64_t limit, const std:
         if (!finder.FindFirst(folder + L"*.*", data)) continue;
         do {
             if (platform::IsDotName(data.cFileName)) continue;
+            if (topLevel && i == 0) topLevel->names.emplace_back(data.cFileName);
             const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             if (isFolder && !platform::IsReparsePoint(data.dwFileAttributes)) {
                 folders.push_back(folder + data.cFileName + L"\\");
@@ -28,6 +31,7 @@ std::int64_t FolderSize(const std::wstring& path, std::int64_t limit, const std:
                                                data.nFileSizeLow);
         } while (finder.FindNext(data));
         finder.Close();
+        if (topLevel && i == 0) topLevel->complete = true;
         if (total >= limit) break;
     }
     return total;

@@ -54,8 +54,7 @@ bool FolderExists(const std::wstring& path) noexcept {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-namespace {
-std::optional<WIN32_FILE_ATTRIBUTE_DATA> AttributeData(const std::wstring& path) noexcept {
+std::optional<WIN32_FILE_ATTRIBUTE_DATA> GetFileAttributesExOf(const std::wstring& path) noexcept {
     CallCounter::Add(ApiCall::GetFileAttributes);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (TooLong(path)) return std::nullopt;
@@ -63,16 +62,15 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> AttributeData(const std::wstring& path)
         return std::nullopt;
     return data;
 }
-}  // namespace
 
 std::optional<ULONGLONG> GetFileSizeOf(const std::wstring& path) noexcept {
-    const auto data = AttributeData(path);
+    const auto data = GetFileAttributesExOf(path);
     if (!data) return std::nullopt;
     return (static_cast<ULONGLONG>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
 }
 
 std::optional<FileTimes> GetFileTimesOf(const std::wstring& path) noexcept {
-    const auto data = AttributeData(path);
+    const auto data = GetFileAttributesExOf(path);
     if (!data) return std::nullopt;
     return FileTimes{data->ftCreationTime, data->ftLastAccessTime, data->ftLastWriteTime};
 }

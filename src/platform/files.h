@@ -42,6 +42,8 @@ struct FileTimes {
     FILETIME lastWrite{};
 };
 
+// Attributes, times and size in one question; nothing when the path does not exist.
+[[nodiscard]] std::optional<WIN32_FILE_ATTRIBUTE_DATA> GetFileAttributesExOf(const std::wstring& path) noexcept;
 [[nodiscard]] std::optional<ULONGLONG> GetFileSizeOf(const std::wstring& path) noexcept;
 [[nodiscard]] std::optional<FileTimes> GetFileTimesOf(const std::wstring& path) noexcept;
 

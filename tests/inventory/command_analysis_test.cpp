@@ -51,6 +51,22 @@ TEST(InstallFolderFromEntry, WrappersQuotesAndArguments) {
     EXPECT_EQ(InstallFolderFromEntry(toolbar), Upper(app));
 }
 
+TEST(InstallFolderFromEntry, AFolderNamedLikeAProgramBesideThatProgram) {
+    // "Setup.exe" and the folder "Setup.exe Files" side by side: the unquoted command names
+    // the file inside the folder, though cutting it at its first ".exe" names a file too.
+    ScratchFolder scratch;
+    (void)scratch.MakeFile(L"X\\Setup.exe", "MZ");
+    const std::wstring inner = scratch.MakeFile(L"X\\Setup.exe Files\\app.exe", "MZ");
+    const TSoftInfo entry = WithCommand(inner);
+    EXPECT_EQ(Upper(InstallFolderFromEntry(entry)), Upper(scratch.PathOf(L"X\\Setup.exe Files\\")));
+    const auto times = tarvo::platform::GetFileTimesOf(scratch.PathOf(L"X\\Setup.exe Files"));
+    ASSERT_TRUE(times);
+    EXPECT_EQ(FolderDateFromEntry(entry), FileTimeToDate(times->creation));
+    // With arguments after the program the cut alone decides, as it always did.
+    EXPECT_EQ(Upper(InstallFolderFromEntry(WithCommand(scratch.PathOf(L"X\\Setup.exe") + L" /remove"))),
+              Upper(scratch.PathOf(L"X\\")));
+}
+
 TEST(InstallFolderFromEntry, DriverPackageFolderUnderWindowsIsAccepted) {
     const std::wstring windows = tarvo::platform::GetWindowsFolder();
     ASSERT_TRUE(tarvo::platform::FolderExists(windows + L"\\inf"));
@@ -143,6 +159,10 @@ TEST(PathInEntryCase, TheCaseTheEntrysTextsHaveThePathIn) {
         {L"C:\\PROGRAM FILES\\MY APP\\UNINS.EXE", L"C:\\Program Files\\My App\\unins.exe"},
         {L"d:\\icons\\app.ico", L"D:\\Icons\\App.ico"},
         {L"C:\\OTHER\\", L"C:\\OTHER\\"},
+        // Arguments or a file the texts do not name: the leading part they hold.
+        {L"C:\\PROGRAM FILES\\MY APP\\UNINS.EXE /S", L"C:\\Program Files\\My App\\unins.exe /S"},
+        {L"C:\\PROGRAM FILES\\MY APP\\TOOL.EXE", L"C:\\Program Files\\My App\\TOOL.EXE"},
+        {L"D:\\ICONS\\", L"D:\\Icons\\"},
         {L"", L""},
     };
     for (const auto& c : cases) EXPECT_EQ(PathInEntryCase(c.path, e), c.expected) << c.path;
