@@ -71,7 +71,9 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
         }
         if (found == 0 || tree->Programs.empty()) return {};
         const bool warning = MultiProgramCount(request, counter, cancelRequested) > 1;
-        return [tree, images, warning] { ShowPowerScan(ResultOwner(), *tree, *images, warning); };
+        return [tree, images, warning, report = request.reportStatistic] {
+            ShowPowerScan(ResultOwner(), *tree, *images, warning, report);
+        };
     };
 }
 

@@ -467,13 +467,14 @@ void TfrmPowerScan::CloseWindow() {
 }
 
 void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TIconList& images,
-                   bool multiProgramWarning) {
+                   bool multiProgramWarning, std::function<void(const std::wstring&)> reportStatistic) {
     const std::wstring dataFolder = settings::DataFolder();
     const settings::TMainIni ini;
     leftovers::TPowerScanSettings s;
     s.readShredder = [path = ini.Path()] { return settings::TMainIni(path).FileShredder(); };
     s.writeShredder = [path = ini.Path()](bool on) { (void)settings::TMainIni(path).SetFileShredder(on); };
     s.backupRoot = leftovers::BackupRootOf(dataFolder);
+    s.reportStatistic = std::move(reportStatistic);
     TfrmPowerScan window(tree, images, leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder)),
                          std::move(s));
     if (!window.Create(owner)) return;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -98,7 +99,8 @@ private:
 
 // Shows the findings modally over `owner`; returns when the window has closed.
 // `multiProgramWarning`: more than one catalogue entry lives in the scanned folder.
+// `reportStatistic` takes the removal's event for the statistics library.
 void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TIconList& images,
-                   bool multiProgramWarning);
+                   bool multiProgramWarning, std::function<void(const std::wstring&)> reportStatistic = {});
 
 }  // namespace tarvo::shell

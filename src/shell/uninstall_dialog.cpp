@@ -17,6 +17,12 @@ uninstall::TLeftoverScan& RegisteredScan() {
     return scan;
 }
 
+// The run's events go to the statistics library when it was loaded.
+std::function<void(const std::wstring&)> StatisticReporter(TStatisticsLibrary* statistics) {
+    if (!statistics) return {};
+    return [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
+}
+
 }  // namespace
 
 void SetLeftoverScan(uninstall::TLeftoverScan scan) { RegisteredScan() = std::move(scan); }
@@ -41,8 +47,7 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     const settings::TMainIni ini;
     uninstall::TUninstallActions actions = uninstall::DefaultUninstallActions(uninstall::MakeLogContext(dataFolder), ini);
     actions.scan = options.scan ? options.scan : RegisteredScan();
-    if (TStatisticsLibrary* statistics = options.statistics)
-        actions.reportStatistic = [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
+    actions.reportStatistic = StatisticReporter(options.statistics);
     TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
     if (!dialog.Create(owner)) return false;
     dialog.RunModal();
@@ -65,8 +70,7 @@ bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, un
             return {};
         return scan(request, cancelRequested);
     };
-    if (TStatisticsLibrary* statistics = options.statistics)
-        actions.reportStatistic = [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
+    actions.reportStatistic = StatisticReporter(options.statistics);
     TfrmUninstalling dialog(targets, false, ini.CreateRestore(), std::move(actions), std::move(forced));
     if (!dialog.Create(owner)) return false;
     dialog.RunModal();

@@ -133,6 +133,7 @@ void TUninstallSession::RunEntries() {
 
 TLeftoverScanRequest TUninstallSession::ScanRequest() const {
     TLeftoverScanRequest request;
+    request.reportStatistic = actions_.reportStatistic;
     if (forced_.kind == TForcedOpening::WithoutEntry) {
         request.folder = ScanFolderOf(forced_.targetPath ? forced_.targetPath() : std::wstring());
     } else if (SingleRun()) {

@@ -44,6 +44,8 @@ struct TLeftoverScanRequest {
     std::vector<const inventory::TSoftInfo*> entries;  // in list order; empty for a bare folder
     std::wstring folder;                               // a bare folder, with its trailing backslash
     bool batch = false;                                // several checked entries, one tree
+    // Where the results window reports its events; none when empty.
+    std::function<void(const std::wstring& code)> reportStatistic;
 };
 // Scans and returns how to show the findings modally, or an empty function when nothing
 // was found. `cancelRequested` may turn true while it runs (it pumps messages); a batch

@@ -443,6 +443,10 @@ TEST(UninstallSession, ScanWithoutFindingsSaysSoAndScanWithFindingsShowsThem) {
         EXPECT_EQ(shown, 1);
         EXPECT_TRUE(seen.batch);
         EXPECT_EQ(seen.entries, e.All());
+        // The results window's removal reports through the same statistics library.
+        ASSERT_TRUE(seen.reportStatistic);
+        seen.reportStatistic(L"14");
+        EXPECT_EQ(world.statistics, (std::vector<std::wstring>{L"13", L"14"}));
         EXPECT_FALSE(view.Saw(L"notice No left items found."));
         EXPECT_TRUE(session.closed());
     }
