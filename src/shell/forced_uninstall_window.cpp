@@ -15,7 +15,9 @@
 #include "settings/registry_editor.h"
 #include "settings/web_address.h"
 #include "shell/test_seam.h"
+#include "ui/gdi.h"
 #include "ui/modal_loop.h"
+#include "ui/title_bar.h"
 
 namespace tarvo::shell {
 
@@ -347,16 +349,11 @@ LRESULT TfrmForcedUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         Close();
         return 0;
-    case WM_NCHITTEST: {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ScreenToClient(hwnd(), &point);
-        return point.y < Scale(kHeaderHeight) ? HTCAPTION : HTCLIENT;
-    }
+    case WM_NCHITTEST:
+        return ui::HeadingBandHitTest(hwnd(), lParam, Scale(kHeaderHeight));
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        const ui::unique_hdc_paint dc(hwnd());
+        Paint(dc.get());
         return 0;
     }
     case WM_ERASEBKGND:

@@ -6,7 +6,9 @@
 
 #include "language/language.h"
 #include "platform/shell_open.h"
+#include "ui/gdi.h"
 #include "ui/modal_loop.h"
+#include "ui/title_bar.h"
 
 namespace tarvo::shell {
 
@@ -246,17 +248,11 @@ LRESULT TfrmLogManage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Close();
         return 0;
-    case WM_NCHITTEST: {
-        // No title bar: the heading band moves the window.
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ScreenToClient(hwnd(), &point);
-        return point.y < Scale(kHeaderHeight) ? HTCAPTION : HTCLIENT;
-    }
+    case WM_NCHITTEST:
+        return ui::HeadingBandHitTest(hwnd(), lParam, Scale(kHeaderHeight));
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        const ui::unique_hdc_paint dc(hwnd());
+        Paint(dc.get());
         return 0;
     }
     case WM_ERASEBKGND:

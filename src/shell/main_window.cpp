@@ -170,10 +170,8 @@ void TfrmTarvoUninstall::Paint(HDC target) {
 LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        const ui::unique_hdc_paint dc(hwnd());
+        Paint(dc.get());
         return 0;
     }
     case WM_ERASEBKGND:

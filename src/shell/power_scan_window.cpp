@@ -10,9 +10,10 @@
 #include "platform/message_wait.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
+#include "ui/gdi.h"
+#include "ui/modal_loop.h"
 #include "ui/translate_window.h"
 #include "uninstall/operation_log.h"
-#include "ui/modal_loop.h"
 
 namespace tarvo::shell {
 
@@ -375,10 +376,8 @@ LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        const ui::unique_hdc_paint dc(hwnd());
+        Paint(dc.get());
         return 0;
     }
     case WM_COMMAND:

@@ -348,10 +348,8 @@ LRESULT TFrame_Software::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         LayOut();
         return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        const ui::unique_hdc_paint dc(hwnd());
+        Paint(dc.get());
         return 0;
     }
     case WM_ERASEBKGND:

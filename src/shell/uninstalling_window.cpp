@@ -410,12 +410,8 @@ LRESULT TfrmUninstalling::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
         OnClick(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
-    case WM_NCHITTEST: {
-        // No frame: the title band moves the window.
-        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ::ScreenToClient(hwnd(), &point);
-        return point.y < Scale(kHeaderHeight) - 8 ? HTCAPTION : HTCLIENT;
-    }
+    case WM_NCHITTEST:
+        return ui::HeadingBandHitTest(hwnd(), lParam, Scale(kHeaderHeight) - 8);
     case WM_CLOSE:
         session_.CancelClicked();
         return 0;
@@ -423,10 +419,8 @@ LRESULT TfrmUninstalling::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         ended_ = true;
         return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        const ui::unique_hdc_paint dc(hwnd());
+        Paint(dc.get());
         return 0;
     }
     case WM_ERASEBKGND:

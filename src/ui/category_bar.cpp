@@ -89,16 +89,13 @@ void CategoryBar::Redraw() {
 LRESULT CategoryBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            const HDC dc = ::BeginPaint(hwnd(), &ps);
+            const unique_hdc_paint dc(hwnd());
             RECT client{};
             ::GetClientRect(hwnd(), &client);
-            {
-                const PaintBuffer buffer(dc, client);
-                PaintCategoryBar(buffer.dc(), client, model_, dpi_, SharedFonts().Get(FontRole::Body, dpi_),
-                                 SharedFonts().Get(FontRole::Emphasis, dpi_), look_);
-            }
-            ::EndPaint(hwnd(), &ps);
+            // Declared after the paint: the buffer's blit happens before EndPaint.
+            const PaintBuffer buffer(dc.get(), client);
+            PaintCategoryBar(buffer.dc(), client, model_, dpi_, SharedFonts().Get(FontRole::Body, dpi_),
+                             SharedFonts().Get(FontRole::Emphasis, dpi_), look_);
             return 0;
         }
         case WM_ERASEBKGND:

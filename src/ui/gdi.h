@@ -46,6 +46,24 @@ private:
     HGDIOBJ old_;
 };
 
+// BeginPaint for one WM_PAINT, EndPaint when it goes out of scope, so no path through a
+// painter leaves the update region unvalidated.
+class unique_hdc_paint {
+public:
+    explicit unique_hdc_paint(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    unique_hdc_paint(const unique_hdc_paint&) = delete;
+    unique_hdc_paint& operator=(const unique_hdc_paint&) = delete;
+    ~unique_hdc_paint() { ::EndPaint(window_, &paint_); }
+
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+    [[nodiscard]] const RECT& area() const noexcept { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Paints into a memory bitmap and copies it to the target in one blit when it goes out of
 // scope, so a repaint never flickers through a half-drawn state.
 class PaintBuffer {

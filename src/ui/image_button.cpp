@@ -105,10 +105,8 @@ void ImageButton::Paint(HDC target) {
 LRESULT ImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            const HDC dc = ::BeginPaint(hwnd(), &ps);
-            Paint(dc);
-            ::EndPaint(hwnd(), &ps);
+            const unique_hdc_paint dc(hwnd());
+            Paint(dc.get());
             return 0;
         }
         case WM_ERASEBKGND:

@@ -159,15 +159,11 @@ LRESULT CALLBACK SearchBox::EditProc(HWND window, UINT message, WPARAM wParam, L
 LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            const HDC dc = ::BeginPaint(hwnd(), &ps);
+            const unique_hdc_paint dc(hwnd());
             RECT client{};
             ::GetClientRect(hwnd(), &client);
-            {
-                const PaintBuffer buffer(dc, client);
-                PaintSearchFrame(buffer.dc(), client, LayOutSearchBox(client, dpi_, 0, false).icon, focused_, dpi_);
-            }
-            ::EndPaint(hwnd(), &ps);
+            const PaintBuffer buffer(dc.get(), client);
+            PaintSearchFrame(buffer.dc(), client, LayOutSearchBox(client, dpi_, 0, false).icon, focused_, dpi_);
             return 0;
         }
         case WM_ERASEBKGND:

@@ -127,4 +127,10 @@ LRESULT TitleBar::HitTest(LPARAM screenPoint, bool resizable) const {
     return TitleHitTest(layout_, p, {client.right, client.bottom}, dpi_, resizable, maximized_);
 }
 
+LRESULT HeadingBandHitTest(HWND window, LPARAM screenPoint, int bandHeight) noexcept {
+    POINT p{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    ::ScreenToClient(window, &p);
+    return p.y < bandHeight ? HTCAPTION : HTCLIENT;
+}
+
 }  // namespace tarvo::ui

@@ -61,4 +61,9 @@ private:
     ImageButton menu_, minimize_, maximize_, close_;
 };
 
+// The WM_NCHITTEST answer of a frameless dialog that has no title bar of its own, only a
+// heading band along its top: the band drags the window, everything else is client area.
+// `screenPoint` is the message's lParam.
+[[nodiscard]] LRESULT HeadingBandHitTest(HWND window, LPARAM screenPoint, int bandHeight) noexcept;
+
 }  // namespace tarvo::ui

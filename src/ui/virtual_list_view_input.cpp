@@ -211,10 +211,8 @@ LRESULT VirtualListView::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lPa
     handled = false;
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            const HDC dc = ::BeginPaint(header_, &ps);
-            PaintHeaderNow(dc);
-            ::EndPaint(header_, &ps);
+            const unique_hdc_paint dc(header_);
+            PaintHeaderNow(dc.get());
             handled = true;
             return 0;
         }
