@@ -6,6 +6,7 @@
 
 #include "language/language.h"
 #include "platform/shell_open.h"
+#include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
 #include "ui/title_bar.h"
@@ -29,26 +30,6 @@ bool AskWithMessageBox(HWND owner, const std::wstring& question) {
                          MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-HFONT MessageFont(int dpi, int size, LONG weight) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -::MulDiv(size, dpi, 96);
-    metrics.lfMessageFont.lfWeight = weight;
-    return ::CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
-RECT CenteredOver(HWND owner, int width, int height) {
-    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (owner && ::IsWindowVisible(owner))
-        ::GetWindowRect(owner, &area);
-    else
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int left = area.left + ((area.right - area.left) - width) / 2;
-    const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    return RECT{left, top, left + width, top + height};
-}
-
 }  // namespace
 
 TfrmLogManage::TfrmLogManage(std::wstring logFolder, AskFn ask)
@@ -56,8 +37,6 @@ TfrmLogManage::TfrmLogManage(std::wstring logFolder, AskFn ask)
 
 TfrmLogManage::~TfrmLogManage() {
     if (hwnd()) ::DestroyWindow(hwnd());
-    if (font_) ::DeleteObject(font_);
-    if (headingFont_) ::DeleteObject(headingFont_);
 }
 
 int TfrmLogManage::Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
@@ -67,7 +46,7 @@ bool TfrmLogManage::Create(HWND owner) {
     ::InitCommonControlsEx(&controls);
     owner_ = owner;
     dpi_ = ui::ScreenDpi();
-    const RECT bounds = CenteredOver(owner, Scale(kDesignWidth), Scale(kDesignHeight));
+    const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, GetText(L"frmLogManage_Caption", L"Uninstall Log manager"),
                         WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner))
         return false;
@@ -83,15 +62,15 @@ bool TfrmLogManage::Create(HWND owner) {
 }
 
 void TfrmLogManage::CreateControls() {
-    font_ = MessageFont(dpi_, 9, FW_NORMAL);
-    headingFont_ = MessageFont(dpi_, 12, FW_SEMIBOLD);
+    font_ = ui::CreateMessageFont(9, FW_NORMAL, dpi_);
+    headingFont_ = ui::CreateMessageFont(12, FW_SEMIBOLD, dpi_);
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
                      int id) {
         const HWND control = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(x),
                                                Scale(y), Scale(w), Scale(h), hwnd(),
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return control;
     };
 
@@ -217,25 +196,24 @@ void TfrmLogManage::Paint(HDC dc) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    const HBRUSH border = ::CreateSolidBrush(kBorderColour);
-    const HRGN outline = ::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, Scale(kCornerRadius),
-                                              Scale(kCornerRadius));
-    ::FrameRgn(dc, outline, border, 1, 1);
-    ::DeleteObject(outline);
-    ::DeleteObject(border);
+    const ui::unique_hbrush border(::CreateSolidBrush(kBorderColour));
+    const ui::unique_hrgn outline(::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1,
+                                                       Scale(kCornerRadius), Scale(kCornerRadius)));
+    ::FrameRgn(dc, outline.get(), border.get(), 1, 1);
 
     ::SetBkMode(dc, TRANSPARENT);
-    const HGDIOBJ old = ::SelectObject(dc, headingFont_);
-    ::SetTextColor(dc, kBorderColour);
-    RECT heading{Scale(20), Scale(14), client.right - Scale(48), Scale(40)};
-    const std::wstring headingText = GetText(L"frmLogManage_Heading", L"Tarvo Uninstaller Log File List");
-    ::DrawTextW(dc, headingText.c_str(), -1, &heading, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-    ::SelectObject(dc, font_);
+    {
+        const ui::SelectedObject font(dc, headingFont_.get());
+        ::SetTextColor(dc, kBorderColour);
+        RECT heading{Scale(20), Scale(14), client.right - Scale(48), Scale(40)};
+        const std::wstring headingText = GetText(L"frmLogManage_Heading", L"Tarvo Uninstaller Log File List");
+        ::DrawTextW(dc, headingText.c_str(), -1, &heading, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
+    }
+    const ui::SelectedObject font(dc, font_.get());
     ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
     RECT detail{Scale(20), Scale(42), client.right - Scale(20), Scale(kHeaderHeight)};
     const std::wstring detailText = GetText(L"frmLogManage_Detail", L"You can view all the uninstall log below.");
     ::DrawTextW(dc, detailText.c_str(), -1, &detail, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-    ::SelectObject(dc, old);
 }
 
 LRESULT TfrmLogManage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/gdi.h"
 #include "ui/window_base.h"
 #include "uninstall/log_manager.h"
 
@@ -58,8 +59,8 @@ private:
     AskFn ask_;
     HWND owner_ = nullptr;
     HWND list_ = nullptr;
-    HFONT font_ = nullptr;
-    HFONT headingFont_ = nullptr;
+    ui::unique_hfont font_;
+    ui::unique_hfont headingFont_;
     int dpi_ = 96;
 };
 

@@ -69,6 +69,15 @@ HFONT FontCache::Get(FontRole role, int dpi) {
     return result;
 }
 
+unique_hfont CreateMessageFont(int pixels, int weight, int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -::MulDiv(pixels, dpi, 96);
+    metrics.lfMessageFont.lfWeight = weight;
+    return unique_hfont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
 FontCache& SharedFonts() {
     static FontCache cache;
     return cache;

@@ -43,6 +43,10 @@ private:
     std::map<std::pair<int, int>, unique_hfont> fonts_;
 };
 
+// The system's message font, `pixels` high at 96 DPI and scaled to `dpi`, for dialogs that
+// follow the system's face and sizes rather than the shared roles.
+[[nodiscard]] unique_hfont CreateMessageFont(int pixels, int weight, int dpi);
+
 // The UI thread's cache. Windows share it so that a font is made once per role and DPI.
 [[nodiscard]] FontCache& SharedFonts();
 
