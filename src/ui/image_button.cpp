@@ -144,8 +144,14 @@ LRESULT ImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             if (tracker_.Cancel()) Redraw();
             return 0;
-        case WM_GETDLGCODE:
-            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case WM_GETDLGCODE: {
+            // Enter belongs to the button that has the focus, as with a Windows button: a
+            // dialog's key handling would otherwise send it to the window's default action,
+            // or as IDOK, and skip our callback.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | (enter ? DLGC_WANTMESSAGE : 0);
+        }
         case WM_KEYDOWN:
             keyboardCue_ = true;
             if (wParam == VK_SPACE && !spaceDown_) {

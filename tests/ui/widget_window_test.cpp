@@ -82,6 +82,42 @@ TEST_F(WidgetWindowTest, ImageButtonTakesCaptionsSetFromOutside) {
     EXPECT_GT(button.PreferredWidth(), narrow);
 }
 
+TEST_F(WidgetWindowTest, DialogKeysMoveBetweenImageButtonsAndEnterClicksTheFocusedOne) {
+    // Our modal windows run their keys through IsDialogMessage: Tab must skip a disabled
+    // button, and Enter must click the focused button itself rather than go out as IDOK.
+    ImageButton first, disabled, last;
+    ButtonFace face;
+    face.text = L"First";
+    ASSERT_TRUE(first.Create(host.hwnd(), 11, {10, 10, 110, 40}, face, 96));
+    face.text = L"Disabled";
+    ASSERT_TRUE(disabled.Create(host.hwnd(), 12, {120, 10, 220, 40}, face, 96));
+    face.style = ButtonStyle::Primary;
+    face.text = L"Last";
+    ASSERT_TRUE(last.Create(host.hwnd(), 13, {230, 10, 330, 40}, face, 96));
+    ::EnableWindow(disabled.hwnd(), FALSE);
+    int lastClicks = 0;
+    last.onClick = [&lastClicks] { ++lastClicks; };
+    ::ShowWindow(host.hwnd(), SW_SHOWNA);
+
+    auto press = [this](WPARAM key) {
+        MSG down{::GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+        if (!::IsDialogMessageW(host.hwnd(), &down)) {
+            ::TranslateMessage(&down);
+            ::DispatchMessageW(&down);
+        }
+    };
+    ::SetFocus(first.hwnd());
+    ASSERT_EQ(::GetFocus(), first.hwnd());
+    press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), last.hwnd()) << "the disabled button is not a tab stop";
+    press(VK_RETURN);
+    EXPECT_EQ(lastClicks, 1);
+    EXPECT_EQ(host.commands, (std::vector<std::pair<int, int>>{{13, BN_CLICKED}}));
+    press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), first.hwnd()) << "Tab wraps around";
+    ::ShowWindow(host.hwnd(), SW_HIDE);
+}
+
 TEST_F(WidgetWindowTest, SearchBoxShowsClearButtonAndReportsTrimmedText) {
     SearchBox search;
     ASSERT_TRUE(search.Create(host.hwnd(), 5, {10, 10, 230, 36}, L"Search Software", 96));
