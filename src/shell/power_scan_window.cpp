@@ -10,8 +10,11 @@
 #include "platform/message_wait.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
+#include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
+#include "ui/palette.h"
+#include "ui/title_bar.h"
 #include "ui/translate_window.h"
 #include "uninstall/operation_log.h"
 
@@ -21,14 +24,16 @@ namespace {
 
 using language::GetText;
 using leftovers::TTreeNode;
+namespace palette = ui::palette;
 
 constexpr int kHeaderHeight = 40;
 constexpr int kMargin = 12;
 constexpr int kBottomHeight = 52;
 constexpr int kGripSize = 16;
-constexpr int kCornerRadius = 12;
-constexpr COLORREF kHeaderColour = RGB(0x1f, 0x5f, 0xa8);
-constexpr COLORREF kBandColour = RGB(0xff, 0xf4, 0xce);
+constexpr int kCornerRadius = 10;
+constexpr int kButtonWidth = 96;
+constexpr int kButtonHeight = 28;
+constexpr unsigned kCaptionButtons = ui::kTitleMaximize | ui::kTitleClose;
 
 bool ConfirmWithMessageBox(HWND owner, const std::wstring& question) {
     wchar_t title[256] = {};
@@ -36,13 +41,12 @@ bool ConfirmWithMessageBox(HWND owner, const std::wstring& question) {
     return ::MessageBoxW(owner, question.c_str(), title, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-HFONT MessageFont(int dpi, int size, LONG weight) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -::MulDiv(size, dpi, 96);
-    metrics.lfMessageFont.lfWeight = weight;
-    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+ui::ButtonFace Face(ui::ButtonStyle style, std::wstring text, ui::Glyph glyph = ui::Glyph::None) {
+    ui::ButtonFace face;
+    face.style = style;
+    face.text = std::move(text);
+    face.glyph = glyph;
+    return face;
 }
 
 // The tree's images: the four fixed pictures, then what the scan appended.
@@ -74,8 +78,6 @@ TfrmPowerScan::TfrmPowerScan(leftovers::TResultTree& tree, const leftovers::TIco
 
 TfrmPowerScan::~TfrmPowerScan() {
     if (hwnd()) ::DestroyWindow(hwnd());
-    if (font_) ::DeleteObject(font_);
-    if (titleFont_) ::DeleteObject(titleFont_);
 }
 
 bool TfrmPowerScan::Create(HWND owner) {
@@ -96,17 +98,16 @@ bool TfrmPowerScan::Create(HWND owner) {
 }
 
 void TfrmPowerScan::CreateControls() {
-    font_ = MessageFont(dpi_, 9, FW_NORMAL);
-    titleFont_ = MessageFont(dpi_, 11, FW_SEMIBOLD);
+    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi_);
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int id) {
         const HWND control = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd(),
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return control;
     };
     view_.Create(hwnd(), kIdTree, RECT{0, 0, 10, 10}, dpi_);
-    ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     view_.SetImages(TreeImageList(images_));
     view_.onToggle = [this](LPARAM data) {
         if (auto* node = reinterpret_cast<TTreeNode*>(data)) model_.Toggle(*node);
@@ -119,11 +120,18 @@ void TfrmPowerScan::CreateControls() {
     ::ShowWindow(progress_, SW_HIDE);
     current_ = child(L"STATIC", L"", SS_PATHELLIPSIS | SS_NOPREFIX, kIdCurrent);
     ::ShowWindow(current_, SW_HIDE);
-    delete_ = child(L"BUTTON", L"Delete", WS_TABSTOP | BS_PUSHBUTTON, kIdDelete);
-    ::EnableWindow(delete_, FALSE);
-    cancel_ = child(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kIdCancel);
-    maximize_ = child(L"BUTTON", L"\u25A1", BS_PUSHBUTTON | BS_FLAT, kIdMaximize);
-    close_ = child(L"BUTTON", L"\u00D7", BS_PUSHBUTTON | BS_FLAT, kIdClose);
+    // Placed by Layout; made in tab order, which is creation order.
+    const RECT unplaced{0, 0, 10, 10};
+    delete_.Create(hwnd(), kIdDelete, unplaced, Face(ui::ButtonStyle::Primary, L"Delete"), dpi_);
+    ::EnableWindow(delete_.hwnd(), FALSE);
+    cancel_.Create(hwnd(), kIdCancel, unplaced, Face(ui::ButtonStyle::Secondary, L"Cancel"), dpi_);
+    maximize_.Create(hwnd(), kIdMaximize, unplaced, Face(ui::ButtonStyle::Caption, L"", ui::Glyph::Maximize), dpi_);
+    close_.Create(hwnd(), kIdClose, unplaced, Face(ui::ButtonStyle::CaptionClose, L"", ui::Glyph::Close), dpi_);
+    for (ui::ImageButton* caption : {&maximize_, &close_}) {
+        caption->SetBackground(palette::kTitleBar);
+        // Reached with Escape and a double click on the band, not with Tab.
+        ::SetWindowLongW(caption->hwnd(), GWL_STYLE, ::GetWindowLongW(caption->hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+    }
 }
 
 void TfrmPowerScan::AddTranslations() {
@@ -138,8 +146,8 @@ void TfrmPowerScan::AddTranslations() {
     label(L"Label_Title", title_);
     label(L"Label_Warning", warningLabel_);
     label(L"Label_WarningText", warningText_);
-    texts_->Add(ui::CaptionTarget(L"RdImageButton_Delete", delete_));
-    texts_->Add(ui::CaptionTarget(L"RdImageButton_Cancel", cancel_));
+    texts_->Add(ui::CaptionTarget(L"RdImageButton_Delete", delete_.hwnd()));
+    texts_->Add(ui::CaptionTarget(L"RdImageButton_Cancel", cancel_.hwnd()));
     texts_->Add(ui::CaptionTarget(L"CheckBox_Shredder", shredder_));
     texts_->Translate();
     ::SetWindowTextW(hwnd(), title_.c_str());
@@ -149,7 +157,7 @@ void TfrmPowerScan::AddTranslations() {
     tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, ::GetModuleHandleW(nullptr),
                              nullptr);
-    for (const auto& [button, hint] : {std::pair{close_, &closeHint_}, std::pair{maximize_, &maxHint_}}) {
+    for (const auto& [button, hint] : {std::pair{close_.hwnd(), &closeHint_}, std::pair{maximize_.hwnd(), &maxHint_}}) {
         TOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -208,69 +216,59 @@ void TfrmPowerScan::Layout() {
     const int w = client.right, h = client.bottom;
     const int m = Scale(kMargin);
     const int header = Scale(kHeaderHeight);
-    const int button = Scale(28);
-    ::MoveWindow(close_, w - Scale(36), Scale(6), button, button, TRUE);
-    ::MoveWindow(maximize_, w - Scale(68), Scale(6), button, button, TRUE);
+    const ui::TitleBarLayout band = ui::LayOutTitleBar(w, dpi_, kCaptionButtons, header);
+    close_.Move(band.close);
+    maximize_.Move(band.maximize);
     const int treeTop = header + BandHeight() + Scale(4);
     const int bottom = h - Scale(kBottomHeight);
     ::MoveWindow(view_.hwnd(), m, treeTop, w - 2 * m, bottom - treeTop, TRUE);
     const int rowY = bottom + Scale(12);
-    const int bw = Scale(96), bh = Scale(28);
-    ::MoveWindow(cancel_, w - m - Scale(kGripSize) - bw, rowY, bw, bh, TRUE);
-    ::MoveWindow(delete_, w - m - Scale(kGripSize) - 2 * bw - Scale(8), rowY, bw, bh, TRUE);
+    // A language's longer captions widen the pair instead of being cut.
+    const int bw = std::max({Scale(kButtonWidth), delete_.PreferredWidth(), cancel_.PreferredWidth()});
+    const int bh = Scale(kButtonHeight);
+    const int buttonsRight = w - m - Scale(kGripSize);
+    cancel_.Move(RECT{buttonsRight - bw, rowY, buttonsRight, rowY + bh});
+    delete_.Move(RECT{buttonsRight - 2 * bw - Scale(8), rowY, buttonsRight - bw - Scale(8), rowY + bh});
     ::MoveWindow(link_, m, rowY + Scale(6), Scale(100), Scale(18), TRUE);
     ::MoveWindow(shredder_, m + Scale(110), rowY + Scale(4), Scale(160), Scale(22), TRUE);
     const int progressRight = w - m - Scale(kGripSize) - 2 * bw - Scale(24);
     ::MoveWindow(current_, m, rowY - Scale(2), progressRight - m, Scale(16), TRUE);
     ::MoveWindow(progress_, m, rowY + Scale(16), progressRight - m, Scale(12), TRUE);
-    if (!maximized_) {
-        RECT window{};
-        ::GetWindowRect(hwnd(), &window);
-        ::SetWindowRgn(hwnd(),
-                       ::CreateRoundRectRgn(0, 0, window.right - window.left + 1, window.bottom - window.top + 1,
-                                            Scale(kCornerRadius), Scale(kCornerRadius)),
-                       TRUE);
-    } else {
-        ::SetWindowRgn(hwnd(), nullptr, TRUE);
-    }
+    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi_, maximized_);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void TfrmPowerScan::Paint(HDC dc) {
+void TfrmPowerScan::Paint(HDC target) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-    RECT header{0, 0, client.right, Scale(kHeaderHeight)};
-    HBRUSH headerBrush = ::CreateSolidBrush(kHeaderColour);
-    ::FillRect(dc, &header, headerBrush);
-    ::DeleteObject(headerBrush);
+    const ui::PaintBuffer buffer(target, client);
+    const HDC dc = buffer.dc();
+    ui::FillSolid(dc, client, palette::kWindow);
+    const RECT header{0, 0, client.right, Scale(kHeaderHeight)};
+    ui::FillSolid(dc, header, palette::kTitleBar);
     ::SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = ::SelectObject(dc, titleFont_);
-    ::SetTextColor(dc, RGB(0xff, 0xff, 0xff));
-    RECT titleArea{Scale(kMargin), 0, client.right - Scale(80), header.bottom};
-    ::DrawTextW(dc, title_.c_str(), -1, &titleArea, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    auto& fonts = ui::SharedFonts();
+    const ui::TitleBarLayout band = ui::LayOutTitleBar(client.right, dpi_, kCaptionButtons, header.bottom);
+    const RECT titleArea{Scale(kMargin), 0, band.maximize.left - Scale(kMargin), header.bottom};
+    ui::DrawTextLine(dc, title_, titleArea, fonts.Get(ui::FontRole::Caption, dpi_), palette::kTitleText);
     if (warning_) {
-        RECT band{Scale(kMargin), header.bottom + Scale(2), client.right - Scale(kMargin), header.bottom + BandHeight()};
-        HBRUSH bandBrush = ::CreateSolidBrush(kBandColour);
-        ::FillRect(dc, &band, bandBrush);
-        ::DeleteObject(bandBrush);
-        ::SetTextColor(dc, RGB(0xb0, 0x40, 0x00));
-        RECT label = band;
+        const RECT area{Scale(kMargin), header.bottom + Scale(2), client.right - Scale(kMargin),
+                        header.bottom + BandHeight()};
+        ui::FillSolid(dc, area, palette::kWarningBand);
+        RECT label = area;
         label.left += Scale(8);
-        ::DrawTextW(dc, warningLabel_.c_str(), -1, &label, DT_SINGLELINE | DT_VCENTER);
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, warningLabel_.c_str(), static_cast<int>(warningLabel_.size()), &size);
-        ::SelectObject(dc, font_);
-        ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
-        RECT text = band;
-        text.left = label.left + size.cx + Scale(6);
-        ::DrawTextW(dc, warningText_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+        const HFONT emphasis = fonts.Get(ui::FontRole::Emphasis, dpi_);
+        ui::DrawTextLine(dc, warningLabel_, label, emphasis, palette::kWarningText);
+        RECT text = area;
+        text.left = label.left + ui::MeasureText(dc, warningLabel_, emphasis).cx + Scale(6);
+        text.right -= Scale(8);
+        ui::DrawTextLine(dc, warningText_, text, fonts.Get(ui::FontRole::Body, dpi_), palette::kText);
     }
-    ::SelectObject(dc, old);
     if (!maximized_) {
         RECT grip{client.right - Scale(kGripSize), client.bottom - Scale(kGripSize), client.right, client.bottom};
         ::DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
     }
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, maximized_, palette::kWindowFrame);
 }
 
 LRESULT TfrmPowerScan::HitTest(POINT screen) const {
@@ -304,11 +302,11 @@ void TfrmPowerScan::ToggleMaximized() {
         const RECT& a = info.rcWork;
         ::SetWindowPos(hwnd(), nullptr, a.left, a.top, a.right - a.left, a.bottom - a.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::SetWindowTextW(maximize_, maximized_ ? L"\u2750" : L"\u25A1");
+    maximize_.SetGlyph(maximized_ ? ui::Glyph::Restore : ui::Glyph::Maximize);
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V1_SIZE;
     tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(maximize_);
+    tool.uId = reinterpret_cast<UINT_PTR>(maximize_.hwnd());
     tool.lpszText = (maximized_ ? restoreHint_ : maxHint_).data();
     ::SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     Layout();
@@ -383,6 +381,11 @@ LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        // The link, the shredder box and the current item sit on the white window body.
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), palette::kWindow);
+        return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         LRESULT result = 0;
@@ -444,7 +447,7 @@ void TfrmPowerScan::SetRunning(bool running) {
     if (running) ::SetWindowTextW(current_, L"");
 }
 
-void TfrmPowerScan::SetDeleteEnabled(bool enabled) { ::EnableWindow(delete_, enabled ? TRUE : FALSE); }
+void TfrmPowerScan::SetDeleteEnabled(bool enabled) { ::EnableWindow(delete_.hwnd(), enabled ? TRUE : FALSE); }
 
 void TfrmPowerScan::SetLinkText(const std::wstring& text) {
     wchar_t cls[32] = {};

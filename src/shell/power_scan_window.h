@@ -14,6 +14,7 @@
 #include "language/translation.h"
 #include "leftovers/power_scan_model.h"
 #include "leftovers/result_tree.h"
+#include "ui/image_button.h"
 #include "ui/tri_state_tree.h"
 #include "ui/window_base.h"
 
@@ -90,9 +91,8 @@ private:
     RECT normalBounds_{};
     ui::TriStateTree view_;
     std::map<const leftovers::TTreeNode*, HTREEITEM> handles_;
-    HWND delete_ = nullptr, cancel_ = nullptr, close_ = nullptr, maximize_ = nullptr, link_ = nullptr,
-         shredder_ = nullptr, progress_ = nullptr, current_ = nullptr, grip_ = nullptr, tip_ = nullptr;
-    HFONT font_ = nullptr, titleFont_ = nullptr;
+    ui::ImageButton delete_, cancel_, close_, maximize_;
+    HWND link_ = nullptr, shredder_ = nullptr, progress_ = nullptr, current_ = nullptr, tip_ = nullptr;
     std::wstring title_, warningLabel_, warningText_, maxHint_, restoreHint_, closeHint_;
     std::unique_ptr<language::TTranslatableWindow> texts_;
 };

@@ -47,6 +47,10 @@ inline constexpr COLORREF kHeaderText = RGB(76, 84, 96);
 inline constexpr COLORREF kHeaderDivider = RGB(222, 226, 232);
 inline constexpr COLORREF kCheckBorder = RGB(120, 120, 120);
 
+// Warnings: a band above content that needs care.
+inline constexpr COLORREF kWarningBand = RGB(255, 244, 206);
+inline constexpr COLORREF kWarningText = RGB(176, 64, 0);
+
 // Edit fields.
 inline constexpr COLORREF kEditBorder = RGB(190, 198, 208);
 inline constexpr COLORREF kEditBorderFocused = RGB(0, 120, 215);
