@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "inventory/software_info.h"
@@ -15,8 +16,10 @@
 #include "settings/registry_editor.h"
 #include "settings/web_address.h"
 #include "shell/test_seam.h"
+#include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
+#include "ui/palette.h"
 #include "ui/title_bar.h"
 
 namespace tarvo::shell {
@@ -24,21 +27,24 @@ namespace tarvo::shell {
 namespace {
 
 constexpr wchar_t kFormSection[] = L"Uninstaller_frmForcedUninstall";
+namespace palette = ui::palette;
+
 constexpr int kDesignWidth = 560;
 constexpr int kDesignHeight = 410;
-constexpr int kHeaderHeight = 112;
-constexpr int kCornerRadius = 12;
-constexpr COLORREF kBorderColour = RGB(0x1f, 0x5f, 0xa8);
+constexpr int kBandHeight = 32;     // the blue band with the caption and the close button
+constexpr int kHeaderHeight = 112;  // band, heading and explanation: the part that drags
+constexpr int kCornerRadius = 10;
+constexpr int kMargin = 20;
+constexpr int kButtonWidth = 96;
+constexpr int kButtonHeight = 28;
 
 enum ListMenuCommand : UINT { kMenuUninstall = 1, kMenuOpenFolder, kMenuViewEntry, kMenuSearchOnline };
 
-HFONT MessageFont(int dpi, int size, LONG weight) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -::MulDiv(size, dpi, 96);
-    metrics.lfMessageFont.lfWeight = weight;
-    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+ui::ButtonFace Face(ui::ButtonStyle style, std::wstring text) {
+    ui::ButtonFace face;
+    face.style = style;
+    face.text = std::move(text);
+    return face;
 }
 
 std::wstring Title() { return ForcedUninstallText(L"Caption", L"Forced Uninstall"); }
@@ -71,8 +77,6 @@ TfrmForcedUninstall::~TfrmForcedUninstall() {
         if (owner_) ::EnableWindow(owner_, TRUE);
         ::DestroyWindow(hwnd());
     }
-    if (font_) ::DeleteObject(font_);
-    if (headingFont_) ::DeleteObject(headingFont_);
 }
 
 bool TfrmForcedUninstall::Create(HWND owner) {
@@ -83,10 +87,7 @@ bool TfrmForcedUninstall::Create(HWND owner) {
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
         return false;
-    ::SetWindowRgn(hwnd(),
-                   ::CreateRoundRectRgn(0, 0, bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1,
-                                        Scale(kCornerRadius), Scale(kCornerRadius)),
-                   FALSE);
+    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi_, false);
     // Explorer runs with less integrity than an elevated uninstaller: let its drops through.
     for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x49}})
         (void)platform::AllowMessageFromLowerIntegrity(message);
@@ -99,26 +100,37 @@ bool TfrmForcedUninstall::Create(HWND owner) {
 }
 
 void TfrmForcedUninstall::CreateControls() {
-    font_ = MessageFont(dpi_, 9, FW_NORMAL);
-    headingFont_ = MessageFont(dpi_, 12, FW_SEMIBOLD);
+    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi_);
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle, int x, int y, int w,
                      int h, int id) {
         const HWND control =
             ::CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
                               Scale(h), hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return control;
     };
+    // Our buttons are placed by LayOutButtons once their captions are known. Tab follows the
+    // order in which the controls are made.
+    auto button = [&](ui::ImageButton& b, int id, ui::ButtonStyle style, std::wstring text) {
+        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, Face(style, std::move(text)), dpi_);
+    };
 
-    const HWND close = child(L"BUTTON", L"\u00D7", BS_PUSHBUTTON | BS_FLAT, 0, kDesignWidth - 36, 8, 28, 24, kIdClose);
-    AddHint(hwnd(), close, language::GetText(L"Close", L"Close"));
+    const int width = Scale(kDesignWidth);
+    ui::ButtonFace closeFace = Face(ui::ButtonStyle::CaptionClose, L"");
+    closeFace.glyph = ui::Glyph::Close;
+    close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi_), 0, width, Scale(kBandHeight)}, closeFace,
+                  dpi_);
+    close_.SetBackground(palette::kTitleBar);
+    // Reached with Escape, not with Tab.
+    ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+    AddHint(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
 
     // A click in the path box opens the file dialog, as the button does.
     pathBox_ = child(L"STATIC", L"", SS_NOTIFY | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, WS_EX_CLIENTEDGE,
-                     20, kHeaderHeight + 6, kDesignWidth - 40 - 104, 26, kIdPathBox);
-    child(L"BUTTON", ForcedUninstallText(L"RdImageButton_Browser.Caption", L"Browser..."), BS_PUSHBUTTON | WS_TABSTOP,
-          0, kDesignWidth - 20 - 96, kHeaderHeight + 5, 96, 28, kIdBrowse);
+                     kMargin, kHeaderHeight + 6, kDesignWidth - 2 * kMargin - kButtonWidth - 8, 26, kIdPathBox);
+    button(browse_, kIdBrowse, ui::ButtonStyle::Secondary,
+           ForcedUninstallText(L"RdImageButton_Browser.Caption", L"Browser..."));
 
     const int pageTop = kHeaderHeight + 44;
     const int pageHeight = kDesignHeight - pageTop - 56;
@@ -130,29 +142,46 @@ void TfrmForcedUninstall::CreateControls() {
                      ForcedUninstallText(L"Label_Tip2.Caption",
                                          L"After you press the \"Next\" button, Tarvo Uninstaller will do the forced "
                                          L"uninstall thoroughly."),
-                 SS_LEFT | SS_NOPREFIX, 0, 20, pageTop + 12, kDesignWidth - 40, pageHeight - 12, kIdTip);
+                 SS_LEFT | SS_NOPREFIX, 0, kMargin, pageTop + 12, kDesignWidth - 2 * kMargin, pageHeight - 12, kIdTip);
 
     list_ = child(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
-                  WS_EX_CLIENTEDGE, 20, pageTop, kDesignWidth - 40, pageHeight, kIdList);
+                  WS_EX_CLIENTEDGE, kMargin, pageTop, kDesignWidth - 2 * kMargin, pageHeight, kIdList);
     ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     if (smallIcons_) ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallIcons_));
     int column = 0;
-    for (const auto& [key, text, width] : {std::tuple{L"ListView_Column_DisplayName", L"Display Name", 300},
-                                           std::tuple{L"ListView_Column_Size", L"Size", 90},
-                                           std::tuple{L"ListView_Column_InstallDate", L"Install Date", 110}}) {
+    for (const auto& [key, text, columnWidth] : {std::tuple{L"ListView_Column_DisplayName", L"Display Name", 300},
+                                                 std::tuple{L"ListView_Column_Size", L"Size", 90},
+                                                 std::tuple{L"ListView_Column_InstallDate", L"Install Date", 110}}) {
         std::wstring caption = ForcedUninstallText(key, text);
         LVCOLUMNW col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = Scale(width);
+        col.cx = Scale(columnWidth);
         col.pszText = caption.data();
         ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&col));
     }
 
-    const int buttonY = kDesignHeight - 44;
-    next_ = child(L"BUTTON", ForcedUninstallText(L"RdImageButton_Next.Caption", L"Next"),
-                  BS_DEFPUSHBUTTON | WS_TABSTOP, 0, kDesignWidth - 20 - 2 * 96 - 8, buttonY, 96, 28, kIdNext);
-    child(L"BUTTON", ForcedUninstallText(L"RdImageButton_Cancel.Caption", L"Cancel"), BS_PUSHBUTTON | WS_TABSTOP, 0,
-          kDesignWidth - 20 - 96, buttonY, 96, 28, kIdCancel);
+    button(next_, kIdNext, ui::ButtonStyle::Primary, ForcedUninstallText(L"RdImageButton_Next.Caption", L"Next"));
+    button(cancel_, kIdCancel, ui::ButtonStyle::Secondary,
+           ForcedUninstallText(L"RdImageButton_Cancel.Caption", L"Cancel"));
+    LayOutButtons();
+}
+
+void TfrmForcedUninstall::LayOutButtons() {
+    // A language's longer captions widen the buttons instead of being cut; the pair at the
+    // bottom stays one width so that it reads as a pair.
+    const int right = Scale(kDesignWidth - kMargin);
+    const int height = Scale(kButtonHeight);
+    const int browseTop = Scale(kHeaderHeight + 5);
+    const int browseWidth = std::max(Scale(kButtonWidth), browse_.PreferredWidth());
+    browse_.Move(RECT{right - browseWidth, browseTop, right, browseTop + height});
+    if (browseWidth > Scale(kButtonWidth))
+        ::MoveWindow(pathBox_, Scale(kMargin), Scale(kHeaderHeight + 6), right - browseWidth - Scale(8 + kMargin),
+                     Scale(26), FALSE);
+    const int pairWidth = std::max({Scale(kButtonWidth), next_.PreferredWidth(), cancel_.PreferredWidth()});
+    const int top = Scale(kDesignHeight - 44);
+    cancel_.Move(RECT{right - pairWidth, top, right, top + height});
+    const int nextRight = right - pairWidth - Scale(8);
+    next_.Move(RECT{nextRight - pairWidth, top, nextRight, top + height});
 }
 
 void TfrmForcedUninstall::ShowPathText(const std::wstring& text) {
@@ -198,7 +227,7 @@ void TfrmForcedUninstall::ShowPage(uninstall::TForcedPage page) {
 }
 
 void TfrmForcedUninstall::EnableNext(bool enabled) {
-    if (next_) ::EnableWindow(next_, enabled ? TRUE : FALSE);
+    if (next_.hwnd()) ::EnableWindow(next_.hwnd(), enabled ? TRUE : FALSE);
 }
 
 void TfrmForcedUninstall::ShowInvalidPath() {
@@ -292,38 +321,34 @@ LRESULT TfrmForcedUninstall::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-void TfrmForcedUninstall::Paint(HDC dc) {
+void TfrmForcedUninstall::Paint(HDC target) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    const HBRUSH border = ::CreateSolidBrush(kBorderColour);
-    const HRGN outline = ::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, Scale(kCornerRadius),
-                                              Scale(kCornerRadius));
-    ::FrameRgn(dc, outline, border, 1, 1);
-    ::DeleteObject(outline);
-    ::DeleteObject(border);
-
+    const ui::PaintBuffer buffer(target, client);
+    const HDC dc = buffer.dc();
+    ui::FillSolid(dc, client, palette::kWindow);
+    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, false, palette::kWindowFrame);
     ::SetBkMode(dc, TRANSPARENT);
-    const HGDIOBJ old = ::SelectObject(dc, font_);
-    ::SetTextColor(dc, RGB(0x60, 0x60, 0x60));
-    RECT title{Scale(20), Scale(8), client.right - Scale(48), Scale(30)};
-    const std::wstring titleText = Title();
-    ::DrawTextW(dc, titleText.c_str(), -1, &title, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-    ::SelectObject(dc, headingFont_);
-    ::SetTextColor(dc, kBorderColour);
-    RECT heading{Scale(20), Scale(32), client.right - Scale(20), Scale(56)};
-    const std::wstring headingText = ForcedUninstallText(L"Label_Title.Caption", L"Tarvo Forced Uninstaller");
-    ::DrawTextW(dc, headingText.c_str(), -1, &heading, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-    ::SelectObject(dc, font_);
-    ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
-    RECT detail{Scale(20), Scale(58), client.right - Scale(20), Scale(kHeaderHeight)};
-    const std::wstring detailText = ForcedUninstallText(
-        L"Label_Detail.Caption",
-        L"Forced Uninstall enable you to uninstall a program and clean its leftover items thoroughly by its name and "
-        L"its installation folder. But please remember to enter the exact name and the install location of the "
-        L"program you want to uninstall. ");
-    ::DrawTextW(dc, detailText.c_str(), -1, &detail, DT_WORDBREAK | DT_LEFT | DT_NOPREFIX);
-    ::SelectObject(dc, old);
+    auto& fonts = ui::SharedFonts();
+    auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {
+        const ui::SelectedObject font(dc, fonts.Get(role, dpi_));
+        ::SetTextColor(dc, color);
+        ::DrawTextW(dc, s.c_str(), -1, &r, format | DT_LEFT | DT_NOPREFIX);
+    };
+    const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    const int left = Scale(kMargin), right = client.right - Scale(kMargin);
+    text(Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi_), Scale(kBandHeight)},
+         ui::FontRole::Caption, palette::kTitleText, line);
+    text(ForcedUninstallText(L"Label_Title.Caption", L"Tarvo Forced Uninstaller"),
+         RECT{left, Scale(kBandHeight + 8), right, Scale(kBandHeight + 32)}, ui::FontRole::Heading, palette::kText, line);
+    text(ForcedUninstallText(
+             L"Label_Detail.Caption",
+             L"Forced Uninstall enable you to uninstall a program and clean its leftover items thoroughly by its name and "
+             L"its installation folder. But please remember to enter the exact name and the install location of the "
+             L"program you want to uninstall. "),
+         RECT{left, Scale(kBandHeight + 34), right, Scale(kHeaderHeight)}, ui::FontRole::Body, palette::kTextSecondary,
+         DT_WORDBREAK | DT_END_ELLIPSIS);
 }
 
 LRESULT TfrmForcedUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -342,10 +367,14 @@ LRESULT TfrmForcedUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
         // The labels sit on the white page; the path box keeps its own face.
         if (reinterpret_cast<HWND>(lParam) == tip_) {
-            ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(0xFF, 0xFF, 0xFF));
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), palette::kWindow);
             return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
         }
         return DefaultHandling(message, wParam, lParam);
+    case DM_GETDEFID:
+        // Enter anywhere but on another button means "Next"; dialog key handling asks here
+        // and leaves it alone while the button is disabled.
+        return MAKELRESULT(kIdNext, DC_HASDEFID);
     case WM_CLOSE:
         Close();
         return 0;

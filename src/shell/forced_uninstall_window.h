@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/image_button.h"
 #include "ui/window_base.h"
 #include "uninstall/forced_uninstall.h"
 
@@ -66,6 +67,7 @@ private:
     void ShowInvalidPath() override;
 
     void CreateControls();
+    void LayOutButtons();
     void Browse();
     void RunNext();
     void OnCommand(int id, int code);
@@ -81,9 +83,7 @@ private:
     HWND pathBox_ = nullptr;
     HWND list_ = nullptr;
     HWND tip_ = nullptr;
-    HWND next_ = nullptr;
-    HFONT font_ = nullptr;
-    HFONT headingFont_ = nullptr;
+    ui::ImageButton close_, browse_, next_, cancel_;
     int dpi_ = 96;
     bool running_ = false;
 };

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "inventory/software_info.h"
 #include "shell/forced_uninstall_window.h"
@@ -119,5 +120,61 @@ TEST(ForcedUninstallWindow, RefusedDropChangesNothing) {
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdNext)));
     }
     window.Close();
+    EXPECT_EQ(window.hwnd(), nullptr);
+}
+
+TEST(ForcedUninstallWindow, TabWalksTheControlsAndEnterMeansNextOnceItIsEnabled) {
+    tarvo::test::ScratchFolder scratch;
+    const std::wstring exe = scratch.MakeFile(L"Foo\\foo.exe", "MZ");
+    TSoftwareInfo::Options options;
+    options.cacheFile = scratch.PathOf(L"SoftwareCache.ini");
+    const std::wstring folder = scratch.PathOf(L"Foo");
+    options.readInventory = [folder](TSoftList& list) {
+        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, false)));
+        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, true)));
+    };
+    TSoftwareInfo catalogue(nullptr, options);
+    std::optional<std::wstring> handedOver;
+    TfrmForcedUninstall window(&catalogue, nullptr, [&](const tarvo::uninstall::TForcedNext& next) {
+        handedOver = next.entry ? tarvo::uninstall::TForcedUninstall::RowCaption(*next.entry) : L"(none)";
+    });
+    ASSERT_TRUE(window.Create(nullptr));
+    const HWND hwnd = window.hwnd();
+    auto item = [hwnd](int id) { return ::GetDlgItem(hwnd, id); };
+    // The modal loop hands every key to IsDialogMessage first, as here.
+    auto press = [hwnd](WPARAM key) {
+        MSG down{::GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+        if (!::IsDialogMessageW(hwnd, &down)) {
+            ::TranslateMessage(&down);
+            ::DispatchMessageW(&down);
+        }
+    };
+    ::ShowWindow(hwnd, SW_SHOWNA);
+    ::SendMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(exe)), 0);
+    ASSERT_TRUE(::IsWindowVisible(item(TfrmForcedUninstall::kIdList)));
+
+    ::SetFocus(item(TfrmForcedUninstall::kIdList));
+    press(VK_RETURN);
+    EXPECT_FALSE(handedOver) << "Enter while Next is disabled";
+
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    ::SendMessageW(item(TfrmForcedUninstall::kIdList), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+    Pump();
+    ::SetFocus(item(TfrmForcedUninstall::kIdBrowse));
+    std::vector<int> order;
+    for (int i = 0; i < 4; ++i) {
+        press(VK_TAB);
+        order.push_back(::GetDlgCtrlID(::GetFocus()));
+    }
+    EXPECT_EQ(order, (std::vector<int>{TfrmForcedUninstall::kIdList, TfrmForcedUninstall::kIdNext,
+                                       TfrmForcedUninstall::kIdCancel, TfrmForcedUninstall::kIdBrowse}))
+        << "the close button is reached with Escape, not with Tab";
+    EXPECT_FALSE(handedOver) << "moving the focus clicks nothing";
+
+    ::SetFocus(item(TfrmForcedUninstall::kIdList));
+    press(VK_RETURN);
+    EXPECT_EQ(handedOver, L"Foo(x64)");
     EXPECT_EQ(window.hwnd(), nullptr);
 }
