@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the widget gallery at 100 % and at 150 % and keeps a screenshot of each.
-# 150 % comes from Wine's own DPI setting (LogPixels = 144) in a copy of the test prefix, so
-# that no other test sees the changed DPI; when Wine does not take it up, the gallery's --dpi
+# 150 % comes from Wine's own DPI setting (LogPixels = 144) in a copy of the test prefix
+# (tests/support/dpi_prefix.sh); when Wine does not take it up, the gallery's --dpi
 # switch drives the same scaling code instead, and the log says so.
 set -u
 bin=$1 artifacts=$2
@@ -27,27 +27,15 @@ dpi=$(shoot gallery_100 --batch) || exit 1
 echo "gallery_100.png at $dpi DPI"
 [ "$dpi" = 96 ] || { echo "expected 96 DPI, got '$dpi'"; exit 1; }
 
-# A prefix of its own at 150 %.
-base=${WINEPREFIX:?}
-high="$base-150"
-rm -rf "$high"
-
-# Hard links make the copy instant; the registry files, the only ones Wine changes here, are
-# real copies (Wine replaces them by renaming anyway).
-cp -al "$base" "$high"
-for f in system.reg user.reg userdef.reg; do cp --remove-destination "$base/$f" "$high/$f"; done
-export WINEPREFIX=$high
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-wineserver -k 2>/dev/null || true
-dpi=$(shoot gallery_150) || { export WINEPREFIX=$base; exit 1; }
+. "$(dirname "$0")/../support/dpi_prefix.sh"
+enter_dpi_prefix 150 144
+dpi=$(shoot gallery_150) || { leave_dpi_prefix; exit 1; }
 if [ "$dpi" != 144 ]; then
   echo "Wine kept $dpi DPI after LogPixels 144; using the --dpi switch"
-  dpi=$(shoot gallery_150 --dpi 144) || { export WINEPREFIX=$base; exit 1; }
-  [ "$dpi" = 144 ] || { echo "expected 144 DPI, got '$dpi'"; exit 1; }
+  dpi=$(shoot gallery_150 --dpi 144) || { leave_dpi_prefix; exit 1; }
+  [ "$dpi" = 144 ] || { echo "expected 144 DPI, got '$dpi'"; leave_dpi_prefix; exit 1; }
 else
   echo "gallery_150.png at 144 DPI from Wine's LogPixels setting"
 fi
-wineserver -k 2>/dev/null || true
-rm -rf "$high"
+leave_dpi_prefix
 echo "screenshots in $artifacts"
