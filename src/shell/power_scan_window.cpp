@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstddef>
 
 #include "language/language.h"
 #include "platform/icon_extract.h"
@@ -107,7 +108,17 @@ void TfrmPowerScan::CreateControls() {
         return control;
     };
     view_.Create(hwnd(), kIdTree, RECT{0, 0, 10, 10}, dpi_);
-    ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // The tree keeps the compact message font it always had: with the 9 pt face of our
+    // buttons, Wine draws item texts wider than the tree measured them at 96 DPI, and the
+    // ends of long paths were cut off.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);  // XP's size
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+        metrics.lfMessageFont.lfHeight = -Scale(9);
+        metrics.lfMessageFont.lfWeight = FW_NORMAL;
+        treeFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+    }
+    ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(treeFont_ ? treeFont_.get() : font), FALSE);
     view_.SetImages(TreeImageList(images_));
     view_.onToggle = [this](LPARAM data) {
         if (auto* node = reinterpret_cast<TTreeNode*>(data)) model_.Toggle(*node);
@@ -265,8 +276,11 @@ void TfrmPowerScan::Paint(HDC target) {
         ui::DrawTextLine(dc, warningText_, text, fonts.Get(ui::FontRole::Body, dpi_), palette::kText);
     }
     if (!maximized_) {
-        RECT grip{client.right - Scale(kGripSize), client.bottom - Scale(kGripSize), client.right, client.bottom};
-        ::DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+        // The size grip: three short strokes, kept clear of the rounded corner.
+        const int inset = Scale(3), stroke = std::max(1, Scale(1));
+        for (const int reach : {6, 10, 14})
+            ui::DrawLineSolid(dc, POINT{client.right - Scale(reach), client.bottom - inset},
+                              POINT{client.right - inset, client.bottom - Scale(reach)}, palette::kButtonBorder, stroke);
     }
     ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, maximized_, palette::kWindowFrame);
 }

@@ -14,6 +14,7 @@
 #include "language/translation.h"
 #include "leftovers/power_scan_model.h"
 #include "leftovers/result_tree.h"
+#include "ui/gdi.h"
 #include "ui/image_button.h"
 #include "ui/tri_state_tree.h"
 #include "ui/window_base.h"
@@ -93,6 +94,7 @@ private:
     std::map<const leftovers::TTreeNode*, HTREEITEM> handles_;
     ui::ImageButton delete_, cancel_, close_, maximize_;
     HWND link_ = nullptr, shredder_ = nullptr, progress_ = nullptr, current_ = nullptr, tip_ = nullptr;
+    ui::unique_hfont treeFont_;
     std::wstring title_, warningLabel_, warningText_, maxHint_, restoreHint_, closeHint_;
     std::unique_ptr<language::TTranslatableWindow> texts_;
 };
