@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstddef>
 
 #include "language/language.h"
 #include "platform/icon_extract.h"
@@ -111,13 +110,7 @@ void TfrmPowerScan::CreateControls() {
     // The tree keeps the compact message font it always had: with the 9 pt face of our
     // buttons, Wine draws item texts wider than the tree measured them at 96 DPI, and the
     // ends of long paths were cut off.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);  // XP's size
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-        metrics.lfMessageFont.lfHeight = -Scale(9);
-        metrics.lfMessageFont.lfWeight = FW_NORMAL;
-        treeFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
-    }
+    treeFont_ = ui::CreateMessageFont(9, FW_NORMAL, dpi_);
     ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(treeFont_ ? treeFont_.get() : font), FALSE);
     view_.SetImages(TreeImageList(images_));
     view_.onToggle = [this](LPARAM data) {
