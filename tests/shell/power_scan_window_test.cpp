@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <map>
+#include <vector>
 
 #include "leftovers/scan_driver.h"
 #include "shell/leftover_scan_hook.h"
@@ -108,6 +109,19 @@ TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
     EXPECT_EQ(s.tree.Programs[0]->StateImage, lo::kStateTicked);
     EXPECT_EQ(TreeView_GetItemState(tree, TreeView_GetRoot(tree), TVIS_STATEIMAGEMASK) >> 12, 2u);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, TfrmPowerScan::kIdDelete)));
+
+    // Tab, as the modal loop hands it to IsDialogMessage: from the shredder box over the two
+    // buttons back to the tree; the caption buttons are no tab stops.
+    ::ShowWindow(hwnd, SW_SHOWNA);
+    ::SetFocus(::GetDlgItem(hwnd, TfrmPowerScan::kIdShredder));
+    std::vector<int> order;
+    for (int i = 0; i < 3; ++i) {
+        MSG tab{::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        if (!::IsDialogMessageW(hwnd, &tab)) ::DispatchMessageW(&tab);
+        order.push_back(::GetDlgCtrlID(::GetFocus()));
+    }
+    EXPECT_EQ(order, (std::vector<int>{TfrmPowerScan::kIdDelete, TfrmPowerScan::kIdCancel, TfrmPowerScan::kIdTree}));
+
     // "No" to the question: nothing goes.
     Click(hwnd, TfrmPowerScan::kIdDelete);
     EXPECT_TRUE(tarvo::platform::FolderExists(s.folder));
