@@ -19,9 +19,17 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-  # Other configured repositories may be unreachable here; Debian's own are what matter.
-  as_root apt-get update -q || true
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Other configured repositories may be unreachable here; Debian's own are what matter. A mirror
+  # caught mid-sync serves one architecture's index but not the other's, and the i386 half of
+  # Wine then has unmet dependencies; a later try usually finds the mirror whole again.
+  for attempt in 1 2 3 4; do
+    as_root apt-get update -q || true
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+      "${missing[@]}" && break
+    [ "$attempt" -lt 4 ] || { echo "setup: could not install ${missing[*]}" >&2; exit 1; }
+    echo "setup: install failed; trying again in $((attempt * 20)) s"
+    sleep $((attempt * 20))
+  done
 fi
 
 # Source packages need a deb-src entry next to the machine's deb entries.
