@@ -19,17 +19,34 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-  # Other configured repositories may be unreachable here; Debian's own are what matter. A mirror
-  # caught mid-sync serves one architecture's index but not the other's, and the i386 half of
-  # Wine then has unmet dependencies; a later try usually finds the mirror whole again.
-  for attempt in 1 2 3 4; do
+  # Other configured repositories may be unreachable here; Debian's own are what matter.
+  install_missing() {
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" \
+      "${missing[@]}"
+  }
+  as_root apt-get update -q || true
+  if ! install_missing; then
+    # A mirror caught mid-sync (or a proxy holding a stale copy) can serve the security suite's
+    # amd64 index but not its i386 one; the i386 half of Wine then has unmet dependencies.
+    # Try again after a pause, then install from the release suites alone, whose two
+    # architectures always agree.
+    echo "setup: install failed; trying again in 30 s"
+    sleep 30
     as_root apt-get update -q || true
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-      "${missing[@]}" && break
-    [ "$attempt" -lt 4 ] || { echo "setup: could not install ${missing[*]}" >&2; exit 1; }
-    echo "setup: install failed; trying again in $((attempt * 20)) s"
-    sleep $((attempt * 20))
-  done
+    if ! install_missing; then
+      echo "setup: installing without the security suite, whose package lists are incomplete"
+      parts=$(mktemp -d)
+      for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        if [ -f "$f" ]; then grep -v -- '-security' "$f" > "$parts/$(basename "$f").list" || true; fi
+      done
+      for f in /etc/apt/sources.list.d/*.sources; do
+        if [ -f "$f" ]; then awk 'BEGIN { RS = ""; ORS = "\n\n" } !/-security/' "$f" > "$parts/$(basename "$f")"; fi
+      done
+      install_missing -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$parts" \
+        || { rm -rf "$parts"; echo "setup: could not install ${missing[*]}" >&2; exit 1; }
+      rm -rf "$parts"
+    fi
+  fi
 fi
 
 # Source packages need a deb-src entry next to the machine's deb entries.
