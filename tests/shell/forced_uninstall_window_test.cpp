@@ -52,24 +52,36 @@ void Pump() {
     }
 }
 
+// One program installed in both registry views, and the window that lists them when its
+// main file is dropped; `handedOver` records what "Next" gave the uninstall dialog.
+class ForcedUninstallWindow : public ::testing::Test {
+protected:
+    ForcedUninstallWindow()
+        : exe(scratch.MakeFile(L"Foo\\foo.exe", "MZ")), catalogue(nullptr, BothViewsOfFoo(scratch)),
+          window(&catalogue, nullptr, [this](const tarvo::uninstall::TForcedNext& next) {
+              handedOver = next.entry ? tarvo::uninstall::TForcedUninstall::RowCaption(*next.entry) : L"(none)";
+          }) {}
+
+    static TSoftwareInfo::Options BothViewsOfFoo(const tarvo::test::ScratchFolder& scratch) {
+        TSoftwareInfo::Options options;
+        options.cacheFile = scratch.PathOf(L"SoftwareCache.ini");
+        options.readInventory = [folder = scratch.PathOf(L"Foo")](TSoftList& list) {
+            list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, false)));
+            list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, true)));
+        };
+        return options;
+    }
+
+    tarvo::test::ScratchFolder scratch;
+    const std::wstring exe;
+    TSoftwareInfo catalogue;
+    std::optional<std::wstring> handedOver;
+    TfrmForcedUninstall window;
+};
+
 }  // namespace
 
-TEST(ForcedUninstallWindow, DropListsBothViewsAndNextWaitsForASelection) {
-    tarvo::test::ScratchFolder scratch;
-    const std::wstring exe = scratch.MakeFile(L"Foo\\foo.exe", "MZ");
-    TSoftwareInfo::Options options;
-    options.cacheFile = scratch.PathOf(L"SoftwareCache.ini");
-    const std::wstring folder = scratch.PathOf(L"Foo");
-    options.readInventory = [folder](TSoftList& list) {
-        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, false)));
-        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, true)));
-    };
-    TSoftwareInfo catalogue(nullptr, options);
-
-    std::optional<std::wstring> handedOver;
-    TfrmForcedUninstall window(&catalogue, nullptr, [&](const tarvo::uninstall::TForcedNext& next) {
-        handedOver = next.entry ? tarvo::uninstall::TForcedUninstall::RowCaption(*next.entry) : L"(none)";
-    });
+TEST_F(ForcedUninstallWindow, DropListsBothViewsAndNextWaitsForASelection) {
     ASSERT_TRUE(window.Create(nullptr));
     const HWND next = ::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdNext);
     const HWND list = ::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdList);
@@ -107,7 +119,7 @@ TEST(ForcedUninstallWindow, DropListsBothViewsAndNextWaitsForASelection) {
     EXPECT_EQ(window.hwnd(), nullptr) << "the window closes after the uninstall dialog";
 }
 
-TEST(ForcedUninstallWindow, RefusedDropChangesNothing) {
+TEST(ForcedUninstallWindowDrop, RefusedDropChangesNothing) {
     tarvo::test::ScratchFolder scratch;
     const std::wstring folder = scratch.MakeFolder(L"Foo");
     TfrmForcedUninstall window(nullptr, nullptr, {});
@@ -123,21 +135,7 @@ TEST(ForcedUninstallWindow, RefusedDropChangesNothing) {
     EXPECT_EQ(window.hwnd(), nullptr);
 }
 
-TEST(ForcedUninstallWindow, TabWalksTheControlsAndEnterMeansNextOnceItIsEnabled) {
-    tarvo::test::ScratchFolder scratch;
-    const std::wstring exe = scratch.MakeFile(L"Foo\\foo.exe", "MZ");
-    TSoftwareInfo::Options options;
-    options.cacheFile = scratch.PathOf(L"SoftwareCache.ini");
-    const std::wstring folder = scratch.PathOf(L"Foo");
-    options.readInventory = [folder](TSoftList& list) {
-        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, false)));
-        list.push_back(std::make_unique<TSoftInfo>(Program(L"Foo", folder, true)));
-    };
-    TSoftwareInfo catalogue(nullptr, options);
-    std::optional<std::wstring> handedOver;
-    TfrmForcedUninstall window(&catalogue, nullptr, [&](const tarvo::uninstall::TForcedNext& next) {
-        handedOver = next.entry ? tarvo::uninstall::TForcedUninstall::RowCaption(*next.entry) : L"(none)";
-    });
+TEST_F(ForcedUninstallWindow, TabWalksTheControlsAndEnterMeansNextOnceItIsEnabled) {
     ASSERT_TRUE(window.Create(nullptr));
     const HWND hwnd = window.hwnd();
     auto item = [hwnd](int id) { return ::GetDlgItem(hwnd, id); };
