@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "inventory/soft_info.h"
+
 namespace tarvo::bench {
 
 // The one program the benchmark scans: its uninstall entry and install folder exist.
@@ -15,6 +17,17 @@ struct ScannedProgram {
     std::wstring Publisher;
     std::wstring InstallFolder;     // no trailing backslash
     std::wstring UninstallKeyPath;  // under HKEY_LOCAL_MACHINE, default view
+
+    // The entry as the inventory would have read it from the uninstall key.
+    [[nodiscard]] inventory::TSoftInfo Entry() const {
+        inventory::TSoftInfo entry;
+        entry.DisplayName = DisplayName;
+        entry.Publisher = Publisher;
+        entry.InstallLocation = InstallFolder;
+        entry.RootKeyName = L"HKEY_LOCAL_MACHINE";
+        entry.KeyPath = UninstallKeyPath;
+        return entry;
+    }
 };
 
 // One plain walk: how long it took and how many registry or file-system calls it made.

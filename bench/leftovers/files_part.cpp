@@ -201,12 +201,7 @@ FloorFigures RunFilesPart(const ScannedProgram& program) {
     PrintFigure("plain walk: time", plain.seconds * 1000.0, "ms");
     PrintCallCounts("plain walk: calls by kind");
 
-    inventory::TSoftInfo entry;
-    entry.DisplayName = program.DisplayName;
-    entry.Publisher = program.Publisher;
-    entry.InstallLocation = program.InstallFolder;
-    entry.RootKeyName = L"HKEY_LOCAL_MACHINE";
-    entry.KeyPath = program.UninstallKeyPath;
+    const inventory::TSoftInfo entry = program.Entry();
     leftovers::TIconList images;
     leftovers::TRegeditScanClasses scan(entry, images);
     leftovers::TFolderSearchStats stats;

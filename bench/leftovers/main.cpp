@@ -68,13 +68,8 @@ int wmain() {
         floor.Calls += figures.Calls;
     }
 
-    inventory::TSoftInfo entry;
-    entry.DisplayName = program.DisplayName;
-    entry.Publisher = program.Publisher;
-    entry.InstallLocation = program.InstallFolder;
+    inventory::TSoftInfo entry = program.Entry();
     entry.UninstallString = L"\"" + program.InstallFolder + L"\\uninstall.exe\"";
-    entry.RootKeyName = L"HKEY_LOCAL_MACHINE";
-    entry.KeyPath = program.UninstallKeyPath;
     leftovers::TResultTree tree;
     leftovers::TIconList images;
     CallCounter::Reset();

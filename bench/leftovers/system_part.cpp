@@ -164,12 +164,7 @@ FloorFigures RunSystemPart(const ScannedProgram& program) {
     PrintFigure("floor: time", floor.Seconds * 1000.0, "ms");
     PrintFigure("floor: registry calls", static_cast<double>(floor.Calls), "calls");
 
-    inventory::TSoftInfo entry;
-    entry.DisplayName = program.DisplayName;
-    entry.Publisher = program.Publisher;
-    entry.InstallLocation = program.InstallFolder;
-    entry.RootKeyName = L"HKEY_LOCAL_MACHINE";
-    entry.KeyPath = program.UninstallKeyPath;
+    const inventory::TSoftInfo entry = program.Entry();
     leftovers::TIconList images;
     leftovers::TRegeditScanClasses scan(entry, images);
     CallCounter::Reset();
