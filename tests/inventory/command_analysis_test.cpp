@@ -1,6 +1,8 @@
 // Folder, date and icon lookups against real files in a scratch folder.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "inventory/command_analysis.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
@@ -23,6 +25,25 @@ TSoftInfo WithCommand(const std::wstring& command) {
 }
 
 std::wstring Upper(const std::wstring& text) { return UpperCase(text); }
+
+// The Windows and system folders in other letter cases, three of the user's shell folders,
+// the drive in both spellings, nothing at all, and a path with an unexpanded variable.
+std::vector<std::wstring> SystemPlaces() {
+    using namespace tarvo::platform;
+    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    return {
+        GetWindowsFolder(),
+        Upper(GetWindowsFolder()) + L"\\",
+        LowerCase(GetSystemFolder()),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", true),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", true),
+        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", true),
+        L"C:\\",
+        L"C:",
+        L"",
+        L"%ProgramFiles%\\App",
+    };
+}
 
 }  // namespace
 
@@ -81,20 +102,8 @@ TEST(IsRemovableFolder, SystemPlacesAreRefused) {
     EXPECT_TRUE(IsRemovableFolder(scratch.path() + L"\\"));
     EXPECT_TRUE(IsRemovableFolder(GetWindowsFolder() + L"\\inf"));
 
-    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const std::wstring refused[] = {
-        GetWindowsFolder(),
-        Upper(GetWindowsFolder()) + L"\\",
-        LowerCase(GetSystemFolder()),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", true),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", true),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", true),
-        L"C:\\",
-        L"C:",
-        L"",
-        L"%ProgramFiles%\\App",
-        scratch.path() + L"\\%x%",
-    };
+    std::vector<std::wstring> refused = SystemPlaces();
+    refused.push_back(scratch.path() + L"\\%x%");
     for (const auto& path : refused) EXPECT_FALSE(IsRemovableFolder(path)) << path;
 }
 
@@ -102,22 +111,8 @@ TEST(TRefusedFolders, ReadOnceRefusesWhatEachCallRefuses) {
     using namespace tarvo::platform;
     ScratchFolder scratch;
     const TRefusedFolders refused = TRefusedFolders::Read();
-    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const std::wstring paths[] = {
-        scratch.path(),
-        scratch.path() + L"\\",
-        GetWindowsFolder() + L"\\inf",
-        GetWindowsFolder(),
-        Upper(GetWindowsFolder()) + L"\\",
-        LowerCase(GetSystemFolder()),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", true),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", true),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", true),
-        L"C:\\",
-        L"C:",
-        L"",
-        L"%ProgramFiles%\\App",
-    };
+    std::vector<std::wstring> paths = SystemPlaces();
+    paths.insert(paths.end(), {scratch.path(), scratch.path() + L"\\", GetWindowsFolder() + L"\\inf"});
     for (const auto& path : paths) EXPECT_EQ(refused.IsRemovable(path), IsRemovableFolder(path)) << path;
 }
 
