@@ -13,3 +13,8 @@ if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows/syswow64" ];
   wineboot --init >/dev/null 2>&1
   wineserver -w
 fi
+# Wine links the user's Desktop, Documents, Downloads … to the Unix home. Windows has real
+# folders there, and nothing the program removes may ever reach the home through them.
+for link in "$prefix"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
