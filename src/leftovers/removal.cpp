@@ -4,6 +4,7 @@
 
 #include "inventory/registry_access.h"
 #include "language/language.h"
+#include "leftovers/scan_guard.h"
 #include "leftovers/tick_tree.h"
 #include "platform/file_relocate.h"
 #include "platform/files.h"
@@ -147,6 +148,13 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
     auto& lines = outcome.logLines;
     const bool registry = d.ItemKind == kItemKindRegistry;
     const std::wstring text = registry ? RegistryText(d) : d.FilePath;
+    // Whatever a rule reported, a key other programs share goes only value by value.
+    if (registry && !IsValueItem(d) && IsProtectedKey(d.RootKey, d.KeyPath)) {
+        skipped_.insert(&item);
+        ++outcome.skipped;
+        lines.push_back(GetText(L"Removal_Shared_M", L"Left alone, a key other programs share:") + L" " + text);
+        return;
+    }
     if (const std::wstring refusal = guard_.Refusal(d); !refusal.empty()) {
         skipped_.insert(&item);
         ++outcome.skipped;
@@ -155,7 +163,7 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
     }
     if (registry) {
         bool deleted;
-        if (!d.ValueName.empty()) {
+        if (IsValueItem(d)) {
             if (run.backup) run.backup->SaveValue(d.RootKey, d.KeyPath, d.ValueName, d.View64);
             deleted = actions_.deleteValue(d.RootKey, d.KeyPath, d.ValueName, d.View64);
         } else {

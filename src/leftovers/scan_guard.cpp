@@ -47,6 +47,54 @@ bool IsClassContainer(const std::vector<std::wstring>& parts, std::size_t first)
     return false;
 }
 
+// Keys every program writes its own entries into: a value or subkey in them may be a
+// program's, the key itself never is. Paths below "SOFTWARE" (either view).
+const wchar_t* const kSharedSoftwareKeys[] = {
+    L"microsoft\\windows\\currentversion\\run",
+    L"microsoft\\windows\\currentversion\\runonce",
+    L"microsoft\\windows\\currentversion\\runonceex",
+    L"microsoft\\windows\\currentversion\\runservices",
+    L"microsoft\\windows\\currentversion\\runservicesonce",
+    L"microsoft\\windows\\currentversion\\policies\\explorer\\run",
+    L"microsoft\\windows\\currentversion\\app paths",
+    L"microsoft\\windows\\currentversion\\uninstall",
+    L"microsoft\\windows\\currentversion\\shareddlls",
+    L"microsoft\\windows\\currentversion\\control panel\\cpls",
+    L"microsoft\\windows\\currentversion\\shell extensions\\approved",
+    L"microsoft\\windows\\currentversion\\explorer\\browser helper objects",
+    L"microsoft\\windows\\currentversion\\explorer\\shellexecutehooks",
+    L"microsoft\\windows\\currentversion\\explorer\\shelliconoverlayidentifiers",
+    L"microsoft\\windows\\currentversion\\explorer\\mycomputer\\namespace",
+    L"microsoft\\windows\\currentversion\\explorer\\desktop\\namespace",
+    L"microsoft\\windows\\currentversion\\explorer\\controlpanel\\namespace",
+    L"microsoft\\windows nt\\currentversion\\image file execution options",
+    L"microsoft\\internet explorer\\toolbar",
+    L"microsoft\\internet explorer\\extensions",
+};
+
+// Below a control set's services: the firewall's lists of allowed programs and rules.
+const wchar_t* const kSharedServiceKeys[] = {
+    L"sharedaccess\\parameters\\firewallpolicy\\firewallrules",
+    L"sharedaccess\\parameters\\firewallpolicy\\standardprofile\\authorizedapplications\\list",
+    L"sharedaccess\\parameters\\firewallpolicy\\domainprofile\\authorizedapplications\\list",
+    L"sharedaccess\\parameters\\firewallpolicy\\publicprofile\\authorizedapplications\\list",
+    L"sharedaccess\\parameters\\firewallpolicy\\standardprofile\\globallyopenports\\list",
+    L"sharedaccess\\parameters\\firewallpolicy\\domainprofile\\globallyopenports\\list",
+};
+
+std::wstring Joined(const std::vector<std::wstring>& parts, std::size_t first) {
+    std::wstring text;
+    for (std::size_t i = first; i < parts.size(); ++i) {
+        if (i > first) text += L'\\';
+        text += parts[i];
+    }
+    return text;
+}
+
+bool IsListed(const wchar_t* const* begin, const wchar_t* const* end, const std::wstring& path) {
+    return std::any_of(begin, end, [&](const wchar_t* listed) { return path == listed; });
+}
+
 // Path below a machine or user hive (HKLM, HKCU, or one user of HKEY_USERS).
 bool IsProtectedHivePath(const std::vector<std::wstring>& parts, std::size_t first) {
     const std::size_t depth = parts.size() - first;
@@ -60,10 +108,13 @@ bool IsProtectedHivePath(const std::vector<std::wstring>& parts, std::size_t fir
         }
         if (parts[next] == L"classes") return IsClassContainer(parts, next + 1);
         const std::size_t rest = parts.size() - next;
-        if (parts[next] == L"microsoft" || parts[next] == L"policies" || parts[next] == L"clients")
-            return rest == 1;
-        return false;
+        if ((parts[next] == L"microsoft" || parts[next] == L"policies") && rest == 1) return true;
+        // SOFTWARE\Clients and its types (StartMenuInternet, Mail …): each type lists many programs.
+        if (parts[next] == L"clients") return rest <= 2;
+        return IsListed(std::begin(kSharedSoftwareKeys), std::end(kSharedSoftwareKeys), Joined(parts, next));
     }
+    // The user's Control Panel settings (Desktop, Cpls, International …) are the system's.
+    if (top == L"control panel") return depth <= 2;
     if (top == L"system") {
         // SYSTEM\CurrentControlSet (or ControlSet00n) and its direct containers.
         if (depth == 2) return true;
@@ -71,6 +122,8 @@ bool IsProtectedHivePath(const std::vector<std::wstring>& parts, std::size_t fir
             // Control, Enum, Services …; below Services, the event-log containers.
             if (depth == 3) return true;
             if (parts[first + 2] == L"services" && parts[first + 3] == L"eventlog") return depth <= 5;
+            if (parts[first + 2] == L"services")
+                return IsListed(std::begin(kSharedServiceKeys), std::end(kSharedServiceKeys), Joined(parts, first + 3));
         }
         return false;
     }

@@ -13,7 +13,10 @@ namespace tarvo::leftovers {
 // SYSTEM, …), and the shared containers: SOFTWARE\Classes, SOFTWARE\Microsoft, their
 // Wow6432Node twins, the class containers (CLSID, TypeLib, Interface, AppID, Installer, the
 // core file classes) under the classes root and under each Classes key, and the control-set
-// containers of SYSTEM. The same in both registry views and in any letter case.
+// containers of SYSTEM, and the keys every program writes its entries into (both Run keys,
+// App Paths, the uninstall root, SharedDLLs, Cpls, the firewall lists, the Clients types …),
+// whose values and subkeys may be a program's but never the key itself. The same in both
+// registry views and in any letter case.
 [[nodiscard]] bool IsProtectedKey(HKEY root, const std::wstring& keyPath);
 
 // "c:\", "\\server\share\" and the like, in FolderForm: a volume's root.

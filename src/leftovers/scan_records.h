@@ -62,6 +62,12 @@ struct TMyTreeData {
     bool RebootMarked = false;
 };
 
+// A registry item names a value when it has a value name or data: the default value has no
+// name but its data. Only an item with neither is its key.
+[[nodiscard]] inline bool IsValueItem(const TMyTreeData& item) noexcept {
+    return !item.ValueName.empty() || !item.ValueData.empty();
+}
+
 // A value recorded under a reported key; only de-duplication reads it.
 struct TRegeditItemInfo {
     std::wstring Name;

@@ -10,6 +10,7 @@
 #include "inventory/registry_access.h"
 #include "leftovers/power_scan_model.h"
 #include "leftovers/removal.h"
+#include "leftovers/scan_driver.h"
 #include "platform/file_io.h"
 #include "platform/files.h"
 #include "platform/registry_links.h"
@@ -19,6 +20,7 @@
 
 using namespace tarvo::leftovers;
 using namespace tarvo::test;
+using tarvo::inventory::TSoftInfo;
 using tarvo::platform::RegistryKey;
 using tarvo::platform::RegistryValue;
 using tarvo::platform::RegistryView;
@@ -389,6 +391,40 @@ TEST(Removal, ARegistryLinkIsNeverDeletedNorFollowed) {
     for (const auto& path : {linkPath, laterPath, k.PathOf(L"Tree\\Link")})
         EXPECT_EQ(tarvo::platform::DeleteRegistryLink(k.root(), path, RegistryView::Default), ERROR_SUCCESS);
     EXPECT_TRUE(tarvo::platform::RegKeyExists(HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key));
+}
+
+TEST(Removal, TheDefaultValueOfTheRunKeyGoesAloneAndNoRuleTakesTheKey) {
+    ScratchFolder files;
+    const std::wstring program = files.MakeFolder(L"Run Probe");
+    const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring other = UniqueName(L"TarvoOther");
+    RegistryKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, run, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(L"", program + L"\\probe.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(other, L"C:\\Other\\other.exe"), ERROR_SUCCESS);
+
+    TSoftInfo entry;
+    entry.DisplayName = L"Run Probe";
+    entry.InstallLocation = program;
+    TResultTree tree;
+    TIconList images;
+    ASSERT_GT(ScanLeftovers(&entry, tree, {}, images), 0);
+    // What a faulty rule could report: the shared key itself, in both roots' spellings.
+    auto& forged = AddGroup(*tree.Programs.front(), true);
+    AddKeyItem(forged, HKEY_CURRENT_USER, run);
+    AddKeyItem(forged, HKEY_CURRENT_USER, L"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\");
+    Actions actions;
+    RecordingView view;
+    TPowerScanModel model(tree, view, actions.Make(), {});
+    model.SelectLinkClicked();
+    model.DeleteClicked();
+
+    EXPECT_TRUE(actions.Logged(L"Deleted Registry Key " + Text(HKEY_CURRENT_USER, run, L"", program + L"\\probe.exe")));
+    EXPECT_EQ(model.lastOutcome().skipped, 2);
+    const auto values = ValuesOf(HKEY_CURRENT_USER, run);
+    EXPECT_EQ(values.count(L""), 0u);
+    EXPECT_EQ(values.count(other), 1u);
+    (void)tarvo::inventory::DeleteValue(HKEY_CURRENT_USER, run, other, false);
 }
 
 TEST(Removal, AFailedRegistryDeletionIsLoggedAsAttemptedAndAsFailed) {

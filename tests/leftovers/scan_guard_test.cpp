@@ -40,6 +40,18 @@ TEST(ScanGuard, SharedKeysAndRootsAreProtected) {
         {HKEY_USERS, L"S-1-5-21-1\\Software\\Microsoft", true},
         {HKEY_USERS, L"S-1-5-21-1_Classes\\CLSID", true},
         {HKEY_CURRENT_CONFIG, L"Software", true},
+        // Keys every program writes its entries into.
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", true},
+        {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\", true},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths", true},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", true},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Control Panel\\Cpls", true},
+        {HKEY_CURRENT_USER, L"Control Panel\\Cpls", true},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\StartMenuInternet", true},
+        {HKEY_LOCAL_MACHINE,
+         L"SYSTEM\\CurrentControlSet\\Services\\SharedAccess\\Parameters\\FirewallPolicy\\FirewallRules", true},
+        {HKEY_USERS, L"S-1-5-21-1\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", true},
         // What programs really own stays reportable.
         {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvo", false},
         {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\Acme", false},
@@ -52,6 +64,9 @@ TEST(ScanGuard, SharedKeysAndRootsAreProtected) {
         {HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\services\\eventlog\\Application\\Foo", false},
         {HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Enum\\Root\\LEGACY_FOO", false},
         {HKEY_CURRENT_USER, L"Software\\Acme\\Foo", false},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\foo.exe", false},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Foo", false},
+        {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\StartMenuInternet\\Foo", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsProtectedKey(c.root, c.path), c.protectedKey) << c.path;
 }
