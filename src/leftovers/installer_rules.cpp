@@ -67,15 +67,24 @@ void ReportProductEntry(TRegeditScanClasses& scan, TRuleSet& set, HKEY root, con
     }
 }
 
-// The key path a component names is a file or a folder; one that is, or lies directly in, a
-// reserved folder belongs to the system's shared files.
-bool PointsIntoReservedFolder(const TRegeditScanClasses& scan, const std::wstring& path) {
+// The key path a component names is a file or a folder. A reserved folder, or a file lying
+// directly in one (a system library), belongs to the system's shared files; a folder of its
+// own inside a reserved folder ("C:\\Program Files\\Foo\\") is the product's.
+bool PointsIntoReservedFolder(const TRegeditScanClasses& scan, const std::wstring& path, bool isFolder) {
     std::wstring form = FolderForm(path);
     if (form.empty()) return false;
     if (scan.Reserved().IsReservedFolder(form)) return true;
+    if (isFolder) return false;
     form.pop_back();
     const auto slash = form.find_last_of(L'\\');
     return slash != std::wstring::npos && scan.Reserved().IsReservedFolder(form.substr(0, slash + 1));
+}
+
+// A component key names every product that installed it; one named by others is shared.
+bool SharedWithOtherProducts(const TScanKey& key, const std::wstring& packed) {
+    const auto names = key.Key.ValueNames();
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::wstring& name) { return !name.empty() && !EqualsIgnoreCase(name, packed); });
 }
 
 void AddOnce(std::vector<std::wstring>& list, const std::wstring& item) {
@@ -103,7 +112,7 @@ void UninstallKeyRules(TRegeditScanClasses& scan) {
     TScanKey key;
     if (productKey.empty() || !scan.OpenKey(key, root, scan.EntryKeyPath)) return;
     const bool hasComments = key.Key.HasValue(L"Comments");
-    scan.ReportKey(scan.Sets.Own(L"UninstallKey"), root, productKey, scan.EntryKeyPath);
+    scan.ReportEntryKey(scan.Sets.Own(L"UninstallKey"), root, productKey, scan.EntryKeyPath);
     const std::wstring packed = PackedCodeOfKeyName(productKey);
     if (!hasComments || packed.empty()) return;
     InstallerView native(scan);
@@ -183,10 +192,11 @@ void MsiUserDataRule(TRegeditScanClasses& scan, const std::wstring& packed) {
                 if (!value) continue;
                 AddOnce(remembered, component);
                 const std::wstring path = ValueText(value->type, value->data.data(), value->data.size());
-                if (PointsIntoReservedFolder(scan, path)) continue;
                 const DWORD attributes = scan.AttributesOf(path);
-                if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                    !DeriveFolderKey(path, scan.Reserved()).empty()) {
+                const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+                if (PointsIntoReservedFolder(scan, path, isFolder || (!path.empty() && path.back() == L'\\'))) continue;
+                // A folder another product installed too stays with it.
+                if (isFolder && !SharedWithOtherProducts(key, packed) && !DeriveFolderKey(path, scan.Reserved()).empty()) {
                     AddOnce(scan.MsiComponentFolders, FolderForm(path));
                     if (hasFolders) AddOnce(watch, FolderForm(path));
                 }

@@ -206,6 +206,10 @@ TEST(InstallerRecords, UserDataComponentsFeedTheFileRulesAndTheFolderList) {
     const std::wstring program = folder.MakeFolder(L"Probe");
     const std::wstring data = folder.MakeFolder(L"Probe Data");
     const std::wstring system = tarvo::platform::GetSystemFolder();
+    const std::wstring shared = folder.MakeFolder(L"Probe Shared");
+    // A folder of the product's own directly inside a reserved one, as "C:\Program Files\Probe".
+    const std::wstring inReserved = tarvo::platform::GetTempFolder() + L"\\TarvoProbe" + NewProductCode().substr(1, 8);
+    ASSERT_TRUE(::CreateDirectoryW(inReserved.c_str(), nullptr));
 
     // One user holds the product; another only shares a component with it.
     ScratchKey holder(HKEY_LOCAL_MACHINE, kUserData, kNative);
@@ -218,6 +222,9 @@ TEST(InstallerRecords, UserDataComponentsFeedTheFileRulesAndTheFolderList) {
     holder.SetString(L"Components\\Shared", packed, program + L"\\shared.dll");
     holder.SetString(L"Components\\Shared", otherProduct, program + L"\\shared.dll");
     holder.SetString(L"Components\\Foreign", otherProduct, program + L"\\other.dll");
+    holder.SetString(L"Components\\InReserved", packed, inReserved + L"\\");
+    holder.SetString(L"Components\\CommonFolder", packed, shared + L"\\");
+    holder.SetString(L"Components\\CommonFolder", otherProduct, shared + L"\\");
     sharer.SetString(L"Components\\MainFile", packed, program + L"\\probe.exe");
     sharer.SetString(L"Components\\DataFolder", otherProduct, data + L"\\");
     sharer.SetString(L"Components\\Foreign", packed, program + L"\\other.dll");  // never remembered
@@ -255,6 +262,12 @@ TEST(InstallerRecords, UserDataComponentsFeedTheFileRulesAndTheFolderList) {
     EXPECT_TRUE(Has(texts, folderList + program + L"\\ - "));
     EXPECT_TRUE(Has(texts, folderList + data + L"\\ - "));
     EXPECT_FALSE(Has(texts, folderList + folder.PathOf(L"Probe Other\\ - ")));
-    EXPECT_EQ(scan.MsiComponentFolders,
-              std::vector<std::wstring>{tarvo::inventory::LowerCase(data) + L"\\"});
+    // A folder another product installed too is not the file rules' to list.
+    auto collected = scan.MsiComponentFolders;
+    std::sort(collected.begin(), collected.end());
+    auto expected = std::vector<std::wstring>{tarvo::inventory::LowerCase(data) + L"\\",
+                                              tarvo::inventory::LowerCase(inReserved) + L"\\"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(collected, expected);
+    ::RemoveDirectoryW(inReserved.c_str());
 }
