@@ -171,7 +171,7 @@ private:
         if (form.empty()) return;
         for (const auto& done : listed_)
             if (form.compare(0, done.size(), done) == 0) return;
-        if (!scan_.IsOfferablePath(folder)) return;
+        if (!scan_.IsListableFolder(folder)) return;
         const DWORD attributes = OwnAttributes(WithoutTrailingBackslash(folder));
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
             (platform::IsReparsePoint(attributes) && !linkAllowed))

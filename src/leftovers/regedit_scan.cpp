@@ -3,6 +3,7 @@
 #include "inventory/command_text.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
+#include "language/language.h"
 #include "leftovers/scan_guard.h"
 #include "leftovers/value_text.h"
 #include "platform/files.h"
@@ -14,6 +15,12 @@ namespace {
 
 using inventory::LowerCase;
 using inventory::Trim;
+using language::GetText;
+
+std::wstring SharedPlaceReason() { return GetText(L"Scan_Refused_Shared_M", L"a shared folder"); }
+std::wstring OtherProgramReason() { return GetText(L"Scan_Refused_Other_M", L"belongs to another program"); }
+std::wstring HolderReason() { return GetText(L"Scan_Refused_Holder_M", L"holds another program's folder"); }
+std::wstring LinkReason() { return GetText(L"Scan_Refused_Link_M", L"reached through a link"); }
 
 std::wstring ParentForm(const std::wstring& form) {
     // "c:\a\b\" -> "c:\a\"; a volume root has no parent.
@@ -69,6 +76,13 @@ TRegeditScanClasses::TRegeditScanClasses(const inventory::TSoftInfo& entry, Tree
     EntryRootName = Trim(Entry.RootKeyName);
     windowsFolder_ = platform::GetWindowsFolder();
     systemFolder_ = platform::GetSystemFolder();
+    if (options_.catalogue)
+        ownership_ = TProgramOwnership(*options_.catalogue, Entry.DisplayName, guardFolder_, options_.bareFolder,
+                                       *reserved_);
+}
+
+void TRegeditScanClasses::Refuse(const std::wstring& item, const std::wstring& reason) {
+    if (options_.refusals && refused_.insert(LowerCase(item)).second) options_.refusals->push_back({item, reason});
 }
 
 platform::RegistryView TRegeditScanClasses::View() const noexcept {
@@ -102,17 +116,38 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     const auto subkeys = key.Key.SubKeyNames();
     const auto values = key.Key.ValueNames();
     TRegeditItemGroup& group = set.Add(name);
+    const std::size_t before = RegResults.size();
+    if (keyDepth_++ == 0) keyForeign_ = false;
     RegResults.push_back({root, key.Path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
     for (const auto& subkey : subkeys) {
         Pump();
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
     }
     for (const auto& value : values) ReportValue(key, value, &group);
+    // A key that names another program's files is that program's too: none of it is offered.
+    if (--keyDepth_ == 0 && keyForeign_) {
+        RegResults.resize(before);
+        Refuse(inventory::RegistryItemText(root, key.Path, {}, {}), OtherProgramReason());
+    }
+}
+
+void TRegeditScanClasses::ReportEntryKey(TRuleSet& set, HKEY root, const std::wstring& name,
+                                         const std::wstring& keyPath) {
+    entryKey_ = true;
+    ReportKey(set, root, name, keyPath);
+    entryKey_ = false;
 }
 
 void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& valueName, TRegeditItemGroup* group) {
     const std::wstring text = ReadValueText(key.Key, valueName);
     if (valueName.empty() && text.empty()) return;
+    if (!entryKey_ && ownership_.PointsIntoOther(text)) {
+        if (keyDepth_ > 0)
+            keyForeign_ = true;
+        else
+            Refuse(inventory::RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
+        return;
+    }
     RegResults.push_back({key.Root, key.Path, valueName, text, View() == platform::RegistryView::Wow64_64Key});
     if (group) group->Values.push_back({valueName, text});
 }
@@ -150,18 +185,25 @@ bool TRegeditScanClasses::UnderForeignLink(const std::wstring& path) const {
     return false;
 }
 
-bool TRegeditScanClasses::IsOfferablePath(const std::wstring& path) const {
-    if (!IsPlainAbsolutePath(path)) return false;
+std::wstring TRegeditScanClasses::Refusal(const std::wstring& path, bool listing) const {
+    if (!IsPlainAbsolutePath(path)) return SharedPlaceReason();
     const std::wstring form = FolderForm(path);
-    if (IsVolumeRoot(form) || reserved_->IsReservedFolder(form) || reserved_->IsAboveReservedFolder(form)) return false;
-    if (FolderForm(windowsFolder_) == form || FolderForm(systemFolder_) == form) return false;
+    if (IsVolumeRoot(form) || reserved_->IsReservedFolder(form) || reserved_->IsAboveReservedFolder(form))
+        return SharedPlaceReason();
+    if (FolderForm(windowsFolder_) == form || FolderForm(systemFolder_) == form) return SharedPlaceReason();
     // A folder that holds the program's folder holds more than the program.
-    if (!guardFolder_.empty() && guardFolder_.size() > form.size() && IsPrefixOf(form, guardFolder_)) return false;
-    return !UnderForeignLink(path);
+    if (!guardFolder_.empty() && guardFolder_.size() > form.size() && IsPrefixOf(form, guardFolder_))
+        return SharedPlaceReason();
+    if (ownership_.BelongsToOther(form)) return OtherProgramReason();
+    if (!listing && ownership_.HoldsOther(form)) return HolderReason();
+    return UnderForeignLink(path) ? LinkReason() : std::wstring();
 }
 
 bool TRegeditScanClasses::ReportPath(const std::wstring& path, std::int32_t kind, std::int64_t size) {
-    if (!IsOfferablePath(path)) return false;
+    if (const std::wstring refusal = PathRefusal(path); !refusal.empty()) {
+        Refuse(path, refusal);
+        return false;
+    }
     TFileInfo info{path, size, kind, 0};
     const std::wstring iconPath = inventory::ExpandShellCommandMacros(path, windowsFolder_, systemFolder_, {});
     if (auto icon = platform::GetFileIconOf(iconPath, true)) {
@@ -184,8 +226,11 @@ void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& vi
         const std::wstring full = base + L"\\" + data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (visited.Add(full)) ReportPath(full, kFileKindFolder, 0);
-            // Never into a junction or link: its content belongs to wherever it points.
-            if (!platform::IsReparsePoint(ListedAttributes(full, data.dwFileAttributes))) ListFolder(full, visited);
+            // Never into a junction or link: its content belongs to wherever it points; nor
+            // into another program's folder, none of which is offered.
+            if (!platform::IsReparsePoint(ListedAttributes(full, data.dwFileAttributes)) &&
+                !ownership_.BelongsToOther(FolderForm(full)))
+                ListFolder(full, visited);
         } else if (visited.Add(full)) {
             const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
             ReportPath(full, kFileKindFile, size);

@@ -17,6 +17,7 @@
 #include "inventory/soft_info.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/maker_table.h"
+#include "leftovers/program_ownership.h"
 #include "leftovers/result_tree.h"
 #include "leftovers/scan_records.h"
 #include "platform/registry.h"
@@ -25,6 +26,12 @@ namespace tarvo::leftovers {
 
 inline constexpr int kScanRunning = 0;
 inline constexpr int kScanIdle = 2;
+
+// Something a rule found that the scan's guards kept out of the findings, and why.
+struct TScanRefusal {
+    std::wstring item;  // a path, or a registry item's text
+    std::wstring reason;
+};
 
 // How a scan is run. Every member has a working default.
 struct ScanOptions {
@@ -36,6 +43,13 @@ struct ScanOptions {
     const TReservedFolders* reservedFolders = nullptr;
     const TFileterManage* makerTable = nullptr;
     std::function<DWORD(const std::wstring&)> attributesOf;
+    // The catalogue's programs: what lies in another program's folder, or points into it, is
+    // never offered. None: no program but the scanned one is known.
+    const std::vector<inventory::TProgramPlace>* catalogue = nullptr;
+    // The entry stands for a bare folder the user chose (the scan driver sets it).
+    bool bareFolder = false;
+    // Receives what the guards kept out, once each (the console prints it).
+    std::vector<TScanRefusal>* refusals = nullptr;
 };
 
 // The name sets the registry rules share for de-duplication; every other rule asks for a
@@ -112,6 +126,9 @@ public:
     // Reports the key and everything below it, once per rule set: the key, then depth first
     // each subkey with its own content, then the key's values.
     void ReportKey(TRuleSet& set, HKEY root, const std::wstring& name, const std::wstring& keyPath);
+    // ReportKey for the scanned entry's own uninstall key: it is the program's whatever its
+    // values name, even a folder it shares with another program.
+    void ReportEntryKey(TRuleSet& set, HKEY root, const std::wstring& name, const std::wstring& keyPath);
     // Reports one value of an open key, unless both its name and its text are empty.
     void ReportValue(const TScanKey& key, const std::wstring& valueName, TRegeditItemGroup* group);
     // A key finding without opening the key (it may not exist). False when refused.
@@ -123,7 +140,13 @@ public:
     void ListFolder(const std::wstring& folder, TVisitedSet& visited);
 
     // The guard ReportPath applies; rules may ask before walking.
-    [[nodiscard]] bool IsOfferablePath(const std::wstring& path) const;
+    [[nodiscard]] bool IsOfferablePath(const std::wstring& path) const { return PathRefusal(path).empty(); }
+    // Empty when the path may be offered; otherwise why not.
+    [[nodiscard]] std::wstring PathRefusal(const std::wstring& path) const { return Refusal(path, false); }
+    // A folder whose content may be listed: one that holds another program's folder is not
+    // offered itself, but what else lies in it may be (the listing skips the other's folder).
+    [[nodiscard]] bool IsListableFolder(const std::wstring& path) const { return Refusal(path, true).empty(); }
+    [[nodiscard]] const TProgramOwnership& Ownership() const noexcept { return ownership_; }
     [[nodiscard]] DWORD AttributesOf(const std::wstring& path) const;
     // The attributes a folder listing gave for an entry (the test seam's when one is set):
     // unlike a lookup by path, they tell a link from its target everywhere.
@@ -131,6 +154,8 @@ public:
 
 private:
     [[nodiscard]] bool UnderForeignLink(const std::wstring& path) const;
+    [[nodiscard]] std::wstring Refusal(const std::wstring& path, bool listing) const;
+    void Refuse(const std::wstring& item, const std::wstring& reason);
 
     TreeImages& images_;
     ScanOptions options_;
@@ -141,6 +166,11 @@ private:
     std::wstring windowsFolder_, systemFolder_;
     mutable std::map<std::wstring, bool> linkCache_;
     std::optional<platform::RegistryView> viewOverride_;
+    TProgramOwnership ownership_;
+    int keyDepth_ = 0;         // ReportKey calls under way
+    bool keyForeign_ = false;  // a value below the outermost of them points into another program
+    bool entryKey_ = false;    // ReportEntryKey is under way
+    std::set<std::wstring> refused_;
 };
 
 }  // namespace tarvo::leftovers

@@ -153,7 +153,9 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
     TSoftInfo scanned;
     const ScanMode mode = DecideScan(entry, folderText, scanned);
     if (mode == ScanMode::None) return 0;
-    TRegeditScanClasses scan(scanned, images, options);
+    ScanOptions scanOptions = options;
+    scanOptions.bareFolder = mode == ScanMode::FolderOnly;
+    TRegeditScanClasses scan(scanned, images, scanOptions);
     switch (mode) {
         case ScanMode::Full:
             RunRegistryRules(scan);

@@ -1,0 +1,27 @@
+#include "inventory/program_places.h"
+
+#include <optional>
+
+#include "inventory/command_analysis.h"
+#include "inventory/file_facts.h"
+#include "inventory/text_util.h"
+
+namespace tarvo::inventory {
+
+std::vector<TProgramPlace> CataloguePlaces(const TSoftList& entries, bool completeFromCommand) {
+    std::vector<TProgramPlace> places;
+    std::optional<TRefusedFolders> refused;
+    TFileFacts facts;
+    for (const auto& entry : entries) {
+        if (entry->Hidden) continue;
+        std::wstring folder = Trim(entry->InstallLocation);
+        if (folder.empty() && completeFromCommand) {
+            if (!refused) refused = TRefusedFolders::Read();
+            folder = InstallFolderFromEntry(*entry, *refused, facts);
+        }
+        if (!folder.empty()) places.push_back({entry->DisplayName, std::move(folder)});
+    }
+    return places;
+}
+
+}  // namespace tarvo::inventory
