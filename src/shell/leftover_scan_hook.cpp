@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "inventory/software_info.h"
+#include "inventory/text_util.h"
 #include "leftovers/scan_driver.h"
 #include "platform/message_wait.h"
 #include "shell/main_window.h"
@@ -39,6 +40,17 @@ TEntriesUnderFolder CatalogueCounter() {
 
 }  // namespace
 
+TEntriesUnderFolder SnapshotCounter(const std::vector<inventory::TProgramPlace>& places) {
+    return [&places](const std::wstring& folder) {
+        const std::wstring wanted =
+            inventory::UpperCase(folder.empty() ? std::wstring(L"\\") : inventory::NormalisedFolder(folder));
+        int count = 0;
+        for (const auto& place : places)
+            if (inventory::UpperCase(inventory::NormalisedFolder(place.folder)).find(wanted) != std::wstring::npos) ++count;
+        return count;
+    };
+}
+
 int MultiProgramCount(const uninstall::TLeftoverScanRequest& request, const TEntriesUnderFolder& entriesUnderFolder,
                       const std::function<bool()>& cancelRequested) {
     if (request.entries.empty() || !entriesUnderFolder) return 1;
@@ -60,6 +72,7 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
         auto images = std::make_shared<leftovers::TIconList>();
         leftovers::ScanOptions options;
         options.pump = platform::PumpWaitingMessages;
+        if (request.catalogue) options.catalogue = &*request.catalogue;
         int found = 0;
         if (request.entries.empty()) {
             found += leftovers::ScanLeftovers(nullptr, *tree, request.folder, *images, options);
@@ -70,7 +83,9 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
             }
         }
         if (found == 0 || tree->Programs.empty()) return {};
-        const bool warning = MultiProgramCount(request, counter, cancelRequested) > 1;
+        const bool warning =
+            MultiProgramCount(request, request.catalogue ? SnapshotCounter(*request.catalogue) : counter,
+                              cancelRequested) > 1;
         return [tree, images, warning, report = request.reportStatistic] {
             ShowPowerScan(ResultOwner(), *tree, *images, warning, report);
         };

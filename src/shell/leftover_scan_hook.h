@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "inventory/program_places.h"
 #include "uninstall/uninstall_session.h"
 
 namespace tarvo::shell {
@@ -12,6 +13,11 @@ namespace tarvo::shell {
 // How many visible catalogue entries live in a folder or below it (the catalogue's
 // EntriesUnderFolder). More than one shows the removal window's warning band.
 using TEntriesUnderFolder = std::function<int(const std::wstring& folder)>;
+
+// The counter over the catalogue as the uninstall dialog saw it when it opened, before the
+// uninstaller removed the program's own entry. An entry without a folder is counted against
+// "\", which every folder holds: it gets the warning. `places` must outlive the counter.
+[[nodiscard]] TEntriesUnderFolder SnapshotCounter(const std::vector<inventory::TProgramPlace>& places);
 
 // Scans every requested entry (or the bare folder) into one result tree and, when it found
 // anything, returns how to show it: "Powerful Scan" modally over the active window. Without

@@ -88,6 +88,7 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     software_.openUninstallDialog = [this](HWND owner, const UninstallRequest& request) {
         UninstallDialogOptions options;
         options.statistics = &state_.statistics;
+        options.catalogue = software_.Catalogue();
         return OpenUninstallDialog(owner, request.entries, request.batch, options);
     };
     software_.Create(hwnd(), kSoftwareFrameId, {}, dpi_);

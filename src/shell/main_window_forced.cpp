@@ -56,6 +56,7 @@ void TfrmTarvoUninstall::RunForcedUninstallWindow(const std::function<void(TfrmF
     TfrmForcedUninstall window(software_.Catalogue(), software_.RowIcons(), [this](const uninstall::TForcedNext& next) {
         UninstallDialogOptions options;
         options.statistics = &state_.statistics;
+        options.catalogue = software_.Catalogue();
         (void)OpenForcedUninstallDialog(hwnd(), next.entry, next.opening, options);
     });
     if (!window.Create(hwnd())) return;

@@ -23,6 +23,18 @@ std::function<void(const std::wstring&)> StatisticReporter(TStatisticsLibrary* s
     return [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
 }
 
+// The scan with the catalogue as it is now, before any uninstaller has removed its entry.
+uninstall::TLeftoverScan WithCatalogueAsItIs(uninstall::TLeftoverScan scan, const inventory::TSoftwareInfo* catalogue) {
+    if (!scan || !catalogue) return scan;
+    return [scan = std::move(scan), places = inventory::CataloguePlaces(catalogue->Entries())](
+               const uninstall::TLeftoverScanRequest& request,
+               const std::function<bool()>& cancelRequested) -> std::function<void()> {
+        uninstall::TLeftoverScanRequest withPlaces = request;
+        withPlaces.catalogue = places;
+        return scan(withPlaces, cancelRequested);
+    };
+}
+
 }  // namespace
 
 void SetLeftoverScan(uninstall::TLeftoverScan scan) { RegisteredScan() = std::move(scan); }
@@ -46,7 +58,7 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     const std::wstring dataFolder = settings::DataFolder();
     const settings::TMainIni ini;
     uninstall::TUninstallActions actions = uninstall::DefaultUninstallActions(uninstall::MakeLogContext(dataFolder), ini);
-    actions.scan = options.scan ? options.scan : RegisteredScan();
+    actions.scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options.catalogue);
     actions.reportStatistic = StatisticReporter(options.statistics);
     TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
     if (!dialog.Create(owner)) return false;
@@ -61,7 +73,7 @@ bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, un
     const settings::TMainIni ini;
     uninstall::TUninstallActions actions =
         uninstall::DefaultUninstallActions(uninstall::MakeLogContext(settings::DataFolder()), ini);
-    uninstall::TLeftoverScan scan = options.scan ? options.scan : RegisteredScan();
+    uninstall::TLeftoverScan scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options.catalogue);
     // Without an entry only a real folder is scanned: a name handed over by a hook is no path.
     actions.scan = [scan](const uninstall::TLeftoverScanRequest& request,
                           const std::function<bool()>& cancelRequested) -> std::function<void()> {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inventory/soft_info.h"
+#include "inventory/software_info.h"
 #include "shell/statistics_library.h"
 #include "uninstall/uninstall_session.h"
 
@@ -19,6 +20,9 @@ struct UninstallDialogOptions {
     uninstall::TLeftoverScan scan;
     // Where the scan's statistics event goes; none when null.
     TStatisticsLibrary* statistics = nullptr;
+    // The catalogue the window holds: its install folders, as they are when the dialog
+    // opens, tell the scan what belongs to other programs. Null: the scan reads its own.
+    const inventory::TSoftwareInfo* catalogue = nullptr;
 };
 
 // The leftover scan every dialog uses unless its caller gives one.

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "inventory/program_places.h"
 #include "inventory/soft_info.h"
 #include "uninstall/operation_log.h"
 #include "uninstall/uninstall_stage.h"
@@ -44,6 +46,10 @@ struct TLeftoverScanRequest {
     std::vector<const inventory::TSoftInfo*> entries;  // in list order; empty for a bare folder
     std::wstring folder;                               // a bare folder, with its trailing backslash
     bool batch = false;                                // several checked entries, one tree
+    // The catalogue's visible programs and their folders when the dialog opened, before
+    // the uninstaller removed anything: whose files are whose, and how many programs share
+    // a folder. None: the scan reads the catalogue itself.
+    std::optional<std::vector<inventory::TProgramPlace>> catalogue;
     // Where the results window reports its events; none when empty.
     std::function<void(const std::wstring& code)> reportStatistic;
 };

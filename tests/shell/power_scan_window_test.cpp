@@ -173,4 +173,16 @@ TEST(PowerScanHandOff, WarningCountFollowsTheSingleEntryOrTheFirstSharedFolderOf
     folder.folder = L"C:\\Apps\\";
     EXPECT_EQ(tarvo::shell::MultiProgramCount(folder, counter, {}), 1);
     EXPECT_EQ(tarvo::shell::MultiProgramCount(batch, counter, [] { return true; }), 1);
+
+    // The catalogue as the dialog opened: the program just uninstalled still counts, and an
+    // entry without a folder gets the warning.
+    const std::vector<tarvo::inventory::TProgramPlace> places = {
+        {L"A", L"C:\\Apps\\A"}, {L"B", L"c:/shared//"}, {L"B Tool", L"C:\\Shared\\Tool"}};
+    const auto snapshot = tarvo::shell::SnapshotCounter(places);
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(single, snapshot, {}), 2);
+    tarvo::inventory::TSoftInfo bare;
+    single.entries = {&bare};
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(single, snapshot, {}), 3);
+    single.entries = {&a};
+    EXPECT_EQ(tarvo::shell::MultiProgramCount(single, snapshot, {}), 1);
 }
