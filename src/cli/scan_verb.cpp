@@ -8,6 +8,7 @@
 #include "inventory/inventory.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
+#include "inventory/program_places.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
@@ -101,15 +102,25 @@ int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
 
     leftovers::TResultTree tree;
     leftovers::TIconList images;
+    std::vector<leftovers::TScanRefusal> refusals;
+    std::vector<inventory::TProgramPlace> catalogue;
+    leftovers::ScanOptions options;
+    options.refusals = &refusals;
     if (folderMode) {
         // A folder named without its trailing backslash is still the folder to scan, not a
         // file in its parent.
         std::wstring folder = target;
         if (folder.back() != L'\\' && platform::FolderExists(folder)) folder += L'\\';
-        (void)leftovers::ScanLeftovers(nullptr, tree, folder, images);
+        inventory::TSoftList list;
+        inventory::Inventory(list);
+        catalogue = inventory::CataloguePlaces(list, true);
+        options.catalogue = &catalogue;
+        (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);
     } else {
         inventory::TSoftList list;
         inventory::Inventory(list);
+        catalogue = inventory::CataloguePlaces(list, true);
+        options.catalogue = &catalogue;
         const TSoftInfo* found = FindEntry(list, target);
         if (!found) {
             out.Err(L"tarvo scan: no installed program \"" + target + L"\"\r\n");
@@ -118,13 +129,15 @@ int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
         TSoftInfo entry = *found;
         // The catalogue completes a missing location from the uninstall command.
         if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::InstallFolderFromEntry(entry);
-        (void)leftovers::ScanLeftovers(&entry, tree, {}, images);
+        (void)leftovers::ScanLeftovers(&entry, tree, {}, images, options);
     }
     const int count = leftovers::FindingCount(tree);
     if (json)
         out.OutUtf8(ScanFindingsJson(tree));
     else
         out.Out(count > 0 ? ScanTreeText(tree) : std::wstring(L"No left items found.\r\n"));
+    if (remove && !json)
+        for (const auto& refusal : refusals) out.Out(L"Left alone: " + refusal.item + L" (" + refusal.reason + L")\r\n");
     if (count == 0) return kExitFailure;
     return remove ? DeleteFindings(tree, shred, out) : kExitOk;
 }

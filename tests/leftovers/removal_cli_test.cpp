@@ -8,6 +8,7 @@
 #include "platform/special_folders.h"
 #include "platform/text_encoding.h"
 #include "support/scratch_folder.h"
+#include "support/uninstall_fixture.h"
 
 namespace {
 
@@ -74,4 +75,29 @@ TEST(TarvoScanDelete, AFileInUseMakesExitFiveAndShredNeedsDelete) {
     const auto usage = tarvo::platform::RunCaptured(TarvoExe() + L" scan --folder \"" + program + L"\" --shred");
     ASSERT_TRUE(usage);
     EXPECT_EQ(usage->exitCode, 2u);
+}
+
+TEST(TarvoScanDelete, AnotherProgramInsideTheFolderIsLeftAloneAndSaidSo) {
+    tarvo::test::ScratchFolder scratch;
+    const std::wstring suite = scratch.MakeFolder(L"Suite");
+    const std::wstring own = scratch.MakeFile(L"Suite\\suite.txt", "s");
+    const std::wstring tool = scratch.MakeFile(L"Suite\\Tool\\tool.exe", "t");
+    tarvo::test::UninstallFixture suiteEntry(HKEY_CURRENT_USER, tarvo::platform::RegistryView::Default);
+    tarvo::test::UninstallFixture toolEntry(HKEY_CURRENT_USER, tarvo::platform::RegistryView::Default);
+    const std::wstring name = L"Suite " + suiteEntry.keyName();
+    suiteEntry.Set(L"DisplayName", name).Set(L"InstallLocation", suite).Set(L"UninstallString", suite + L"\\u.exe");
+    toolEntry.Set(L"DisplayName", L"Tool " + toolEntry.keyName())
+        .Set(L"InstallLocation", scratch.PathOf(L"Suite\\Tool"))
+        .Set(L"UninstallString", scratch.PathOf(L"Suite\\Tool\\u.exe"));
+
+    const auto run = tarvo::platform::RunCaptured(TarvoExe() + L" scan \"" + name + L"\" --delete");
+    ASSERT_TRUE(run);
+    std::wstring lower = scratch.PathOf(L"Suite\\");
+    for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+    const std::string folder = tarvo::platform::Utf8FromWide(lower);
+    EXPECT_NE(run->output.find("Left alone: " + folder + " (holds another program's folder)"), std::string::npos);
+    EXPECT_NE(run->output.find("Left alone: " + folder + "Tool (belongs to another program)"), std::string::npos)
+        << run->output;
+    EXPECT_FALSE(Exists(own));
+    EXPECT_TRUE(Exists(tool));
 }
