@@ -3,10 +3,13 @@
 // the full scan at the end is set against the sum of the parts' floors.
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "inventory/program_places.h"
 #include "inventory/registry_access.h"
 #include "leftovers/bench_world.h"
 #include "leftovers/scan_driver.h"
@@ -70,11 +73,18 @@ int wmain() {
 
     inventory::TSoftInfo entry = program.Entry();
     entry.UninstallString = L"\"" + program.InstallFolder + L"\\uninstall.exe\"";
+    // The catalogue of a well-filled machine, which every finding is checked against.
+    std::vector<inventory::TProgramPlace> catalogue{{entry.DisplayName, program.InstallFolder}};
+    const std::wstring programFiles = platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES);
+    for (int i = 0; i < 300; ++i)
+        catalogue.push_back({L"Bench Neighbour " + std::to_wstring(i), programFiles + L"\\Bench Neighbour " + std::to_wstring(i)});
+    leftovers::ScanOptions options;
+    options.catalogue = &catalogue;
     leftovers::TResultTree tree;
     leftovers::TIconList images;
     CallCounter::Reset();
     Stopwatch watch;
-    const int found = leftovers::ScanLeftovers(&entry, tree, {}, images, {});
+    const int found = leftovers::ScanLeftovers(&entry, tree, {}, images, options);
     const double seconds = watch.ElapsedSeconds();
     PrintHeading("full scan of the benchmark world");
     PrintFigure("findings", found, "");
