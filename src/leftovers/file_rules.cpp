@@ -24,8 +24,10 @@ using inventory::LowerCase;
 
 constexpr int kVersionProductName = 8;
 
-// The special folders the named-folder rule searches, in the order it reports them.
-constexpr int kNamedFolderRoots[] = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
+// The special folders the named-folder rule searches, in the order it reports them. Caches
+// and logs live in the local tree, which a roaming profile leaves behind.
+constexpr int kNamedFolderRoots[] = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_PROGRAMS,
+                                     CSIDL_PROGRAMS};
 
 std::wstring WithoutTrailingBackslash(std::wstring path) {
     while (!path.empty() && path.back() == L'\\') path.pop_back();
@@ -76,11 +78,15 @@ public:
         }
     }
 
-    // The content of the program's folder below a special folder; the folder itself stays.
+    // The program's folder below a special folder with its content: an empty folder left
+    // behind is as much a trace as a full one.
     void NamedFolderRule(int csidl) {
         if (!searched_) SearchNamedFolders();
-        for (std::size_t i = 0; i < std::size(kNamedFolderRoots); ++i)
-            if (kNamedFolderRoots[i] == csidl && !named_[i].empty()) ListContent(named_[i]);
+        for (std::size_t i = 0; i < std::size(kNamedFolderRoots); ++i) {
+            if (kNamedFolderRoots[i] != csidl || named_[i].empty()) continue;
+            if (visited_.Add(named_[i])) scan_.ReportPath(named_[i], kFileKindFolder, 0);
+            ListContent(named_[i]);
+        }
     }
 
     // The installer's per-product icon cache.
@@ -217,6 +223,7 @@ void RunFileRules(TRegeditScanClasses& scan, const FileRuleInput& input) {
     run.MsiComponentFolderRule();
     run.NamedFolderRule(CSIDL_COMMON_APPDATA);
     run.NamedFolderRule(CSIDL_APPDATA);
+    run.NamedFolderRule(CSIDL_LOCAL_APPDATA);
     run.InstallerIconCacheRule(CSIDL_COMMON_APPDATA);
     run.InstallerIconCacheRule(CSIDL_APPDATA);
     run.NamedFolderRule(CSIDL_COMMON_PROGRAMS);

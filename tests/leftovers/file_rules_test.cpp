@@ -153,12 +153,13 @@ TEST(FileRules, NoInstallFolderMeansNoFileFindingsAtAll) {
     (void)tarvo::platform::DeleteFileOf(link);
 }
 
-TEST(FileRules, ProgramFolderInTheDataTreesReportsItsContentNotItself) {
+TEST(FileRules, ProgramFolderInEachDataTreeIsReportedWithItsContent) {
     ScratchFolder scratch;
     const std::wstring install = scratch.MakeFolder(L"Foo");
     // The start menus lie inside the data trees here: one program folder per tree keeps the
     // depth-first answer independent of the file system's order.
-    SpecialScratch common(CSIDL_COMMON_APPDATA), user(CSIDL_APPDATA), menu(CSIDL_COMMON_PROGRAMS);
+    SpecialScratch common(CSIDL_COMMON_APPDATA), user(CSIDL_APPDATA), local(CSIDL_LOCAL_APPDATA),
+        menu(CSIDL_COMMON_PROGRAMS);
     const std::wstring publisher = tarvo::test::UniqueName(L"Acme");
     RuleRun run;
     run.entry = Program(install, publisher);
@@ -171,19 +172,25 @@ TEST(FileRules, ProgramFolderInTheDataTreesReportsItsContentNotItself) {
     // No publisher folder below the user's data: the first folder by the name is used.
     const std::wstring userFound = user.Folder(L"C\\" + name);
     user.File(L"C\\" + name + L"\\settings.ini");
+    // Caches and logs in the local tree.
+    const std::wstring localFound = local.Folder(publisher + L"\\" + name);
+    local.File(publisher + L"\\" + name + L"\\cache\\log.txt");
     const std::wstring group = menu.Folder(name);
     menu.File(name + L"\\Foo.lnk");
 
     const auto paths = run.Paths({install, {}, {}});
-    ASSERT_GE(paths.size(), 6u);
+    ASSERT_GE(paths.size(), 12u);
     EXPECT_EQ(paths[0], L(install) + L"\\");
-    for (const auto& path : {found + L"\\x.txt", found + L"\\sub", found + L"\\sub\\y.txt", userFound + L"\\settings.ini",
-                             group + L"\\Foo.lnk"})
+    for (const auto& path : {found, found + L"\\x.txt", found + L"\\sub", found + L"\\sub\\y.txt", userFound,
+                             userFound + L"\\settings.ini", localFound, localFound + L"\\cache",
+                             localFound + L"\\cache\\log.txt", group, group + L"\\Foo.lnk"})
         EXPECT_LT(IndexOf(paths, path), paths.size()) << path;
-    // The found folders themselves and the decoy stay out; the data trees come in their order.
-    EXPECT_EQ(paths.size(), 6u);
+    // The decoy stays out; each found folder comes before its content, the trees in their order.
+    EXPECT_EQ(paths.size(), 12u);
+    EXPECT_LT(IndexOf(paths, found), IndexOf(paths, found + L"\\x.txt"));
     EXPECT_LT(IndexOf(paths, found + L"\\x.txt"), IndexOf(paths, userFound + L"\\settings.ini"));
-    EXPECT_LT(IndexOf(paths, userFound + L"\\settings.ini"), IndexOf(paths, group + L"\\Foo.lnk"));
+    EXPECT_LT(IndexOf(paths, userFound + L"\\settings.ini"), IndexOf(paths, localFound));
+    EXPECT_LT(IndexOf(paths, localFound + L"\\cache\\log.txt"), IndexOf(paths, group));
 }
 
 TEST(FileRules, InstallerIconCacheFolderIsReportedWithItsContent) {
