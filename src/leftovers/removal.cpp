@@ -92,7 +92,7 @@ TRemovalActions DefaultRemovalActions(const uninstall::LogContext& log) {
 }
 
 TLeftoverRemoval::TLeftoverRemoval(TResultTree& tree, TRemovalActions actions, TGuardProbes probes)
-    : tree_(tree), actions_(std::move(actions)), guard_(std::move(probes)) {
+    : tree_(tree), actions_(std::move(actions)), guard_(std::move(probes)), shells_(tree.KeepFolders) {
     for (const auto& f : FlattenTree(tree_)) guard_.Remember(f.node->Data);
 }
 
@@ -137,9 +137,10 @@ void TLeftoverRemoval::RemoveFileItem(TTreeNode& item, const TRemovalRun& run, T
         d.DeletedNow = actions_.deleteFile(path);
         if (!d.DeletedNow) actions_.scheduleDeleteAtRestart(path);
     }
-    if (d.DeletedNow)
+    if (d.DeletedNow) {
         ++outcome.removed;
-    else if (Exists(path))
+        shells_.RemovedPath(path);
+    } else if (Exists(path))
         ++outcome.scheduled;
 }
 
@@ -173,6 +174,7 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
         lines.push_back(RemovalItemLine(RemovalLogItem::Registry(text, d.ValueName)));
         if (deleted) {
             ++outcome.removed;
+            shells_.RemovedRegistry(d.RootKey, d.KeyPath, IsValueItem(d), d.View64);
         } else {
             ++outcome.failed;
             lines.push_back(FailedLine(text));
@@ -218,6 +220,7 @@ void TLeftoverRemoval::SecondPass(const TRemovalRun& run, IRemovalProgress& prog
                 MarkForRestart(node);
         } else if (actions_.removeFolder(d.FilePath) || !Exists(d.FilePath)) {
             ++outcome.removed;
+            shells_.RemovedPath(d.FilePath);
             RemoveChild(it->parent, tree_, &node);
         } else if (!d.RebootMarked) {
             actions_.scheduleDeleteAtRestart(d.FilePath);
@@ -267,10 +270,29 @@ TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalP
     }
     outcome.cancelled = stop;
     SecondPass(run, progress, outcome);
+    if (!outcome.cancelled) RemoveEmptyShells(run, outcome);
     if (run.backup) (void)run.backup->Finish();
     if (actions_.writeLog) actions_.writeLog(lines);
     RecountCaptions(tree_);
     return outcome;
+}
+
+void TLeftoverRemoval::RemoveEmptyShells(const TRemovalRun& run, TRemovalOutcome& outcome) {
+    TEmptyShells::Actions actions;
+    actions.removeFolder = actions_.removeFolder;
+    actions.deleteKey = [this](const TEmptyShells::Key& key) { return actions_.deleteKey(key.root, key.path, key.view64); };
+    if (run.backup) {
+        actions.beforeFolder = [&](const std::wstring& folder) { run.backup->NoteFolder(folder); };
+        actions.beforeKey = [&](const TEmptyShells::Key& key) { run.backup->SaveKey(key.root, key.path, key.view64); };
+    }
+    const TEmptyShells::Removed removed = shells_.Remove(actions);
+    for (const auto& folder : removed.folders)
+        outcome.logLines.push_back(RemovalItemLine(RemovalLogItem::Folder(folder)));
+    for (const auto& key : removed.keys)
+        outcome.logLines.push_back(
+            RemovalItemLine(RemovalLogItem::Registry(inventory::RegistryItemText(key.root, key.path, {}, {}), {})));
+    outcome.removed += static_cast<int>(removed.folders.size() + removed.keys.size());
+    shells_ = TEmptyShells(tree_.KeepFolders);
 }
 
 void RecountCaptions(TResultTree& tree) {

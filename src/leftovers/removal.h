@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "leftovers/removal_backup.h"
+#include "leftovers/empty_shells.h"
 #include "leftovers/removal_guard.h"
 #include "leftovers/result_tree.h"
 #include "leftovers/shredder.h"
@@ -82,9 +83,12 @@ private:
     void MarkForRestart(TTreeNode& node);
     [[nodiscard]] bool Cancelled(const TRemovalRun& run) const;
 
+    void RemoveEmptyShells(const TRemovalRun& run, TRemovalOutcome& outcome);
+
     TResultTree& tree_;
     TRemovalActions actions_;
     TRemovalGuard guard_;
+    TEmptyShells shells_;
     std::set<const TTreeNode*> skipped_;
 };
 

@@ -66,6 +66,9 @@ struct TTreeNode {
 // pointers to them.
 struct TResultTree {
     std::vector<std::unique_ptr<TTreeNode>> Programs;
+    // The folders of the catalogue's other programs (FolderForm): a removal never empties
+    // away one of them, nor a folder above one.
+    std::vector<std::wstring> KeepFolders;
 };
 
 // "Name(1 item)" or "Name(%d items)"; no blank before the parenthesis.

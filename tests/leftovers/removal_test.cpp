@@ -173,7 +173,9 @@ TEST(Removal, DeletingEverythingRemovesAllLogsItClosesTheWindowAndTheBackupPutsI
         L"Deleted Registry Value " + Text(k.root(), k.PathOf(L"App"), L"S"),
         L"Deleted Registry Value " + Text(k.root(), k.PathOf(L"Other"), L"V"), L"", L"------File------",
         L"Delete Folder " + prog + L"\\", L"Delete Folder " + prog + L"\\sub\\",
-        L"Delete File " + prog + L"\\sub\\b.txt", L"Delete File " + prog + L"\\a.dll"};
+        L"Delete File " + prog + L"\\sub\\b.txt", L"Delete File " + prog + L"\\a.dll",
+        // The folder that held nothing but the program's goes too; the key that holds more stays.
+        L"Delete Folder " + files.path()};
     EXPECT_EQ(actions.log, expectedStart);
     EXPECT_EQ(actions.log[2].rfind(L"Date: ", 0), 0u);
 
@@ -425,6 +427,45 @@ TEST(Removal, TheDefaultValueOfTheRunKeyGoesAloneAndNoRuleTakesTheKey) {
     EXPECT_EQ(values.count(L""), 0u);
     EXPECT_EQ(values.count(other), 1u);
     (void)tarvo::inventory::DeleteValue(HKEY_CURRENT_USER, run, other, false);
+}
+
+TEST(Removal, EmptiedParentsGoUpToWhatOthersStillHold) {
+    ScratchKey lone(HKEY_CURRENT_USER, L"Software", RegistryView::Default);
+    ScratchKey shared(HKEY_CURRENT_USER, L"Software", RegistryView::Default);
+    for (const ScratchKey* publisher : {&lone, &shared}) {
+        publisher->SetString(L"Prog", L"A", L"1");
+        publisher->SetString(L"Prog", L"B", L"2");
+    }
+    shared.SetString(L"Sibling", L"C", L"3");
+    ScratchFolder files;
+    const std::wstring mine = files.MakeFile(L"Pub\\Prog\\x.txt", "x");
+    const std::wstring theirs = files.MakeFile(L"Pub2\\Prog\\y.txt", "y");
+    const std::wstring other = files.MakeFolder(L"Pub2\\Other");  // another program's, empty
+
+    TResultTree tree;
+    tree.KeepFolders = {FolderForm(other)};
+    auto& program = AddProgram(tree, L"Prog");
+    auto& registry = AddGroup(program, true);
+    for (const ScratchKey* publisher : {&lone, &shared})
+        for (const wchar_t* value : {L"A", L"B"}) AddKeyItem(registry, publisher->root(), publisher->PathOf(L"Prog"), value);
+    auto& fileGroup = AddGroup(program, false);
+    AddFileItem(fileGroup, mine);
+    AddFileItem(fileGroup, theirs);
+    Actions actions;
+    RecordingView view;
+    TPowerScanModel model(tree, view, actions.Make(), {});
+    model.SelectLinkClicked();
+    model.DeleteClicked();
+
+    EXPECT_FALSE(tarvo::platform::RegKeyExists(lone.root(), lone.path(), RegistryView::Default));
+    EXPECT_TRUE(actions.Logged(L"Deleted Registry Key " + Text(lone.root(), lone.path())));
+    EXPECT_FALSE(tarvo::platform::RegKeyExists(shared.root(), shared.PathOf(L"Prog"), RegistryView::Default));
+    EXPECT_TRUE(tarvo::platform::RegKeyExists(shared.root(), shared.PathOf(L"Sibling"), RegistryView::Default));
+    EXPECT_FALSE(Exists(files.PathOf(L"Pub")));
+    EXPECT_TRUE(actions.Logged(L"Delete Folder " + files.PathOf(L"Pub")));
+    EXPECT_FALSE(Exists(files.PathOf(L"Pub2\\Prog")));
+    EXPECT_TRUE(Exists(other));
+    EXPECT_TRUE(Exists(files.path()));
 }
 
 TEST(Removal, AFailedRegistryDeletionIsLoggedAsAttemptedAndAsFailed) {
