@@ -74,10 +74,10 @@ int wmain() {
     inventory::TSoftInfo entry = program.Entry();
     entry.UninstallString = L"\"" + program.InstallFolder + L"\\uninstall.exe\"";
     // The catalogue of a well-filled machine, which every finding is checked against.
-    std::vector<inventory::TProgramPlace> catalogue{{entry.DisplayName, program.InstallFolder}};
+    std::vector<inventory::TProgramPlace> catalogue{{entry.DisplayName, program.InstallFolder, entry.Publisher}};
     const std::wstring programFiles = platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES);
     for (int i = 0; i < 300; ++i)
-        catalogue.push_back({L"Bench Neighbour " + std::to_wstring(i), programFiles + L"\\Bench Neighbour " + std::to_wstring(i)});
+        catalogue.push_back({L"Bench Neighbour " + std::to_wstring(i), programFiles + L"\\Bench Neighbour " + std::to_wstring(i), {}});
     leftovers::ScanOptions options;
     options.catalogue = &catalogue;
     leftovers::TResultTree tree;

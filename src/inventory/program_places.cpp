@@ -19,7 +19,7 @@ std::vector<TProgramPlace> CataloguePlaces(const TSoftList& entries, bool comple
             if (!refused) refused = TRefusedFolders::Read();
             folder = InstallFolderFromEntry(*entry, *refused, facts);
         }
-        if (!folder.empty()) places.push_back({entry->DisplayName, std::move(folder)});
+        places.push_back({entry->DisplayName, std::move(folder), entry->Publisher});
     }
     return places;
 }

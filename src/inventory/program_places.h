@@ -10,11 +10,12 @@
 namespace tarvo::inventory {
 
 struct TProgramPlace {
-    std::wstring name;    // DisplayName
-    std::wstring folder;  // the install folder as the entry gives it
+    std::wstring name;       // DisplayName
+    std::wstring folder;     // the install folder as the entry gives it; may be empty
+    std::wstring publisher;  // Publisher
 };
 
-// The visible entries that have a folder. The console has no analysis pass, so there a
+// The visible entries. The console has no analysis pass, so there a
 // missing location is completed from the uninstall command.
 [[nodiscard]] std::vector<TProgramPlace> CataloguePlaces(const TSoftList& entries, bool completeFromCommand = false);
 

@@ -44,13 +44,17 @@ std::wstring TVisitedSet::Form(const std::wstring& path) {
     return form;
 }
 
-std::wstring DeriveFolderKey(const std::wstring& installLocation, const TReservedFolders& reserved) {
+std::wstring LocationFolder(const std::wstring& installLocation) {
     std::wstring folder = Trim(installLocation);
     if (!folder.empty() && platform::FileExists(folder)) {
         const auto slash = folder.find_last_of(L'\\');
-        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
     }
-    const std::wstring form = FolderForm(folder);
+    return folder;
+}
+
+std::wstring DeriveFolderKey(const std::wstring& installLocation, const TReservedFolders& reserved) {
+    const std::wstring form = FolderForm(LocationFolder(installLocation));
     if (form.empty() || reserved.IsReservedFolder(form)) return {};
     // A needle that is a whole volume, a folder holding system folders, or a relative text
     // would match what belongs to everyone.
@@ -69,9 +73,7 @@ TRegeditScanClasses::TRegeditScanClasses(const inventory::TSoftInfo& entry, Tree
     }
     makers_ = options_.makerTable ? options_.makerTable : &TFileterManage::Instance();
     FolderKey = DeriveFolderKey(Entry.InstallLocation, *reserved_);
-    std::wstring location = Trim(Entry.InstallLocation);
-    if (!location.empty() && platform::FileExists(location)) location = location.substr(0, location.find_last_of(L'\\') + 1);
-    guardFolder_ = FolderForm(location);
+    guardFolder_ = FolderForm(LocationFolder(Entry.InstallLocation));
     EntryKeyPath = Entry.KeyPath;
     EntryRootName = Trim(Entry.RootKeyName);
     windowsFolder_ = platform::GetWindowsFolder();

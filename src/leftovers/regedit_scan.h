@@ -90,6 +90,10 @@ struct TScanKey {
 // The install folder a scan searches for: trimmed, lower case, with a trailing backslash;
 // the folder of the location when it names a file; empty when it is a reserved folder, a
 // volume root, above a reserved folder or not an absolute path.
+// The folder a location names: itself, or the folder of the file it names (some entries give
+// their main file). Trimmed, in the case given.
+[[nodiscard]] std::wstring LocationFolder(const std::wstring& installLocation);
+
 [[nodiscard]] std::wstring DeriveFolderKey(const std::wstring& installLocation, const TReservedFolders& reserved);
 
 class TRegeditScanClasses {
@@ -147,6 +151,8 @@ public:
     // offered itself, but what else lies in it may be (the listing skips the other's folder).
     [[nodiscard]] bool IsListableFolder(const std::wstring& path) const { return Refusal(path, true).empty(); }
     [[nodiscard]] const TProgramOwnership& Ownership() const noexcept { return ownership_; }
+    // The catalogue's programs, when the caller gave them.
+    [[nodiscard]] const std::vector<inventory::TProgramPlace>* Catalogue() const noexcept { return options_.catalogue; }
     [[nodiscard]] DWORD AttributesOf(const std::wstring& path) const;
     // The attributes a folder listing gave for an entry (the test seam's when one is set):
     // unlike a lookup by path, they tell a link from its target everywhere.

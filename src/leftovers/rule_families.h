@@ -28,6 +28,8 @@ void FirewallRule(TRegeditScanClasses& scan);
 void RunKeyRule(TRegeditScanClasses& scan, HKEY root);
 void AppPathsRule(TRegeditScanClasses& scan);
 void VendorKeyWalk(TRegeditScanClasses& scan, HKEY root);
+// "Software\<Publisher>\<Program>" in both roots and, on 64-bit Windows, both views.
+void SettingsKeyRule(TRegeditScanClasses& scan);
 void ControlPanelRule(TRegeditScanClasses& scan);
 void ClientsRule(TRegeditScanClasses& scan);
 void EventLogRule(TRegeditScanClasses& scan);

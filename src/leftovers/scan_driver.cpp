@@ -1,11 +1,17 @@
 #include "leftovers/scan_driver.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
+
 #include "inventory/command_text.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "platform/class_ids.h"
+#include "platform/registry_identity.h"
 #include "platform/special_folders.h"
+#include "settings/system_info.h"
 
 namespace tarvo::leftovers {
 
@@ -54,6 +60,60 @@ std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count
     return node;
 }
 
+// A 32-bit program's 64-bit shell extension or start-up entry lives in the other view, and so
+// do a 64-bit program's 32-bit helpers: the rules that look where either bitness writes run
+// once more there, with name sets of their own (a class of the same name there is another key).
+void OtherViewRules(TRegeditScanClasses& scan) {
+    const auto other = scan.Entry.View64 ? platform::RegistryView::Default : platform::RegistryView::Wow64_64Key;
+    TRuleSets sets;
+    std::swap(scan.Sets, sets);
+    scan.OverrideView(other);
+    ComClassRule(scan);
+    ReservedClassVerbRule(scan);
+    ClassesRule(scan, HKEY_LOCAL_MACHINE, scan.Sets.ProgIds);
+    InterfaceRule(scan);
+    RunKeyRule(scan, HKEY_LOCAL_MACHINE);
+    AppPathsRule(scan);
+    ShellExtensionApprovalRule(scan);
+    VendorKeyWalk(scan, HKEY_LOCAL_MACHINE);
+    scan.OverrideView(std::nullopt);
+    std::swap(scan.Sets, sets);
+}
+
+// Where both views share a key, the other view's pass finds it again: one finding is enough.
+// Only the key's kernel name tells a shared key from a redirected one of the same path.
+void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
+    std::map<std::wstring, std::size_t> first;
+    std::map<std::wstring, std::optional<std::wstring>> kernelNames;
+    const auto kernelName = [&](const TShowRegInfo& r) -> const std::optional<std::wstring>& {
+        const std::wstring id = (r.View64 ? L"64|" : L"32|") + inventory::RootName(r.RootKey) + L"\\" +
+                                inventory::LowerCase(r.KeyPath);
+        auto found = kernelNames.find(id);
+        if (found == kernelNames.end())
+            found = kernelNames
+                        .emplace(id, platform::RegistryKernelName(r.RootKey, r.KeyPath,
+                                                                  r.View64 ? platform::RegistryView::Wow64_64Key
+                                                                           : platform::RegistryView::Default))
+                        .first;
+        return found->second;
+    };
+    std::vector<TShowRegInfo> kept;
+    kept.reserve(scan.RegResults.size());
+    for (auto& r : scan.RegResults) {
+        const std::wstring text = inventory::LowerCase(
+            inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData) + (r.ValueName.empty() ? L"|" : L"|v"));
+        const auto [at, fresh] = first.emplace(text, kept.size());
+        if (!fresh) {
+            const TShowRegInfo& earlier = kept[at->second];
+            if (earlier.View64 == r.View64) continue;
+            const auto& a = kernelName(earlier);
+            if (a && a == kernelName(r)) continue;
+        }
+        kept.push_back(std::move(r));
+    }
+    scan.RegResults = std::move(kept);
+}
+
 }  // namespace
 
 void RunRegistryRules(TRegeditScanClasses& scan) {
@@ -79,9 +139,12 @@ void RunRegistryRules(TRegeditScanClasses& scan) {
         ClientsRule(scan);
         EventLogRule(scan);
         DisplayNameCacheRule(scan);
+        if (settings::IsWow64()) OtherViewRules(scan);
     }
+    SettingsKeyRule(scan);
     MakerKeysRule(scan);
-    RunFileRules(scan, {scan.Entry.InstallLocation, LastComponent(scan.EntryKeyPath), {}});
+    DropSharedKeyRepeats(scan);
+    RunFileRules(scan, {LocationFolder(scan.Entry.InstallLocation), LastComponent(scan.EntryKeyPath), {}});
     scan.State = kScanIdle;
 }
 
@@ -176,6 +239,15 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
     }
     const int count = static_cast<int>(scan.RegResults.size() + scan.FileResults.size());
     if (count > 0) tree.Programs.push_back(BuildProgramNode(scan, images, options));
+    if (options.catalogue) {
+        const std::wstring own = inventory::Trim(scanned.DisplayName);
+        for (const auto& place : *options.catalogue) {
+            const std::wstring form = FolderForm(place.folder);
+            if (form.empty() || (!own.empty() && inventory::EqualsIgnoreCase(inventory::Trim(place.name), own))) continue;
+            if (std::find(tree.KeepFolders.begin(), tree.KeepFolders.end(), form) == tree.KeepFolders.end())
+                tree.KeepFolders.push_back(form);
+        }
+    }
     return count;
 }
 

@@ -103,9 +103,9 @@ TEST(ForeignPlaces, NoScanOffersWhatBelongsToTheUserTheSystemOrAnotherProgram) {
     const PlacedFolder vendor(x86Files + L"\\" + name + L"Vendor", L"vendor.txt");
     const PlacedFolder tool(vendor.folder() + L"\\Tool", L"tool.exe");
     const std::vector<TProgramPlace> catalogue = {
-        {L"Trust A", nativeProgram.folder()}, {L"Trust B", x86Program.folder()},
-        {L"Trust P", userProgram.folder()},   {L"Trust Tool", tool.folder()},
-        {L"Trust A", nativeProgram.folder()}};
+        {L"Trust A", nativeProgram.folder(), {}}, {L"Trust B", x86Program.folder(), {}},
+        {L"Trust P", userProgram.folder(), {}},   {L"Trust Tool", tool.folder(), {}},
+        {L"Trust A", nativeProgram.folder(), {}}};
     const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const SharedValue runA(HKEY_LOCAL_MACHINE, run, name + L"A", nativeProgram.file(), RegistryView::Wow64_64Key);
     const SharedValue runB(HKEY_CURRENT_USER, run, name + L"B", L"\"" + x86Program.file() + L"\" /tray",
@@ -190,8 +190,8 @@ TEST(ForeignPlaces, NoScanOffersWhatBelongsToTheUserTheSystemOrAnotherProgram) {
 
 TEST(ForeignPlaces, OwnershipGoesToTheDeepestProgramFolder) {
     const TReservedFolders reserved;
-    const std::vector<TProgramPlace> places = {{L"Host", L"D:\\Apps\\Host"}, {L"Other", L"D:\\Apps\\Other\\"},
-                                               {L"Probe", L"D:\\Apps\\Probe"}, {L"Shared", L"C:\\Program Files"}};
+    const std::vector<TProgramPlace> places = {{L"Host", L"D:\\Apps\\Host", {}}, {L"Other", L"D:\\Apps\\Other\\", {}},
+                                               {L"Probe", L"D:\\Apps\\Probe", {}}, {L"Shared", L"C:\\Program Files", {}}};
     // A plug-in in its host's folder.
     const TProgramOwnership plugin(places, L"Probe", L"D:\\Apps\\Host\\Plugin", false, reserved);
     EXPECT_FALSE(plugin.BelongsToOther(L"d:\\apps\\host\\plugin\\p.dll\\"));

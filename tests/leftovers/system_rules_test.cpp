@@ -7,7 +7,9 @@
 
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
+#include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
+#include "leftovers/scan_driver.h"
 #include "leftovers/system_rule_steps.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
@@ -238,4 +240,86 @@ TEST(VendorKeyWalk, Wow6432NodeIsNeverWalked) {
                                                          program + L"\\"})
             << view64;
     }
+}
+
+TEST(SettingsKeys, NamesTrimmedAsInstallersWriteThem) {
+    using V = std::vector<std::wstring>;
+    EXPECT_EQ(PublisherKeyNames(L" Acme Software, Inc. "), (V{L"Acme Software, Inc.", L"Acme Software", L"Acme"}));
+    EXPECT_EQ(PublisherKeyNames(L"Quillmark"), V{L"Quillmark"});
+    EXPECT_EQ(PublisherKeyNames(L"Kestrel Digital GmbH"), (V{L"Kestrel Digital GmbH", L"Kestrel Digital", L"Kestrel"}));
+    EXPECT_EQ(ProgramKeyNames(L"Foo Editor 2.1.0 (x64)"), (V{L"Foo Editor 2.1.0 (x64)", L"Foo Editor"}));
+    EXPECT_EQ(ProgramKeyNames(L"Foo v3 64-bit"), (V{L"Foo v3 64-bit", L"Foo"}));
+    EXPECT_EQ(ProgramKeyNames(L"7-Zip"), V{L"7-Zip"});
+    EXPECT_EQ(ProgramKeyNames(L"2048"), V{L"2048"});
+}
+
+// The settings key in both roots and the machine's in the other view; a look-alike's key and
+// a key a sibling program could own just as well stay.
+TEST(SettingsKeys, ProgramKeyOfThePublisherInBothRootsAndViewsUnlessASiblingClaimsIt) {
+    const std::wstring word = tarvo::test::UniqueName(L"TarvoPub");
+    ScratchFolder scratch;
+    TSoftInfo entry = EntryAt(scratch.MakeFolder(L"Probe"), L"Probe Editor 2.0 (x64)");
+    entry.Publisher = word + L" Works, Inc.";
+    const std::wstring user = L"Software\\" + word + L" Works";
+    const std::wstring machine = L"Software\\" + word;
+    RegistryKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, user + L"\\Probe Editor\\Recent"), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(L"Last", L"D:\\letters\\a.txt"), ERROR_SUCCESS);
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, user + L"\\Probe Editor Pro"), ERROR_SUCCESS);
+    ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, machine + L"\\probe editor", KEY_ALL_ACCESS, RegistryView::Wow64_64Key),
+              ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(L"Licensed", 1), ERROR_SUCCESS);
+
+    tarvo::leftovers::TIconList images;
+    TRegeditScanClasses scan(entry, images);
+    SettingsKeyRule(scan);
+    const auto texts = Texts(scan);
+    EXPECT_TRUE(Has(texts, L"HKEY_CURRENT_USER\\" + user + L"\\Probe Editor"));
+    EXPECT_TRUE(Has(texts, L"HKEY_CURRENT_USER\\" + user + L"\\Probe Editor\\Recent | Last - D:\\letters\\a.txt"));
+    EXPECT_TRUE(Has(texts, L"HKEY_LOCAL_MACHINE\\" + machine + L"\\probe editor | Licensed - 1"));
+    for (const auto& r : scan.RegResults) EXPECT_TRUE(r.RootKey != HKEY_LOCAL_MACHINE || r.View64);
+    EXPECT_FALSE(Has(texts, L"HKEY_CURRENT_USER\\" + user + L"\\Probe Editor Pro"));
+
+    const std::vector<tarvo::inventory::TProgramPlace> catalogue = {{L"Probe Editor 3.1", {}, word + L" Works Inc"}};
+    ScanOptions options;
+    options.catalogue = &catalogue;
+    TRegeditScanClasses sibling(entry, images, options);
+    SettingsKeyRule(sibling);
+    EXPECT_TRUE(sibling.RegResults.empty());
+
+    (void)tarvo::platform::RegDeleteTree(HKEY_CURRENT_USER, user, RegistryView::Default);
+    (void)tarvo::platform::RegDeleteTree(HKEY_LOCAL_MACHINE, machine, RegistryView::Wow64_64Key);
+}
+
+// A 32-bit program's start-up entry and App Paths key in the 64-bit view are found there; a
+// location that names the main file scans its folder.
+TEST(BothViews, TheOtherViewIsSearchedAndALocationNamingAFileMeansItsFolder) {
+    ScratchFolder scratch;
+    const std::wstring folder = scratch.MakeFolder(L"Probe32");
+    const std::wstring exe = scratch.MakeFile(L"Probe32\\probe.exe", "MZ");
+    const ScratchValue run64(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", exe);
+    RegistryKey native;
+    const std::wstring run = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ASSERT_EQ(native.Create(HKEY_LOCAL_MACHINE, run, KEY_ALL_ACCESS, RegistryView::Wow64_64Key), ERROR_SUCCESS);
+    const std::wstring name64 = tarvo::test::UniqueName(L"TarvoValue");
+    ASSERT_EQ(native.SetString(name64, L"\"" + exe + L"\" /tray"), ERROR_SUCCESS);
+
+    TSoftInfo entry = EntryAt(exe);
+    tarvo::leftovers::TResultTree tree;
+    tarvo::leftovers::TIconList images;
+    ASSERT_GT(ScanLeftovers(&entry, tree, {}, images), 0);
+    int runFindings = 0;
+    bool folderFound = false;
+    for (const auto& group : tree.Programs.front()->Children)
+        for (const auto& item : group->Children) {
+            const auto& d = item->Data;
+            if (d.ItemKind == kItemKindRegistry && tarvo::inventory::EqualsIgnoreCase(d.KeyPath, run)) {
+                ++runFindings;
+                EXPECT_EQ(d.View64, d.ValueName == name64) << d.ValueName;
+            }
+            folderFound |= d.ItemKind == kItemKindFile && d.FilePath == tarvo::inventory::LowerCase(folder) + L"\\";
+        }
+    EXPECT_EQ(runFindings, 2);
+    EXPECT_TRUE(folderFound);
+    (void)native.DeleteValue(name64);
 }

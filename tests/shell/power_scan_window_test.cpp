@@ -177,7 +177,7 @@ TEST(PowerScanHandOff, WarningCountFollowsTheSingleEntryOrTheFirstSharedFolderOf
     // The catalogue as the dialog opened: the program just uninstalled still counts, and an
     // entry without a folder gets the warning.
     const std::vector<tarvo::inventory::TProgramPlace> places = {
-        {L"A", L"C:\\Apps\\A"}, {L"B", L"c:/shared//"}, {L"B Tool", L"C:\\Shared\\Tool"}};
+        {L"A", L"C:\\Apps\\A", {}}, {L"B", L"c:/shared//", {}}, {L"B Tool", L"C:\\Shared\\Tool", {}}};
     const auto snapshot = tarvo::shell::SnapshotCounter(places);
     EXPECT_EQ(tarvo::shell::MultiProgramCount(single, snapshot, {}), 2);
     tarvo::inventory::TSoftInfo bare;
