@@ -15,8 +15,9 @@ namespace {
 const Verb kVerbs[] = {
     {L"list", L"list [--json] [--all]",
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
-    {L"uninstall", L"uninstall NAME|KEY [--yes]",
-     L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key", &RunUninstallVerb},
+    {L"uninstall", L"uninstall NAME|KEY [--yes] [--scan [--delete [--shred]]]",
+     L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key; --scan then looks for "
+     L"what it left behind", &RunUninstallVerb},
     {L"scan", L"scan NAME|KEY|--folder PATH [--json] [--delete [--shred]]",
      L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program; --delete removes "
      L"them all (backed up first; --shred overwrites files instead): exit 0 all gone, 5 some wait for a restart",

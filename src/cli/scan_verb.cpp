@@ -100,46 +100,50 @@ int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
     }
     if (target.empty() || (shred && !remove)) return kExitUsage;
 
-    leftovers::TResultTree tree;
-    leftovers::TIconList images;
-    std::vector<leftovers::TScanRefusal> refusals;
-    std::vector<inventory::TProgramPlace> catalogue;
-    leftovers::ScanOptions options;
-    options.refusals = &refusals;
+    inventory::TSoftList list;
+    inventory::Inventory(list);
+    const std::vector<inventory::TProgramPlace> catalogue = inventory::CataloguePlaces(list, true);
+    const ScanReport how{json, remove, shred};
     if (folderMode) {
         // A folder named without its trailing backslash is still the folder to scan, not a
         // file in its parent.
         std::wstring folder = target;
         if (folder.back() != L'\\' && platform::FolderExists(folder)) folder += L'\\';
-        inventory::TSoftList list;
-        inventory::Inventory(list);
-        catalogue = inventory::CataloguePlaces(list, true);
-        options.catalogue = &catalogue;
-        (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);
-    } else {
-        inventory::TSoftList list;
-        inventory::Inventory(list);
-        catalogue = inventory::CataloguePlaces(list, true);
-        options.catalogue = &catalogue;
-        const TSoftInfo* found = FindEntry(list, target);
-        if (!found) {
-            out.Err(L"tarvo scan: no installed program \"" + target + L"\"\r\n");
-            return kExitUnknownEntry;
-        }
+        return ScanAndReport(nullptr, folder, catalogue, how, out);
+    }
+    const TSoftInfo* found = FindEntry(list, target);
+    if (!found) {
+        out.Err(L"tarvo scan: no installed program \"" + target + L"\"\r\n");
+        return kExitUnknownEntry;
+    }
+    return ScanAndReport(found, {}, catalogue, how, out);
+}
+
+int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
+                  const std::vector<inventory::TProgramPlace>& catalogue, const ScanReport& how, CliOutput& out) {
+    leftovers::TResultTree tree;
+    leftovers::TIconList images;
+    std::vector<leftovers::TScanRefusal> refusals;
+    leftovers::ScanOptions options;
+    options.refusals = &refusals;
+    options.catalogue = &catalogue;
+    if (found) {
         TSoftInfo entry = *found;
         // The catalogue completes a missing location from the uninstall command.
         if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::InstallFolderFromEntry(entry);
         (void)leftovers::ScanLeftovers(&entry, tree, {}, images, options);
+    } else {
+        (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);
     }
     const int count = leftovers::FindingCount(tree);
-    if (json)
+    if (how.json)
         out.OutUtf8(ScanFindingsJson(tree));
     else
         out.Out(count > 0 ? ScanTreeText(tree) : std::wstring(L"No left items found.\r\n"));
-    if (remove && !json)
+    if (how.remove && !how.json)
         for (const auto& refusal : refusals) out.Out(L"Left alone: " + refusal.item + L" (" + refusal.reason + L")\r\n");
-    if (count == 0) return kExitFailure;
-    return remove ? DeleteFindings(tree, shred, out) : kExitOk;
+    if (count == 0) return how.nothingFoundIsSuccess ? kExitOk : kExitFailure;
+    return how.remove ? DeleteFindings(tree, how.shred, out) : kExitOk;
 }
 
 }  // namespace tarvo::cli

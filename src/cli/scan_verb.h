@@ -6,7 +6,11 @@
 #include <span>
 #include <string>
 
+#include <vector>
+
 #include "cli/cli.h"
+#include "inventory/program_places.h"
+#include "inventory/soft_info.h"
 #include "leftovers/result_tree.h"
 
 namespace tarvo::cli {
@@ -16,6 +20,18 @@ inline constexpr int kExitUnknownEntry = 3;
 // Exit 0 with findings, 1 without, 3 when no installed program matches. With --delete the
 // findings are removed after printing: see DeleteFindings for the exit codes.
 int RunScanVerb(std::span<const std::wstring> args, CliOutput& out);
+
+struct ScanReport {
+    bool json = false;
+    bool remove = false;  // delete every finding after printing it
+    bool shred = false;
+    bool nothingFoundIsSuccess = false;  // after an uninstall, a clean machine is the good outcome
+};
+// One scan, of `entry` or (when it is null) of the bare `folder`, against the catalogue as it
+// was read before anything was uninstalled; printed, and removed with `remove`. The scan
+// verb's exit codes: 1 when nothing was found.
+int ScanAndReport(const inventory::TSoftInfo* entry, const std::wstring& folder,
+                  const std::vector<inventory::TProgramPlace>& catalogue, const ScanReport& how, CliOutput& out);
 
 // The tree as lines: each node's caption, indented two blanks per level.
 [[nodiscard]] std::wstring ScanTreeText(const leftovers::TResultTree& tree);

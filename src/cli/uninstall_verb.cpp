@@ -2,6 +2,10 @@
 
 #include <cwctype>
 
+#include "cli/scan_verb.h"
+#include "inventory/command_analysis.h"
+#include "inventory/program_places.h"
+#include "inventory/text_util.h"
 #include "platform/locale_format.h"
 #include "settings/app_frame.h"
 #include "uninstall/log_lines.h"
@@ -47,10 +51,17 @@ const inventory::TSoftInfo* FindUninstallTarget(const inventory::TSoftList& list
 
 int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
     std::wstring target;
-    bool yes = false;
+    bool yes = false, scan = false;
+    ScanReport how;
     for (const std::wstring& arg : args) {
         if (arg == L"--yes" || arg == L"-y")
             yes = true;
+        else if (arg == L"--scan")
+            scan = true;
+        else if (arg == L"--delete")
+            how.remove = true;
+        else if (arg == L"--shred")
+            how.shred = true;
         else if (!arg.empty() && arg[0] == L'-')
             return kExitUsage;
         else if (target.empty())
@@ -58,7 +69,7 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
         else
             return kExitUsage;
     }
-    if (target.empty()) return kExitUsage;
+    if (target.empty() || (how.remove && !scan) || (how.shred && !how.remove)) return kExitUsage;
 
     inventory::TSoftList list;
     inventory::Inventory(list);
@@ -74,6 +85,15 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
             out.Err(L"tarvo: not uninstalled\r\n");
             return kExitFailure;
         }
+    }
+
+    // The scan looks at the entry and the catalogue as they were before the uninstaller ran,
+    // as the window's does: by then the entry's key is gone.
+    inventory::TSoftInfo before = *entry;
+    std::vector<inventory::TProgramPlace> catalogue;
+    if (scan) {
+        catalogue = inventory::CataloguePlaces(list, true);
+        if (inventory::Trim(before.InstallLocation).empty()) before.InstallLocation = inventory::InstallFolderFromEntry(before);
     }
 
     out.Out(L"Uninstalling " + entry->DisplayName + L"\r\n");
@@ -98,7 +118,9 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
     if (!run.lingeringIds.empty())
         out.Out(L"Left running: " + std::to_wstring(run.lingeringIds.size()) + L" browser or shell process(es)\r\n");
     out.Out(L"Done: " + outcome.name + L"\r\n");
-    return kExitOk;
+    if (!scan) return kExitOk;
+    how.nothingFoundIsSuccess = true;
+    return ScanAndReport(&before, {}, catalogue, how, out);
 }
 
 }  // namespace tarvo::cli
