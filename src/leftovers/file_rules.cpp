@@ -10,6 +10,7 @@
 
 #include "inventory/text_util.h"
 #include "leftovers/folder_search.h"
+#include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
 #include "platform/files.h"
 #include "platform/shell_links.h"
@@ -156,8 +157,9 @@ private:
         searched_ = true;
         std::vector<std::wstring> roots;
         for (const int csidl : kNamedFolderRoots) roots.push_back(platform::GetSpecialFolderPath(csidl));
-        named_ = FindProgramFolders(scan_, roots, LowerCase(scan_.Entry.Publisher), LowerCase(scan_.Entry.DisplayName),
-                                    input_.searchStats);
+        // "Acme, Inc." keeps its data in "Acme".
+        named_ = FindProgramFolders(scan_, roots, LowerCase(PublisherWithoutCompanyForm(scan_.Entry.Publisher)),
+                                    LowerCase(scan_.Entry.DisplayName), input_.searchStats);
         // A program named like a folder of the system's own layout ("Programs", "Windows")
         // must not take a whole special folder with it.
         for (auto& found : named_) {

@@ -1,5 +1,6 @@
 #include "leftovers/folder_search.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 
@@ -106,10 +107,20 @@ private:
                     enteredRoot.push_back(&search);
                 }
             }
+            // Inside another special folder only that folder's own search looks: a start-menu
+            // group named like the program is not its data folder, and has a search of its own.
+            std::vector<Search*> suspended;
+            if (!enteredRoot.empty())
+                for (auto& search : searches_)
+                    if (search.active && std::find(enteredRoot.begin(), enteredRoot.end(), &search) == enteredRoot.end()) {
+                        search.active = false;
+                        suspended.push_back(&search);
+                    }
             const bool goOn = AllSettled() ? false : Walk(full);
             for (Search* search : enteredPublisher) search->insidePublisher = false;
             for (Search* search : enteredRoot) search->active = false;
-            if (!goOn || AllSettled()) return false;
+            for (Search* search : suspended) search->active = true;
+            if ((!goOn && suspended.empty()) || AllSettled()) return false;
         }
         return true;
     }
