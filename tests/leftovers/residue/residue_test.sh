@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# residue_test.sh BIN_DIR RESIDUE_DIR: the truest test of an uninstaller, in a prefix of its
+# own. Two programs that stay (a look-alike of the same publisher and a bystander) are
+# installed, the prefix is snapshotted (registry and C:), two more programs are installed and
+# snapshotted again, then both are removed with `tarvo uninstall … --yes --scan --delete`.
+# Residue: what the two created and is still there. Collateral: what was there before them
+# and is gone. Both must be 0.
+set -u
+bin=$1 installers=$2
+root=$(cd "$(dirname "$0")/../../.." && pwd)
+# No desktop files for the Unix desktop beside the shortcuts: Windows makes none.
+export WINEPREFIX=$root/build/wineprefix-residue WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX" --fresh || exit 1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"; wineserver -k 2>/dev/null' EXIT
+
+# One line per key ("K hive/key"), per value ("V hive/key/name") and per file or folder
+# ("F path"), lower case. Wine's own bookkeeping and our program's own data folder are no
+# program's traces.
+snapshot() {  # out
+  wineserver -w
+  for hive in system user; do
+    awk -v hive="$hive" '
+      /^\[/ { key = $0; sub(/^\[/, "", key); sub(/\][^]]*$/, "", key); gsub(/\\\\/, "/", key)
+              print "K " hive "/" key; next }
+      /^"/ { name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); print "V " hive "/" key "/" name; next }
+      /^@=/ { print "V " hive "/" key "/@"; next }' "$WINEPREFIX/$hive.reg"
+  done | tr '[:upper:]' '[:lower:]' | awk '
+    # Wine bookkeeping, the shell'"'"'s own state and pending renames change on their own.
+    index(substr($0, 3), "system/software/wine") == 1 { next }
+    index(substr($0, 3), "user/software/wine") == 1 { next }
+    index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
+    index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
+    { print }' | sort -u > "$1.reg"
+  (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
+    grep -v -E '^f (windows/temp|users/[^/]+/temp|users/[^/]+/appdata/roaming/tarvo)(/|$)' |
+    sort -u > "$1.files"
+  cat "$1.reg" "$1.files" | sort -u > "$1"
+}
+
+install() {  # id
+  local exe; exe=$(winepath -w "$installers/$1.exe")
+  wine "$exe" >/dev/null 2>&1 || { echo "FAIL: installer $1"; exit 1; }
+}
+
+install writerpro
+install bystander
+snapshot "$tmp/before"
+install writer
+install sheets
+snapshot "$tmp/installed"
+comm -13 "$tmp/before" "$tmp/installed" > "$tmp/created"
+echo "the two programs created $(wc -l < "$tmp/created") keys, values, files and folders"
+
+for name in "Residue Writer" "Residue Sheets"; do
+  wine "$(winepath -w "$bin/tarvo.exe")" uninstall "$name" --yes --scan --delete > "$tmp/run.txt" 2>&1
+  rc=$?
+  tr -d '\r' < "$tmp/run.txt" | sed 's/^/    /' | grep -E 'Uninstalling|Done|Removed|Left alone|Could not' || true
+  case $rc in 0|5) ;; *) echo "FAIL: tarvo uninstall \"$name\" exited $rc"; cat "$tmp/run.txt"; exit 1 ;; esac
+done
+snapshot "$tmp/after"
+
+comm -12 "$tmp/created" "$tmp/after" > "$tmp/residue"
+comm -23 "$tmp/before" "$tmp/after" > "$tmp/collateral"
+residue=$(wc -l < "$tmp/residue") collateral=$(wc -l < "$tmp/collateral")
+echo "residue: $residue"
+sed 's/^/    /' "$tmp/residue" | head -40
+echo "collateral: $collateral"
+sed 's/^/    /' "$tmp/collateral" | head -40
+[ "$residue" -eq 0 ] && [ "$collateral" -eq 0 ] && echo "1 passed, 0 failed" && exit 0
+echo "0 passed, 1 failed"
+exit 1
