@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "inventory/command_analysis.h"
+#include "inventory/installer_records.h"
 #include "inventory/inventory.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
@@ -130,7 +131,7 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
     if (found) {
         TSoftInfo entry = *found;
         // The catalogue completes a missing location from the uninstall command.
-        if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::InstallFolderFromEntry(entry);
+        if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::CompletedInstallFolder(entry);
         (void)leftovers::ScanLeftovers(&entry, tree, {}, images, options);
     } else {
         (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);

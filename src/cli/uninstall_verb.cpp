@@ -4,6 +4,7 @@
 
 #include "cli/scan_verb.h"
 #include "inventory/command_analysis.h"
+#include "inventory/installer_records.h"
 #include "inventory/program_places.h"
 #include "inventory/text_util.h"
 #include "platform/locale_format.h"
@@ -93,7 +94,7 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
     std::vector<inventory::TProgramPlace> catalogue;
     if (scan) {
         catalogue = inventory::CataloguePlaces(list, true);
-        if (inventory::Trim(before.InstallLocation).empty()) before.InstallLocation = inventory::InstallFolderFromEntry(before);
+        if (inventory::Trim(before.InstallLocation).empty()) before.InstallLocation = inventory::CompletedInstallFolder(before);
     }
 
     out.Out(L"Uninstalling " + entry->DisplayName + L"\r\n");

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "inventory/entry_analysis.h"
+#include "inventory/installer_records.h"
 #include "inventory/software_cache.h"
 #include "platform/files.h"
 #include "platform/shell_links.h"
@@ -100,6 +101,8 @@ void TAnalysisThread::RunPass(std::vector<Item>& items, TAppRateHelper& usage) {
     // Read once for the whole pass: per entry it was most of the pass's registry traffic.
     const TRefusedFolders refused = TRefusedFolders::Read();
     context.refused = &refused;
+    TInstallerRecords installer;
+    context.installer = &installer;
 
     for (std::size_t index = 0; index < items.size() && !cancel_.load(); ++index) {
         current_.store(index);

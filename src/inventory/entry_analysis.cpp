@@ -8,6 +8,7 @@
 #include "inventory/command_analysis.h"
 #include "inventory/date_time.h"
 #include "inventory/folder_size.h"
+#include "inventory/installer_records.h"
 #include "inventory/software_cache.h"
 #include "inventory/text_util.h"
 #include "inventory/usage_class.h"
@@ -90,8 +91,14 @@ TAnalysisResult AnalyseEntry(const TSoftInfo& entry, const TAnalysisContext& con
     // The folder of the main file serves both the size and the icon search; it is looked up
     // once, and only when one of them needs it.
     std::optional<std::wstring> commandFolder;
+    std::optional<TInstallerRecords> ownRecords;
+    const auto records = [&]() -> TInstallerRecords& {
+        if (context.installer) return *context.installer;
+        if (!ownRecords) ownRecords.emplace();
+        return *ownRecords;
+    };
     const auto folderOfCommand = [&]() -> const std::wstring& {
-        if (!commandFolder) commandFolder = InstallFolderFromEntry(entry, refused(), facts);
+        if (!commandFolder) commandFolder = CompletedInstallFolder(entry, refused(), facts, records());
         return *commandFolder;
     };
 
@@ -101,7 +108,9 @@ TAnalysisResult AnalyseEntry(const TSoftInfo& entry, const TAnalysisContext& con
 
     if (entry.ImageIndex <= 0) {
         int index = 0;
-        result.iconFile = IconSourceFromEntry(entry, index, folderOfCommand, facts);
+        // An installer product's entry usually names no icon; its product record does.
+        if (Trim(entry.DisplayIcon).empty()) result.iconFile = TInstallerRecords::ProductIcon(InstallerPackedCode(entry), index);
+        if (result.iconFile.empty()) result.iconFile = IconSourceFromEntry(entry, index, folderOfCommand, facts);
         result.iconIndex = index;
         if (context.extractIcons && !result.iconFile.empty()) {
             const std::wstring iconFile = PathInEntryCase(result.iconFile, entry);

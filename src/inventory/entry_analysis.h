@@ -28,12 +28,16 @@ struct TAnalysisResult {
     TDateTime lastAccessDate = 0;
 };
 
+class TInstallerRecords;
+
 struct TAnalysisContext {
     bool extractIcons = false;        // the list has image lists to take them
     bool lastAccessTracked = false;   // the file system keeps last-access times
     const std::atomic<bool>* cancel = nullptr;
     // The places no entry's folder may be; read once per pass. Null: read for each entry.
     const TRefusedFolders* refused = nullptr;
+    // Windows Installer's component lists, read once per pass. Null: read for each entry.
+    TInstallerRecords* installer = nullptr;
 };
 
 // Entries whose folder, size, icon and date are all known need no analysis.

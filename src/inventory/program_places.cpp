@@ -4,6 +4,7 @@
 
 #include "inventory/command_analysis.h"
 #include "inventory/file_facts.h"
+#include "inventory/installer_records.h"
 #include "inventory/text_util.h"
 
 namespace tarvo::inventory {
@@ -12,12 +13,13 @@ std::vector<TProgramPlace> CataloguePlaces(const TSoftList& entries, bool comple
     std::vector<TProgramPlace> places;
     std::optional<TRefusedFolders> refused;
     TFileFacts facts;
+    TInstallerRecords records;
     for (const auto& entry : entries) {
         if (entry->Hidden) continue;
         std::wstring folder = Trim(entry->InstallLocation);
         if (folder.empty() && completeFromCommand) {
             if (!refused) refused = TRefusedFolders::Read();
-            folder = InstallFolderFromEntry(*entry, *refused, facts);
+            folder = CompletedInstallFolder(*entry, *refused, facts, records);
         }
         places.push_back({entry->DisplayName, std::move(folder), entry->Publisher});
     }

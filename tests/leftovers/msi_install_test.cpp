@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "inventory/installer_records.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
@@ -124,6 +125,11 @@ TEST(RealInstaller, RecordsOfAProductWhoseFilesAreGone) {
     entry.KeyPath = L"\\" + kUninstallKey;
     entry.InstallLocation = folder;  // the installer leaves InstallLocation empty; analysis supplies it
     EXPECT_EQ(entry.DisplayName, L"Tarvo Leftover Probe");
+    // The entry names no folder and its command none either: the component records do.
+    TSoftInfo unlocated = entry;
+    unlocated.InstallLocation.clear();
+    EXPECT_EQ(tarvo::inventory::LowerCase(tarvo::inventory::CompletedInstallFolder(unlocated)),
+              tarvo::inventory::LowerCase(folder));
 
     TIconList images;
     TRegeditScanClasses scan(entry, images);
