@@ -28,8 +28,9 @@ using platform::ApiCall;
 using platform::CallCounter;
 
 // The trees the named-folder search reads, in the order it reads them.
-const int kSearchedRoots[] = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
-const char* const kRootNames[] = {"all-users application data", "user application data",
+const int kSearchedRoots[] = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_PROGRAMS,
+                              CSIDL_PROGRAMS};
+const char* const kRootNames[] = {"all-users application data", "user application data", "user local application data",
                                   "all-users start menu", "user start menu"};
 
 // Folders of each world tree: top x middle x leaf, plus the tops and middles themselves.
@@ -40,6 +41,7 @@ struct TreeShape {
 const TreeShape kShapes[] = {
     {CSIDL_COMMON_APPDATA, 10, 50, 99},  // 50,010 folders
     {CSIDL_APPDATA, 4, 20, 24},          //  2,004
+    {CSIDL_LOCAL_APPDATA, 4, 20, 24},    //  2,004
     {CSIDL_COMMON_PROGRAMS, 4, 20, 24},  //  2,004
     {CSIDL_PROGRAMS, 2, 10, 24},         //    502
 };

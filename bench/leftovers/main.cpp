@@ -12,11 +12,13 @@
 #include "inventory/program_places.h"
 #include "inventory/registry_access.h"
 #include "leftovers/bench_world.h"
+#include "leftovers/exclusion.h"
 #include "leftovers/scan_driver.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/special_folders.h"
+#include "settings/system_info.h"
 #include "support/bench_report.h"
 
 using namespace tarvo;
@@ -55,6 +57,40 @@ void RemoveProgram(const ScannedProgram& program) {
     (void)platform::RemoveDirectoryOf(program.InstallFolder.substr(0, slash));
 }
 
+// A plain walk of a key tree in one view: every subkey opened and enumerated, every value read.
+unsigned long long WalkKeyTree(HKEY root, const std::wstring& path, platform::RegistryView view) {
+    platform::RegistryKey key;
+    if (key.Open(root, path, KEY_READ, view) != ERROR_SUCCESS) return 0;
+    unsigned long long keys = 1;
+    for (const auto& value : key.ValueNames()) (void)key.QueryValue(value);
+    for (const auto& child : key.SubKeyNames()) keys += WalkKeyTree(root, path + L"\\" + child, view);
+    return keys;
+}
+
+// What the second pass in the other registry view reads on 64-bit Windows: that view's
+// classes, its vendor area (less the keys the walk skips), Run and App Paths.
+FloorFigures OtherViewFloor(const ScannedProgram&) {
+    FloorFigures floor;
+    if (!settings::IsWow64()) return floor;
+    const auto view = platform::RegistryView::Wow64_64Key;
+    CallCounter::Reset();
+    Stopwatch watch;
+    unsigned long long keys = WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes", view);
+    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", view);
+    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", view);
+    platform::RegistryKey software;
+    if (software.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE", KEY_READ, view) == ERROR_SUCCESS)
+        for (const auto& vendor : software.SubKeyNames())
+            if (!leftovers::IsSkippedVendorKey(vendor)) keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\" + vendor, view);
+    floor.Seconds = watch.ElapsedSeconds();
+    floor.Calls = CallCounter::RegistryTotal();
+    PrintHeading("the other registry view");
+    PrintFigure("floor: keys walked", static_cast<double>(keys), "keys");
+    PrintFigure("floor: time", floor.Seconds * 1000.0, "ms");
+    PrintFigure("floor: registry calls", static_cast<double>(floor.Calls), "calls");
+    return floor;
+}
+
 }  // namespace
 
 int wmain() {
@@ -65,7 +101,7 @@ int wmain() {
         return 1;
     }
     FloorFigures floor;
-    for (auto part : {RunClassesPart, RunSystemPart, RunFilesPart}) {
+    for (auto part : {RunClassesPart, RunSystemPart, RunFilesPart, OtherViewFloor}) {
         const FloorFigures figures = part(program);
         floor.Seconds += figures.Seconds;
         floor.Calls += figures.Calls;
