@@ -57,13 +57,18 @@ void RemoveProgram(const ScannedProgram& program) {
     (void)platform::RemoveDirectoryOf(program.InstallFolder.substr(0, slash));
 }
 
-// A plain walk of a key tree in one view: every subkey opened and enumerated, every value read.
-unsigned long long WalkKeyTree(HKEY root, const std::wstring& path, platform::RegistryView view) {
+// A plain walk of a key tree in one view: every subkey opened and enumerated and, with
+// `values`, every value read; the floors of the parts walk classes and vendor keys the same way.
+unsigned long long WalkKeyTree(HKEY root, const std::wstring& path, platform::RegistryView view, bool values) {
     platform::RegistryKey key;
     if (key.Open(root, path, KEY_READ, view) != ERROR_SUCCESS) return 0;
     unsigned long long keys = 1;
-    for (const auto& value : key.ValueNames()) (void)key.QueryValue(value);
-    for (const auto& child : key.SubKeyNames()) keys += WalkKeyTree(root, path + L"\\" + child, view);
+    if (values)
+        for (const auto& value : key.ValueNames()) (void)key.QueryValue(value);
+    for (const auto& child : key.SubKeyNames()) {
+        if (_wcsicmp(child.c_str(), L"Wow6432Node") == 0) continue;
+        keys += WalkKeyTree(root, path + L"\\" + child, view, values);
+    }
     return keys;
 }
 
@@ -75,13 +80,14 @@ FloorFigures OtherViewFloor(const ScannedProgram&) {
     const auto view = platform::RegistryView::Wow64_64Key;
     CallCounter::Reset();
     Stopwatch watch;
-    unsigned long long keys = WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes", view);
-    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", view);
-    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", view);
+    unsigned long long keys = WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes", view, false);
+    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", view, true);
+    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", view, true);
     platform::RegistryKey software;
     if (software.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE", KEY_READ, view) == ERROR_SUCCESS)
         for (const auto& vendor : software.SubKeyNames())
-            if (!leftovers::IsSkippedVendorKey(vendor)) keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\" + vendor, view);
+            if (!leftovers::IsSkippedVendorKey(vendor))
+                keys += WalkKeyTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\" + vendor, view, true);
     floor.Seconds = watch.ElapsedSeconds();
     floor.Calls = CallCounter::RegistryTotal();
     PrintHeading("the other registry view");

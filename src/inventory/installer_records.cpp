@@ -8,6 +8,7 @@
 #include "inventory/file_facts.h"
 #include "inventory/text_util.h"
 #include "platform/registry.h"
+#include "platform/special_folders.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {
@@ -44,6 +45,26 @@ std::vector<std::wstring> Components(const std::wstring& folder) {
         start = end + 1;
     }
     return parts;
+}
+
+// The folders components of many products share. A product whose components span several
+// of them ("C:\\Program Files (x86)\\" for one under Common Files and one in its own folder)
+// has no folder of its own to name.
+bool IsSharedPlace(const std::wstring& folder) {
+    const std::wstring wanted = UpperCase(folder);
+    std::vector<std::wstring> shared = {platform::GetWindowsFolder(), platform::GetSystemFolder()};
+    for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"CommonProgramFiles",
+                                L"CommonProgramFiles(x86)", L"CommonProgramW6432", L"ProgramData", L"ALLUSERSPROFILE",
+                                L"USERPROFILE", L"PUBLIC", L"APPDATA", L"LOCALAPPDATA"})
+        shared.push_back(platform::GetEnvironmentString(name));
+    for (auto& place : shared) {
+        if (place.empty()) continue;
+        if (place.back() != L'\\') place += L'\\';
+        const std::wstring upper = UpperCase(place);
+        // The place itself, or a folder above it such as the profiles folder.
+        if (upper.size() >= wanted.size() && upper.compare(0, wanted.size(), wanted) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -118,7 +139,7 @@ std::wstring TInstallerRecords::ProductFolder(const std::wstring& packed, const 
     if (found == paths_.end()) return {};
     std::wstring folder = DeepestCommonFolder(found->second);
     // Only a folder of the product's own: never a drive, a system folder or a shared one.
-    if (folder.size() <= 3 || !refused.IsRemovable(folder)) return {};
+    if (folder.size() <= 3 || !refused.IsRemovable(folder) || IsSharedPlace(folder)) return {};
     folder.pop_back();
     return folder;
 }
