@@ -225,7 +225,7 @@ void MeasureUsage() {
     PrintFigure("look-ups matched", matched, "");
     PrintFigure("look-up time / read time", lookupSeconds / readSeconds, "(target < 0.1)");
     PrintFigure("registry calls during look-ups", static_cast<double>(CallCounter::RegistryTotal()), "calls");
-    (void)platform::RegDeleteTree(HKEY_CURRENT_USER, root, platform::RegistryView::Default);
+    (void)platform::DeleteKeyTree(HKEY_CURRENT_USER, root, platform::RegistryView::Default);
 }
 
 }  // namespace

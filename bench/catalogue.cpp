@@ -61,7 +61,7 @@ void Remove(const std::wstring& prefix = Prefix()) {
     if (uninstall.Open(HKEY_LOCAL_MACHINE, kUninstall, KEY_READ, RegistryView::Default) != ERROR_SUCCESS) return;
     for (const auto& name : uninstall.SubKeyNames())
         if (name.rfind(prefix, 0) == 0)
-            (void)platform::RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstall + L"\\" + name, RegistryView::Default);
+            (void)platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstall + L"\\" + name, RegistryView::Default);
 }
 
 void Pump() {

@@ -93,7 +93,7 @@ void Remove(const World& world) {
         RegistryKey uninstall;
         if (uninstall.Open(HKEY_LOCAL_MACHINE, kUninstall, KEY_READ, view) != ERROR_SUCCESS) continue;
         for (const auto& name : uninstall.SubKeyNames())
-            if (name.rfind(world.prefix, 0) == 0) (void)RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstall + L"\\" + name, view);
+            if (name.rfind(world.prefix, 0) == 0) (void)DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstall + L"\\" + name, view);
     }
     for (const auto& folder : world.folders) (void)RemoveDirectoryOf(folder);
     (void)RemoveDirectoryOf(GetTempFolder() + L"\\" + world.prefix + L"folders");

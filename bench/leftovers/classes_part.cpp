@@ -303,7 +303,7 @@ void RemoveClassesPart() {
         RegistryKey parent;
         if (parent.Open(HKEY_LOCAL_MACHINE, path, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) continue;
         for (const auto& name : PartNames(HKEY_LOCAL_MACHINE, path))
-            (void)platform::RegDeleteTree(parent.get(), name, RegistryView::Default);
+            (void)platform::DeleteKeyTree(parent.get(), name, RegistryView::Default);
     }
 }
 

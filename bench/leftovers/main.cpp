@@ -51,7 +51,7 @@ bool InstallProgram(const ScannedProgram& program) {
 }
 
 void RemoveProgram(const ScannedProgram& program) {
-    (void)platform::RegDeleteTree(HKEY_LOCAL_MACHINE, program.UninstallKeyPath, platform::RegistryView::Default);
+    (void)platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, program.UninstallKeyPath, platform::RegistryView::Default);
     const auto slash = program.InstallFolder.find_last_of(L'\\');
     (void)platform::RemoveDirectoryOf(program.InstallFolder);
     (void)platform::RemoveDirectoryOf(program.InstallFolder.substr(0, slash));

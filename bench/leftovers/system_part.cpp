@@ -195,7 +195,7 @@ FloorFigures RunSystemPart(const ScannedProgram& program) {
 
 void RemoveSystemPart() {
     World& w = g_world;
-    for (const auto& [root, path] : w.keys) (void)platform::RegDeleteTree(root, path, RegistryView::Default);
+    for (const auto& [root, path] : w.keys) (void)platform::DeleteKeyTree(root, path, RegistryView::Default);
     for (const auto& [root, path] : w.valueKeys) {
         RegistryKey key;
         if (key.Open(root, path, KEY_READ | KEY_SET_VALUE) != ERROR_SUCCESS) continue;

@@ -98,7 +98,7 @@ bool DeleteKey(HKEY root, const std::wstring& keyPath, bool view64) noexcept {
     if (!root || RootName(root).empty()) return false;
     const std::wstring relative = RelativeKeyPath(keyPath);
     if (relative.empty()) return false;
-    const LONG rc = platform::RegDeleteTree(root, relative, ViewOf(view64));
+    const LONG rc = platform::DeleteKeyTree(root, relative, ViewOf(view64));
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 

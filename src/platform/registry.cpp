@@ -173,13 +173,13 @@ LONG RegDeleteKeyInView(HKEY parent, const std::wstring& subkey, RegistryView vi
     return ::RegDeleteKeyW(parent, subkey.c_str());
 }
 
-LONG RegDeleteTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept {
+LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept {
     RegistryKey key;
     LONG rc = key.Open(parent, path, KEY_READ | KEY_WRITE | DELETE, view);
     if (rc != ERROR_SUCCESS) return rc;
     // Enumerate first, delete after: deleting while enumerating shifts the indexes.
     for (const auto& child : key.SubKeyNames()) {
-        rc = RegDeleteTree(key.get(), child, view);
+        rc = DeleteKeyTree(key.get(), child, view);
         if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return rc;
     }
     key.Close();

@@ -68,7 +68,7 @@ private:
 // RegDeleteKeyEx where it exists (XP x64 and later), RegDeleteKey otherwise.
 [[nodiscard]] LONG RegDeleteKeyInView(HKEY parent, const std::wstring& subkey, RegistryView view) noexcept;
 // Deletes a key with every subkey and value below it, all in one view.
-[[nodiscard]] LONG RegDeleteTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
+[[nodiscard]] LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
 [[nodiscard]] bool RegKeyExists(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
 
 }  // namespace tarvo::platform

@@ -273,7 +273,7 @@ TEST(IconSourceFromEntry, InstallerProductIconByPackedCode) {
     e.KeyPath = std::wstring(L"\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + guid;
     int index = -1;
     const std::wstring found = IconSourceFromEntry(e, index);
-    (void)tarvo::platform::RegDeleteTree(HKEY_CURRENT_USER, productKey, tarvo::platform::RegistryView::Default);
+    (void)tarvo::platform::DeleteKeyTree(HKEY_CURRENT_USER, productKey, tarvo::platform::RegistryView::Default);
     EXPECT_EQ(found, icon);
 }
 

@@ -30,7 +30,7 @@ public:
             if (key.Open(root, path, KEY_SET_VALUE) == ERROR_SUCCESS) (void)key.DeleteValue(name);
         }
         for (auto it = owned_.rbegin(); it != owned_.rend(); ++it)
-            (void)platform::RegDeleteTree(it->first, it->second, platform::RegistryView::Default);
+            (void)platform::DeleteKeyTree(it->first, it->second, platform::RegistryView::Default);
     }
 
     // A name no other test or run uses; `prefix` "." makes an extension.

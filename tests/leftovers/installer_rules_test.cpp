@@ -41,7 +41,7 @@ class OwnedKeys {
 public:
     ~OwnedKeys() {
         for (auto it = keys_.rbegin(); it != keys_.rend(); ++it)
-            (void)tarvo::platform::RegDeleteTree(it->root, it->path, RegistryView::Wow64_64Key);
+            (void)tarvo::platform::DeleteKeyTree(it->root, it->path, RegistryView::Wow64_64Key);
     }
     RegistryKey Make(HKEY root, const std::wstring& path) {
         keys_.push_back({root, path});

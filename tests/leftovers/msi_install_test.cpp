@@ -54,7 +54,7 @@ public:
     ~InstalledProbe() {
         (void)Msiexec(L"/x " + kProductCode + L" /qn");
         // The package asks for no service removal, so uninstalling leaves the service behind.
-        (void)tarvo::platform::RegDeleteTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\services\\TarvoLeftoverProbeSvc",
+        (void)tarvo::platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\services\\TarvoLeftoverProbeSvc",
                                              RegistryView::Default);
         tarvo::test::RemoveTree(ProbeFolder());
     }

@@ -287,8 +287,8 @@ TEST(SettingsKeys, ProgramKeyOfThePublisherInBothRootsAndViewsUnlessASiblingClai
     SettingsKeyRule(sibling);
     EXPECT_TRUE(sibling.RegResults.empty());
 
-    (void)tarvo::platform::RegDeleteTree(HKEY_CURRENT_USER, user, RegistryView::Default);
-    (void)tarvo::platform::RegDeleteTree(HKEY_LOCAL_MACHINE, machine, RegistryView::Wow64_64Key);
+    (void)tarvo::platform::DeleteKeyTree(HKEY_CURRENT_USER, user, RegistryView::Default);
+    (void)tarvo::platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, machine, RegistryView::Wow64_64Key);
 }
 
 // A 32-bit program's start-up entry and App Paths key in the 64-bit view are found there; a

@@ -49,13 +49,13 @@ TEST(RegistryKeyTree, DeleteTreeRemovesEverySubkeyInThatViewOnly) {
     ScratchKey twinParent(HKEY_LOCAL_MACHINE, L"SOFTWARE", RegistryView::Default);
     twinParent.SetString(L"Tree", L"v", L"twin");
 
-    ASSERT_EQ(RegDeleteTree(HKEY_LOCAL_MACHINE, parent.PathOf(L"Tree"), RegistryView::Wow64_64Key), ERROR_SUCCESS);
+    ASSERT_EQ(DeleteKeyTree(HKEY_LOCAL_MACHINE, parent.PathOf(L"Tree"), RegistryView::Wow64_64Key), ERROR_SUCCESS);
 
     EXPECT_FALSE(Visible(HKEY_LOCAL_MACHINE, parent.PathOf(L"Tree"), RegistryView::Wow64_64Key));
     EXPECT_FALSE(Visible(HKEY_LOCAL_MACHINE, parent.PathOf(L"Tree\\A\\Deep"), RegistryView::Wow64_64Key));
     EXPECT_TRUE(Visible(HKEY_LOCAL_MACHINE, parent.path(), RegistryView::Wow64_64Key));
     EXPECT_TRUE(Visible(HKEY_LOCAL_MACHINE, twinParent.PathOf(L"Tree"), RegistryView::Default));
-    EXPECT_EQ(RegDeleteTree(HKEY_LOCAL_MACHINE, parent.PathOf(L"Tree"), RegistryView::Wow64_64Key),
+    EXPECT_EQ(DeleteKeyTree(HKEY_LOCAL_MACHINE, parent.PathOf(L"Tree"), RegistryView::Wow64_64Key),
               ERROR_FILE_NOT_FOUND);
 }
 

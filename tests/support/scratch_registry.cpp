@@ -21,7 +21,7 @@ ScratchKey::ScratchKey(HKEY root, const std::wstring& parent, platform::Registry
         throw std::runtime_error("cannot create the scratch registry key");
 }
 
-ScratchKey::~ScratchKey() { (void)platform::RegDeleteTree(root_, path_, view_); }
+ScratchKey::~ScratchKey() { (void)platform::DeleteKeyTree(root_, path_, view_); }
 
 platform::RegistryKey ScratchKey::Key(const std::wstring& relative) const {
     platform::RegistryKey key;

@@ -15,7 +15,7 @@ UninstallFixture::UninstallFixture(HKEY root, platform::RegistryView view, std::
     (void)Open({});
 }
 
-UninstallFixture::~UninstallFixture() { (void)platform::RegDeleteTree(root_, kUninstall + L"\\" + name_, view_); }
+UninstallFixture::~UninstallFixture() { (void)platform::DeleteKeyTree(root_, kUninstall + L"\\" + name_, view_); }
 
 std::wstring UninstallFixture::KeyPath(const std::wstring& relative) const {
     return L"\\" + kUninstall + L"\\" + name_ + (relative.empty() ? L"" : L"\\" + relative);
