@@ -268,7 +268,8 @@ void TfrmForcedUninstall::RunNext() {
 void TfrmForcedUninstall::ShowListMenu() {
     const inventory::TSoftInfo* entry = model_.SelectedEntry();
     if (!entry) return;
-    const HMENU menu = ::CreatePopupMenu();
+    const ui::unique_hmenu owned(::CreatePopupMenu());
+    const HMENU menu = owned.get();
     if (!menu) return;
     ::AppendMenuW(menu, MF_STRING, kMenuUninstall, ForcedUninstallText(L"PopMenu_Uninstall.Caption", L"Uninstall").c_str());
     ::AppendMenuW(menu, MF_STRING, kMenuOpenFolder,
@@ -280,7 +281,6 @@ void TfrmForcedUninstall::ShowListMenu() {
     ::GetCursorPos(&at);
     const auto command = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
-    ::DestroyMenu(menu);
     switch (command) {
     case kMenuUninstall: RunNext(); break;
     case kMenuOpenFolder:

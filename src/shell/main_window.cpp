@@ -107,7 +107,8 @@ void TfrmTarvoUninstall::SelectAllProgramsCategory() { software_.SelectAllProgra
 void TfrmTarvoUninstall::SortProgramList() { software_.RestoreSort(); }
 
 void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
-    const HMENU menu = ::CreatePopupMenu();
+    const ui::unique_hmenu owned(::CreatePopupMenu());
+    const HMENU menu = owned.get();
     if (!menu) return;
     ::AppendMenuW(menu, MF_STRING, kMenuForcedUninstall,
                   MainWindowText(L"PopMenu_Sub_ForcedUninstall", L"Forced Uninstall").c_str());
@@ -117,7 +118,6 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
     POINT at{button.left, button.bottom};
     ::ClientToScreen(hwnd(), &at);
     const UINT command = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
-    ::DestroyMenu(menu);
     if (command == kMenuForcedUninstall) RunForcedUninstallWindow({});
     else if (command == kMenuExport) software_.ExportList();
     else if (command == kMenuLogManagement) ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder()));

@@ -17,6 +17,7 @@
 #include "inventory/software_info.h"
 #include "inventory/software_page.h"
 #include "ui/category_bar.h"
+#include "ui/gdi.h"
 #include "ui/image_button.h"
 #include "ui/virtual_list_view.h"
 #include "ui/window_base.h"
@@ -28,23 +29,6 @@ namespace tarvo::shell {
 struct UninstallRequest {
     std::vector<inventory::TSoftInfo*> entries;
     bool batch = false;
-};
-
-// An image list that destroys itself.
-class ImageListHandle {
-public:
-    ImageListHandle() = default;
-    ImageListHandle(const ImageListHandle&) = delete;
-    ImageListHandle& operator=(const ImageListHandle&) = delete;
-    ~ImageListHandle() { reset(); }
-    void reset(HIMAGELIST list = nullptr) noexcept {
-        if (list_) ::ImageList_Destroy(list_);
-        list_ = list;
-    }
-    [[nodiscard]] HIMAGELIST get() const noexcept { return list_; }
-
-private:
-    HIMAGELIST list_ = nullptr;
 };
 
 class TFrame_Software final : public ui::WindowBase, private ui::ListDataSource, private inventory::IAnalysisSink {
@@ -135,7 +119,7 @@ private:
     std::unique_ptr<inventory::TSoftwarePage> page_;
     inventory::TSoftList noEntries_;  // what the page shows before the catalogue exists
     std::atomic<HWND> syncTarget_{nullptr};
-    ImageListHandle rowIcons_, largeIcons_;
+    ui::unique_himagelist rowIcons_, largeIcons_;
     ui::CategoryBar categories_;
     ui::VirtualListView list_;
     ui::ImageButton batch_, view_, uninstall_;

@@ -29,21 +29,6 @@ enum MenuCommand : UINT {
     kMenuSearchOnline,
 };
 
-// Owns the popup menu (and its submenu, which the popup destroys with itself).
-class PopupMenu {
-public:
-    PopupMenu() : menu_(::CreatePopupMenu()) {}
-    ~PopupMenu() {
-        if (menu_) ::DestroyMenu(menu_);
-    }
-    PopupMenu(const PopupMenu&) = delete;
-    PopupMenu& operator=(const PopupMenu&) = delete;
-    [[nodiscard]] HMENU get() const noexcept { return menu_; }
-
-private:
-    HMENU menu_;
-};
-
 void AddItem(HMENU menu, UINT id, const std::wstring& text, bool enabled, bool checked = false) {
     UINT flags = MF_STRING;
     if (!enabled) flags |= MF_GRAYED;
@@ -65,8 +50,8 @@ void TFrame_Software::OnContextMenu(int row, POINT screen) {
     const inventory::TSoftInfo* entry = page_->EntryOfRow(list_.SelectedRow());
     const bool details = page_->ViewStyle() == inventory::TViewStyle::Details;
 
-    PopupMenu menu;
-    PopupMenu viewMenu;  // on its own for the footer button; otherwise the main menu owns it
+    const ui::unique_hmenu menu(::CreatePopupMenu());
+    const ui::unique_hmenu viewMenu(::CreatePopupMenu());  // alone for the footer button; otherwise the main menu owns it
     const HMENU views = viewOnly ? viewMenu.get() : ::CreatePopupMenu();
     AddItem(views, kMenuIcons, MainWindowText(L"PopMenu_List_Icons", L"Icons"), true, !details);
     AddItem(views, kMenuDetails, MainWindowText(L"PopMenu_List_Details", L"Details"), true, details);

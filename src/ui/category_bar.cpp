@@ -53,12 +53,13 @@ void CategoryBar::SetLabels(std::vector<std::wstring> labels) { model_.SetLabels
 void CategoryBar::LayOut(bool markCurrent) {
     if (!hwnd()) return;
     std::vector<int> widths;
-    const HDC dc = ::GetDC(hwnd());
-    // Every label is measured in the emphasised font so that it keeps its width when it
-    // becomes current.
-    const HFONT font = SharedFonts().Get(FontRole::Emphasis, dpi_);
-    for (const auto& label : model_.labels()) widths.push_back(MeasureText(dc, label, font).cx);
-    ::ReleaseDC(hwnd(), dc);
+    {
+        const unique_window_dc dc(hwnd());
+        // Every label is measured in the emphasised font so that it keeps its width when it
+        // becomes current.
+        const HFONT font = SharedFonts().Get(FontRole::Emphasis, dpi_);
+        for (const auto& label : model_.labels()) widths.push_back(MeasureText(dc.get(), label, font).cx);
+    }
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     model_.LayOut(widths, client.bottom, dpi_, markCurrent);

@@ -16,10 +16,9 @@ bool FaceInstalled(const wchar_t* face) {
     query.lfCharSet = DEFAULT_CHARSET;
     std::wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
     bool found = false;
-    const HDC screen = ::GetDC(nullptr);
+    const unique_window_dc screen(nullptr);
     if (!screen) return false;
-    ::EnumFontFamiliesExW(screen, &query, &NoteFound, reinterpret_cast<LPARAM>(&found), 0);
-    ::ReleaseDC(nullptr, screen);
+    ::EnumFontFamiliesExW(screen.get(), &query, &NoteFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// Owners for GDI objects and the few drawing primitives every painter shares. Painters take a
-// device context, a rectangle, a state and a DPI; nothing here keeps a window.
+// Owners for GDI objects, window DCs, menus and image lists, and the few drawing primitives
+// every painter shares. Painters take a device context, a rectangle, a state and a DPI;
+// nothing here keeps a window.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string_view>
 
@@ -23,6 +25,16 @@ struct memory_dc {
     static HDC invalid() noexcept { return nullptr; }
     static void close(HDC h) noexcept { ::DeleteDC(h); }
 };
+struct menu {
+    using type = HMENU;
+    static HMENU invalid() noexcept { return nullptr; }
+    static void close(HMENU h) noexcept { ::DestroyMenu(h); }
+};
+struct image_list {
+    using type = HIMAGELIST;
+    static HIMAGELIST invalid() noexcept { return nullptr; }
+    static void close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+};
 }  // namespace traits
 
 using unique_hfont = platform::unique_any<traits::gdi_object<HFONT>>;
@@ -32,6 +44,27 @@ using unique_hbitmap = platform::unique_any<traits::gdi_object<HBITMAP>>;
 using unique_hrgn = platform::unique_any<traits::gdi_object<HRGN>>;
 using unique_hdc = platform::unique_any<traits::memory_dc>;
 using unique_hicon = platform::unique_hicon;  // one owner type for icons, whoever extracts them
+// A menu and the submenus it holds; a submenu appended to one is no longer its own owner's.
+using unique_hmenu = platform::unique_any<traits::menu>;
+using unique_himagelist = platform::unique_any<traits::image_list>;
+
+// GetDC for one scope, ReleaseDC when it goes; a null window means the screen.
+class unique_window_dc {
+public:
+    explicit unique_window_dc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+    ~unique_window_dc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // Selects an object into a DC for one scope and puts the old one back.
 class SelectedObject {

@@ -59,9 +59,8 @@ int ImageButton::PreferredWidth() const {
     const int padding = ScaleForDpi(14, dpi_);
     int width = 2 * padding;
     if (!face_.text.empty()) {
-        const HDC screen = ::GetDC(hwnd());
-        width += MeasureText(screen, face_.text, SharedFonts().Get(FontRole::Body, dpi_)).cx;
-        ::ReleaseDC(hwnd(), screen);
+        const unique_window_dc screen(hwnd());
+        width += MeasureText(screen.get(), face_.text, SharedFonts().Get(FontRole::Body, dpi_)).cx;
     }
     if (face_.icon) width += ScaleForDpi(16 + 6, dpi_);
     else if (face_.glyph != Glyph::None) width += GlyphSize(face_.glyph, dpi_) + ScaleForDpi(6, dpi_);

@@ -105,12 +105,11 @@ void SearchBox::Arrange() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     TEXTMETRICW metrics{};
-    const HDC dc = ::GetDC(edit_);
     {
-        const SelectedObject font(dc, SharedFonts().Get(FontRole::Body, dpi_));
-        ::GetTextMetricsW(dc, &metrics);
+        const unique_window_dc dc(edit_);
+        const SelectedObject font(dc.get(), SharedFonts().Get(FontRole::Body, dpi_));
+        ::GetTextMetricsW(dc.get(), &metrics);
     }
-    ::ReleaseDC(edit_, dc);
     const SearchBoxLayout layout = LayOutSearchBox(client, dpi_, metrics.tmHeight + 2, clearVisible_);
     ::MoveWindow(edit_, layout.edit.left, layout.edit.top, layout.edit.right - layout.edit.left,
                  layout.edit.bottom - layout.edit.top, TRUE);
@@ -142,12 +141,12 @@ LRESULT CALLBACK SearchBox::EditProc(HWND window, UINT message, WPARAM wParam, L
             ::GetWindowTextLengthW(window) == 0 && ::GetFocus() != window) {
             // Older edit controls know no cue text: draw it the way newer ones do.
             const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-            const HDC dc = ::GetDC(window);
+            const unique_window_dc dc(window);
             RECT client{};
             ::GetClientRect(window, &client);
             client.left += 2;
-            DrawTextLine(dc, self->cue_, client, SharedFonts().Get(FontRole::Body, self->dpi_), palette::kTextSecondary);
-            ::ReleaseDC(window, dc);
+            DrawTextLine(dc.get(), self->cue_, client, SharedFonts().Get(FontRole::Body, self->dpi_),
+                         palette::kTextSecondary);
             return result;
         }
         if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &SearchBox::EditProc, kSubclassId);

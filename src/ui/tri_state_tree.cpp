@@ -1,5 +1,6 @@
 #include "ui/tri_state_tree.h"
 
+#include "ui/gdi.h"
 #include "ui/window_base.h"
 
 namespace tarvo::ui {
@@ -28,7 +29,7 @@ HBITMAP BoxBitmap(HDC screen, int size, UINT state, bool blank) {
 HIMAGELIST CreateTickImages(int dpi) {
     const int size = ScaleForDpi(16, dpi);
     HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR32, 4, 0);
-    HDC screen = ::GetDC(nullptr);
+    const unique_window_dc screen(nullptr);
     const struct {
         UINT state;
         bool blank;
@@ -37,19 +38,15 @@ HIMAGELIST CreateTickImages(int dpi) {
                  {DFCS_BUTTONCHECK | DFCS_CHECKED, false},
                  {DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_INACTIVE, false}};
     for (const auto& face : faces) {
-        HBITMAP bitmap = BoxBitmap(screen, size, face.state, face.blank);
-        ::ImageList_Add(list, bitmap, nullptr);
-        ::DeleteObject(bitmap);
+        const unique_hbitmap bitmap(BoxBitmap(screen.get(), size, face.state, face.blank));
+        ::ImageList_Add(list, bitmap.get(), nullptr);
     }
-    ::ReleaseDC(nullptr, screen);
     return list;
 }
 
 TriStateTree::~TriStateTree() {
     // The tree view does not free its state list, and it was ours anyway.
     if (tree_ && ::IsWindow(tree_)) ::DestroyWindow(tree_);
-    if (states_) ::ImageList_Destroy(states_);
-    if (images_) ::ImageList_Destroy(images_);
 }
 
 bool TriStateTree::Create(HWND parent, int id, const RECT& bounds, int dpi) {
@@ -60,15 +57,15 @@ bool TriStateTree::Create(HWND parent, int id, const RECT& bounds, int dpi) {
                               bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (!tree_) return false;
-    states_ = CreateTickImages(dpi);
-    TreeView_SetImageList(tree_, states_, TVSIL_STATE);
+    states_.reset(CreateTickImages(dpi));
+    TreeView_SetImageList(tree_, states_.get(), TVSIL_STATE);
     return true;
 }
 
 void TriStateTree::SetImages(HIMAGELIST images) {
-    if (images_) ::ImageList_Destroy(images_);
-    images_ = images;
-    TreeView_SetImageList(tree_, images_, TVSIL_NORMAL);
+    // The tree lets go of the old list before it is destroyed.
+    TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+    images_.reset(images);
 }
 
 void TriStateTree::Clear() { TreeView_DeleteAllItems(tree_); }

@@ -8,6 +8,8 @@
 #include <commctrl.h>
 
 #include <functional>
+
+#include "ui/gdi.h"
 #include <string>
 
 namespace tarvo::ui {
@@ -40,8 +42,8 @@ public:
 
 private:
     HWND tree_ = nullptr;
-    HIMAGELIST states_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    unique_himagelist states_;
+    unique_himagelist images_;
     int id_ = 0;
 };
 

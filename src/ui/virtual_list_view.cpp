@@ -16,13 +16,10 @@ constexpr UINT_PTR kListSubclass = 0x71;
 constexpr UINT_PTR kHeaderSubclass = 0x72;
 
 int LineHeightOf(HWND window, HFONT font) {
-    const HDC dc = ::GetDC(window);
+    const unique_window_dc dc(window);
     TEXTMETRICW metrics{};
-    {
-        const SelectedObject select(dc, font);
-        ::GetTextMetricsW(dc, &metrics);
-    }
-    ::ReleaseDC(window, dc);
+    const SelectedObject select(dc.get(), font);
+    ::GetTextMetricsW(dc.get(), &metrics);
     return metrics.tmHeight;
 }
 
@@ -35,7 +32,6 @@ VirtualListView::~VirtualListView() {
         ::DestroyWindow(list_);
         list_ = header_ = nullptr;
     }
-    if (spacer_) ::ImageList_Destroy(spacer_);
 }
 
 bool VirtualListView::Create(HWND parent, int id, const RECT& bounds, std::vector<ListColumn> columns,
@@ -102,10 +98,9 @@ void VirtualListView::ApplyMetrics() {
                               LineHeightOf(list_, fonts.Get(FontRole::Small, dpi_)), twoLines);
     // Report rows are as high as the small image list's images: a blank list of one-pixel-wide
     // images sets our row height.
-    const HIMAGELIST spacer = ::ImageList_Create(1, metrics_.rowHeight, ILC_COLOR32, 1, 0);
-    ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(spacer));
-    if (spacer_) ::ImageList_Destroy(spacer_);
-    spacer_ = spacer;
+    unique_himagelist spacer(::ImageList_Create(1, metrics_.rowHeight, ILC_COLOR32, 1, 0));
+    ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(spacer.get()));
+    spacer_ = std::move(spacer);
     if (largeIcons_) {
         int cx = 0, cy = 0;
         ::ImageList_GetIconSize(largeIcons_, &cx, &cy);

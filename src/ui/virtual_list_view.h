@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "ui/gdi.h"
 #include "ui/hot_tracker.h"
 #include "ui/list_model.h"
 #include "ui/list_paint.h"
@@ -101,7 +102,7 @@ private:
     std::vector<std::wstring> headerTexts_;  // what the header control holds now
     HWND list_ = nullptr;    // children, destroyed with this window
     HWND header_ = nullptr;
-    HIMAGELIST spacer_ = nullptr;  // ours: only sets the row height
+    unique_himagelist spacer_;  // ours: only sets the row height
     HIMAGELIST rowIcons_ = nullptr;
     HIMAGELIST largeIcons_ = nullptr;
     SortIndicator sort_;

@@ -1,5 +1,7 @@
 #include "ui/window_base.h"
 
+#include "ui/gdi.h"
+
 namespace tarvo::ui {
 
 WindowBase::~WindowBase() {
@@ -84,9 +86,8 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 int ScreenDpi() noexcept {
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    const unique_window_dc screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return dpi > 0 ? dpi : 96;
 }
 
