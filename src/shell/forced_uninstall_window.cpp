@@ -74,7 +74,7 @@ TfrmForcedUninstall::TfrmForcedUninstall(const inventory::TSoftwareInfo* catalog
 
 TfrmForcedUninstall::~TfrmForcedUninstall() {
     if (hwnd()) {
-        if (owner_) ::EnableWindow(owner_, TRUE);
+        if (owner()) ::EnableWindow(owner(), TRUE);
         ::DestroyWindow(hwnd());
     }
 }
@@ -82,12 +82,11 @@ TfrmForcedUninstall::~TfrmForcedUninstall() {
 bool TfrmForcedUninstall::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
-    owner_ = owner;
-    dpi_ = ui::ScreenDpi();
+    SetOwner(owner);
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
         return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi_, false);
+    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     // Explorer runs with less integrity than an elevated uninstaller: let its drops through.
     for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x49}})
         (void)platform::AllowMessageFromLowerIntegrity(message);
@@ -100,7 +99,7 @@ bool TfrmForcedUninstall::Create(HWND owner) {
 }
 
 void TfrmForcedUninstall::CreateControls() {
-    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi_);
+    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi());
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle, int x, int y, int w,
                      int h, int id) {
@@ -113,14 +112,14 @@ void TfrmForcedUninstall::CreateControls() {
     // Our buttons are placed by LayOutButtons once their captions are known. Tab follows the
     // order in which the controls are made.
     auto button = [&](ui::ImageButton& b, int id, ui::ButtonStyle style, std::wstring text) {
-        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, Face(style, std::move(text)), dpi_);
+        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, Face(style, std::move(text)), dpi());
     };
 
     const int width = Scale(kDesignWidth);
     ui::ButtonFace closeFace = Face(ui::ButtonStyle::CaptionClose, L"");
     closeFace.glyph = ui::Glyph::Close;
-    close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi_), 0, width, Scale(kBandHeight)}, closeFace,
-                  dpi_);
+    close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, closeFace,
+                  dpi());
     close_.SetBackground(palette::kTitleBar);
     // Reached with Escape, not with Tab.
     ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
@@ -321,24 +320,24 @@ LRESULT TfrmForcedUninstall::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-void TfrmForcedUninstall::Paint(HDC target) {
+void TfrmForcedUninstall::OnPaint(HDC target) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
     ui::FillSolid(dc, client, palette::kWindow);
     ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, false, palette::kWindowFrame);
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
     auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {
-        const ui::SelectedObject font(dc, fonts.Get(role, dpi_));
+        const ui::SelectedObject font(dc, fonts.Get(role, dpi()));
         ::SetTextColor(dc, color);
         ::DrawTextW(dc, s.c_str(), -1, &r, format | DT_LEFT | DT_NOPREFIX);
     };
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     const int left = Scale(kMargin), right = client.right - Scale(kMargin);
-    text(Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi_), Scale(kBandHeight)},
+    text(Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kBandHeight)},
          ui::FontRole::Caption, palette::kTitleText, line);
     text(ForcedUninstallText(L"Label_Title.Caption", L"Tarvo Forced Uninstaller"),
          RECT{left, Scale(kBandHeight + 8), right, Scale(kBandHeight + 32)}, ui::FontRole::Heading, palette::kText, line);
@@ -351,13 +350,10 @@ void TfrmForcedUninstall::Paint(HDC target) {
          DT_WORDBREAK | DT_END_ELLIPSIS);
 }
 
-LRESULT TfrmForcedUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+int TfrmForcedUninstall::HeadingBandHeight() const { return Scale(kHeaderHeight); }
+
+std::optional<LRESULT> TfrmForcedUninstall::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_DROPFILES: {
         const std::wstring path = platform::TakeFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
         test_seam::Log(L"forced window: dropped " + path);
@@ -370,48 +366,31 @@ LRESULT TfrmForcedUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM l
             ::SetBkColor(reinterpret_cast<HDC>(wParam), palette::kWindow);
             return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
         }
-        return DefaultHandling(message, wParam, lParam);
+        return std::nullopt;
     case DM_GETDEFID:
         // Enter anywhere but on another button means "Next"; dialog key handling asks here
         // and leaves it alone while the button is disabled.
         return MAKELRESULT(kIdNext, DC_HASDEFID);
-    case WM_CLOSE:
-        Close();
-        return 0;
-    case WM_NCHITTEST:
-        return ui::HeadingBandHitTest(hwnd(), lParam, Scale(kHeaderHeight));
-    case WM_PAINT: {
-        const ui::unique_hdc_paint dc(hwnd());
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     default:
-        return DefaultHandling(message, wParam, lParam);
+        return std::nullopt;
     }
 }
 
 void TfrmForcedUninstall::Close() {
     if (!hwnd()) return;
     // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner_) ::EnableWindow(owner_, TRUE);
+    if (owner()) ::EnableWindow(owner(), TRUE);
     ::DestroyWindow(hwnd());
 }
 
 void TfrmForcedUninstall::RunModal() {
     if (!hwnd() || running_) return;
     running_ = true;
-    if (owner_) ::EnableWindow(owner_, FALSE);
     ::ShowWindow(hwnd(), SW_SHOW);
     ::BringWindowToTop(hwnd());
     ::SetForegroundWindow(hwnd());
-    ui::RunModalLoop({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
+    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
     running_ = false;
-    if (owner_) {
-        ::EnableWindow(owner_, TRUE);
-        ::SetForegroundWindow(owner_);
-    }
 }
 
 }  // namespace tarvo::shell

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "ui/image_button.h"
-#include "ui/window_base.h"
+#include "ui/frameless_dialog.h"
 #include "uninstall/forced_uninstall.h"
 
 namespace tarvo::inventory {
@@ -21,7 +21,7 @@ class TSoftwareInfo;
 
 namespace tarvo::shell {
 
-class TfrmForcedUninstall final : public ui::WindowBase, private uninstall::IForcedUninstallView {
+class TfrmForcedUninstall final : public ui::FramelessDialog, private uninstall::IForcedUninstallView {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmForcedUninstall";
     // Control ids of this window.
@@ -54,10 +54,14 @@ public:
     [[nodiscard]] uninstall::TForcedUninstall& Model() noexcept { return model_; }
     [[nodiscard]] bool Started() const noexcept { return model_.Started(); }
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnPaint(HDC dc) override;
+    void OnClose() override { Close(); }
+    void OnCommand(int id, int code) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    [[nodiscard]] int HeadingBandHeight() const override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     // IForcedUninstallView
     void ShowPathText(const std::wstring& text) override;
     void ShowRows(const std::vector<const inventory::TSoftInfo*>& rows) override;
@@ -70,21 +74,15 @@ private:
     void LayOutButtons();
     void Browse();
     void RunNext();
-    void OnCommand(int id, int code);
-    LRESULT OnNotify(const NMHDR& header);
     void ShowListMenu();
-    void Paint(HDC dc);
-    [[nodiscard]] int Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
 
     uninstall::TForcedUninstall model_;
     HIMAGELIST smallIcons_;
     OpenUninstallFn openUninstall_;
-    HWND owner_ = nullptr;
     HWND pathBox_ = nullptr;
     HWND list_ = nullptr;
     HWND tip_ = nullptr;
     ui::ImageButton close_, browse_, next_, cancel_;
-    int dpi_ = 96;
     bool running_ = false;
 };
 

@@ -39,13 +39,10 @@ TfrmLogManage::~TfrmLogManage() {
     if (hwnd()) ::DestroyWindow(hwnd());
 }
 
-int TfrmLogManage::Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
-
 bool TfrmLogManage::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
-    owner_ = owner;
-    dpi_ = ui::ScreenDpi();
+    SetOwner(owner);
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, GetText(L"frmLogManage_Caption", L"Uninstall Log manager"),
                         WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner))
@@ -62,8 +59,8 @@ bool TfrmLogManage::Create(HWND owner) {
 }
 
 void TfrmLogManage::CreateControls() {
-    font_ = ui::CreateMessageFont(9, FW_NORMAL, dpi_);
-    headingFont_ = ui::CreateMessageFont(12, FW_SEMIBOLD, dpi_);
+    font_ = ui::CreateMessageFont(9, FW_NORMAL, dpi());
+    headingFont_ = ui::CreateMessageFont(12, FW_SEMIBOLD, dpi());
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
                      int id) {
@@ -161,11 +158,11 @@ void TfrmLogManage::DeleteAll() {
 
 void TfrmLogManage::Close() {
     // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner_) ::EnableWindow(owner_, TRUE);
+    if (owner()) ::EnableWindow(owner(), TRUE);
     ::DestroyWindow(hwnd());
 }
 
-void TfrmLogManage::OnCommand(int id) {
+void TfrmLogManage::OnCommand(int id, int /*code*/) {
     switch (id) {
     case kIdOpen: OpenSelected(); break;
     case kIdDelete: DeleteSelected(); break;
@@ -192,7 +189,7 @@ LRESULT TfrmLogManage::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-void TfrmLogManage::Paint(HDC dc) {
+void TfrmLogManage::OnPaint(HDC dc) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
@@ -216,38 +213,10 @@ void TfrmLogManage::Paint(HDC dc) {
     ::DrawTextW(dc, detailText.c_str(), -1, &detail, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
 }
 
-LRESULT TfrmLogManage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_CLOSE:
-        Close();
-        return 0;
-    case WM_NCHITTEST:
-        return ui::HeadingBandHitTest(hwnd(), lParam, Scale(kHeaderHeight));
-    case WM_PAINT: {
-        const ui::unique_hdc_paint dc(hwnd());
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        return DefaultHandling(message, wParam, lParam);
-    }
-}
+int TfrmLogManage::HeadingBandHeight() const { return Scale(kHeaderHeight); }
 
 void TfrmLogManage::RunModal() {
-    if (!hwnd()) return;
-    if (owner_) ::EnableWindow(owner_, FALSE);
-    ui::RunModalLoop({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
-    if (owner_) {
-        ::EnableWindow(owner_, TRUE);
-        ::SetForegroundWindow(owner_);
-    }
+    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
 }
 
 void ShowLogManager(HWND owner, const std::wstring& logFolder) {

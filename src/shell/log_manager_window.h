@@ -9,12 +9,12 @@
 #include <string>
 
 #include "ui/gdi.h"
-#include "ui/window_base.h"
+#include "ui/frameless_dialog.h"
 #include "uninstall/log_manager.h"
 
 namespace tarvo::shell {
 
-class TfrmLogManage final : public ui::WindowBase {
+class TfrmLogManage final : public ui::FramelessDialog {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmLogManage";
     // Control ids of this window.
@@ -38,30 +38,27 @@ public:
     [[nodiscard]] bool IsOpen() const noexcept { return hwnd() != nullptr; }
     [[nodiscard]] const uninstall::TLogManager& Model() const noexcept { return model_; }
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnPaint(HDC dc) override;
+    void OnClose() override { Close(); }
+    void OnCommand(int id, int code) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    [[nodiscard]] int HeadingBandHeight() const override;
+
     void CreateControls();
     void FillList();
     void UpdateButtons();
-    void OnCommand(int id);
-    LRESULT OnNotify(const NMHDR& header);
     void SyncSelection();
     void OpenSelected();
     void DeleteSelected();
     void DeleteAll();
     void Close();
-    void Paint(HDC dc);
-    [[nodiscard]] int Scale(int value) const noexcept;
 
     uninstall::TLogManager model_;
     AskFn ask_;
-    HWND owner_ = nullptr;
     HWND list_ = nullptr;
     ui::unique_hfont font_;
     ui::unique_hfont headingFont_;
-    int dpi_ = 96;
 };
 
 // Opens the log manager modally over `owner` and returns when the user has closed it.

@@ -83,8 +83,7 @@ TfrmPowerScan::~TfrmPowerScan() {
 bool TfrmPowerScan::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
     ::InitCommonControlsEx(&controls);
-    owner_ = owner;
-    dpi_ = ui::ScreenDpi();
+    SetOwner(owner);
     const RECT bounds = ui::CentredOn(owner, Scale(640), Scale(460));
     title_ = GetText(L"Powerful_Scan_M", L"Powerful Scan");
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds,
@@ -98,7 +97,7 @@ bool TfrmPowerScan::Create(HWND owner) {
 }
 
 void TfrmPowerScan::CreateControls() {
-    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi_);
+    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi());
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int id) {
         const HWND control = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd(),
@@ -106,11 +105,11 @@ void TfrmPowerScan::CreateControls() {
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return control;
     };
-    view_.Create(hwnd(), kIdTree, RECT{0, 0, 10, 10}, dpi_);
+    view_.Create(hwnd(), kIdTree, RECT{0, 0, 10, 10}, dpi());
     // The tree keeps the compact message font it always had: with the 9 pt face of our
     // buttons, Wine draws item texts wider than the tree measured them at 96 DPI, and the
     // ends of long paths were cut off.
-    treeFont_ = ui::CreateMessageFont(9, FW_NORMAL, dpi_);
+    treeFont_ = ui::CreateMessageFont(9, FW_NORMAL, dpi());
     ::SendMessageW(view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(treeFont_ ? treeFont_.get() : font), FALSE);
     view_.SetImages(TreeImageList(images_));
     view_.onToggle = [this](LPARAM data) {
@@ -126,11 +125,11 @@ void TfrmPowerScan::CreateControls() {
     ::ShowWindow(current_, SW_HIDE);
     // Placed by Layout; made in tab order, which is creation order.
     const RECT unplaced{0, 0, 10, 10};
-    delete_.Create(hwnd(), kIdDelete, unplaced, Face(ui::ButtonStyle::Primary, L"Delete"), dpi_);
+    delete_.Create(hwnd(), kIdDelete, unplaced, Face(ui::ButtonStyle::Primary, L"Delete"), dpi());
     ::EnableWindow(delete_.hwnd(), FALSE);
-    cancel_.Create(hwnd(), kIdCancel, unplaced, Face(ui::ButtonStyle::Secondary, L"Cancel"), dpi_);
-    maximize_.Create(hwnd(), kIdMaximize, unplaced, Face(ui::ButtonStyle::Caption, L"", ui::Glyph::Maximize), dpi_);
-    close_.Create(hwnd(), kIdClose, unplaced, Face(ui::ButtonStyle::CaptionClose, L"", ui::Glyph::Close), dpi_);
+    cancel_.Create(hwnd(), kIdCancel, unplaced, Face(ui::ButtonStyle::Secondary, L"Cancel"), dpi());
+    maximize_.Create(hwnd(), kIdMaximize, unplaced, Face(ui::ButtonStyle::Caption, L"", ui::Glyph::Maximize), dpi());
+    close_.Create(hwnd(), kIdClose, unplaced, Face(ui::ButtonStyle::CaptionClose, L"", ui::Glyph::Close), dpi());
     for (ui::ImageButton* caption : {&maximize_, &close_}) {
         caption->SetBackground(palette::kTitleBar);
         // Reached with Escape and a double click on the band, not with Tab.
@@ -220,7 +219,7 @@ void TfrmPowerScan::Layout() {
     const int w = client.right, h = client.bottom;
     const int m = Scale(kMargin);
     const int header = Scale(kHeaderHeight);
-    const ui::TitleBarLayout band = ui::LayOutTitleBar(w, dpi_, kCaptionButtons, header);
+    const ui::TitleBarLayout band = ui::LayOutTitleBar(w, dpi(), kCaptionButtons, header);
     close_.Move(band.close);
     maximize_.Move(band.maximize);
     const int treeTop = header + BandHeight() + Scale(4);
@@ -238,11 +237,11 @@ void TfrmPowerScan::Layout() {
     const int progressRight = w - m - Scale(kGripSize) - 2 * bw - Scale(24);
     ::MoveWindow(current_, m, rowY - Scale(2), progressRight - m, Scale(16), TRUE);
     ::MoveWindow(progress_, m, rowY + Scale(16), progressRight - m, Scale(12), TRUE);
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi_, maximized_);
+    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), maximized_);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void TfrmPowerScan::Paint(HDC target) {
+void TfrmPowerScan::OnPaint(HDC target) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
@@ -252,21 +251,21 @@ void TfrmPowerScan::Paint(HDC target) {
     ui::FillSolid(dc, header, palette::kTitleBar);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
-    const ui::TitleBarLayout band = ui::LayOutTitleBar(client.right, dpi_, kCaptionButtons, header.bottom);
+    const ui::TitleBarLayout band = ui::LayOutTitleBar(client.right, dpi(), kCaptionButtons, header.bottom);
     const RECT titleArea{Scale(kMargin), 0, band.maximize.left - Scale(kMargin), header.bottom};
-    ui::DrawTextLine(dc, title_, titleArea, fonts.Get(ui::FontRole::Caption, dpi_), palette::kTitleText);
+    ui::DrawTextLine(dc, title_, titleArea, fonts.Get(ui::FontRole::Caption, dpi()), palette::kTitleText);
     if (warning_) {
         const RECT area{Scale(kMargin), header.bottom + Scale(2), client.right - Scale(kMargin),
                         header.bottom + BandHeight()};
         ui::FillSolid(dc, area, palette::kWarningBand);
         RECT label = area;
         label.left += Scale(8);
-        const HFONT emphasis = fonts.Get(ui::FontRole::Emphasis, dpi_);
+        const HFONT emphasis = fonts.Get(ui::FontRole::Emphasis, dpi());
         ui::DrawTextLine(dc, warningLabel_, label, emphasis, palette::kWarningText);
         RECT text = area;
         text.left = label.left + ui::MeasureText(dc, warningLabel_, emphasis).cx + Scale(6);
         text.right -= Scale(8);
-        ui::DrawTextLine(dc, warningText_, text, fonts.Get(ui::FontRole::Body, dpi_), palette::kText);
+        ui::DrawTextLine(dc, warningText_, text, fonts.Get(ui::FontRole::Body, dpi()), palette::kText);
     }
     if (!maximized_) {
         // The size grip: three short strokes, kept clear of the rounded corner.
@@ -275,7 +274,7 @@ void TfrmPowerScan::Paint(HDC target) {
             ui::DrawLineSolid(dc, POINT{client.right - Scale(reach), client.bottom - inset},
                               POINT{client.right - inset, client.bottom - Scale(reach)}, palette::kButtonBorder, stroke);
     }
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, maximized_, palette::kWindowFrame);
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), maximized_, palette::kWindowFrame);
 }
 
 LRESULT TfrmPowerScan::HitTest(POINT screen) const {
@@ -343,21 +342,33 @@ void TfrmPowerScan::OnCommand(int id, int code) {
     }
 }
 
-LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void TfrmPowerScan::OnClose() { model_.CancelClicked(); }
+
+int TfrmPowerScan::HeadingBandHeight() const { return Scale(kHeaderHeight); }
+
+LRESULT TfrmPowerScan::OnNotify(const NMHDR& header) {
+    LRESULT result = 0;
+    if (view_.OnNotify(header, result)) return result;
+    if (header.idFrom == kIdLink && (header.code == NM_CLICK || header.code == NM_RETURN)) model_.SelectLinkClicked();
+    return 0;
+}
+
+std::optional<LRESULT> TfrmPowerScan::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCALCSIZE:
         // No frame of the system's: the whole window is ours to draw, and the thick frame
         // style is kept only so the window can be sized.
         if (wParam) return 0;
-        break;
+        return std::nullopt;
     case WM_NCHITTEST:
+        // Beyond the heading band: the size grip and the edges.
         return HitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTCAPTION || (maximized_ && wParam == HTCLIENT)) {
             ToggleMaximized();
             return 0;
         }
-        break;
+        return std::nullopt;
     case WM_LBUTTONDBLCLK:
         if (GET_Y_LPARAM(lParam) < Scale(kHeaderHeight)) ToggleMaximized();
         return 0;
@@ -368,7 +379,7 @@ LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             pos->cx = std::max(pos->cx, Scale(kMinWidth));
             pos->cy = std::max(pos->cy, Scale(kMinHeight));
         }
-        break;
+        return std::nullopt;
     }
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -378,38 +389,14 @@ LRESULT TfrmPowerScan::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         if (view_.hwnd()) Layout();
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        const ui::unique_hdc_paint dc(hwnd());
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         // The link, the shredder box and the current item sit on the white window body.
         ::SetBkColor(reinterpret_cast<HDC>(wParam), palette::kWindow);
         return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
-    case WM_NOTIFY: {
-        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        LRESULT result = 0;
-        if (view_.OnNotify(header, result)) return result;
-        if (header.idFrom == kIdLink && (header.code == NM_CLICK || header.code == NM_RETURN)) {
-            model_.SelectLinkClicked();
-            return 0;
-        }
-        break;
-    }
-    case WM_CLOSE:
-        model_.CancelClicked();
-        return 0;
     default:
-        break;
+        return std::nullopt;
     }
-    return DefaultHandling(message, wParam, lParam);
 }
 
 void TfrmPowerScan::RunModal() {
@@ -427,13 +414,9 @@ void TfrmPowerScan::RunModal() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::UpdateWindow(hwnd());
     ::SetFocus(view_.hwnd());
-    if (owner_) ::EnableWindow(owner_, FALSE);
-    ui::RunModalLoop({.window = [this] { return hwnd(); },
-                      .keepRunning = [this] { return !ended_; },
-                      .onEscape = [this] { model_.CancelClicked(); }});
-    if (owner_) ::EnableWindow(owner_, TRUE);
-    if (hwnd()) ::DestroyWindow(hwnd());
-    if (owner_) ::SetForegroundWindow(owner_);
+    RunModalOverOwner({.window = [this] { return hwnd(); },
+                       .keepRunning = [this] { return !ended_; },
+                       .onEscape = [this] { model_.CancelClicked(); }});
 }
 
 void TfrmPowerScan::SetProgress(int percent) { ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(percent), 0); }

@@ -17,11 +17,11 @@
 #include "ui/gdi.h"
 #include "ui/image_button.h"
 #include "ui/tri_state_tree.h"
-#include "ui/window_base.h"
+#include "ui/frameless_dialog.h"
 
 namespace tarvo::shell {
 
-class TfrmPowerScan final : public ui::WindowBase, private leftovers::IPowerScanView {
+class TfrmPowerScan final : public ui::FramelessDialog, private leftovers::IPowerScanView {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmPowerScan";
     static constexpr int kIdTree = 2501;
@@ -50,10 +50,14 @@ public:
     void RunModal();
     [[nodiscard]] leftovers::TPowerScanModel& Model() noexcept { return model_; }
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnPaint(HDC dc) override;
+    void OnClose() override;
+    void OnCommand(int id, int code) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    [[nodiscard]] int HeadingBandHeight() const override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     // IPowerScanView
     void SetProgress(int percent) override;
     void ShowCurrentItem(const std::wstring& text) override;
@@ -71,19 +75,14 @@ private:
     void AddTranslations();
     void FillTree();
     void Layout();
-    void Paint(HDC dc);
     void ToggleMaximized();
-    void OnCommand(int id, int code);
     [[nodiscard]] LRESULT HitTest(POINT screen) const;
-    [[nodiscard]] int Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
     [[nodiscard]] int BandHeight() const noexcept { return warning_ ? Scale(36) : 0; }
 
     leftovers::TResultTree& tree_;
     const leftovers::TIconList& images_;
     ConfirmFn confirm_;
     leftovers::TPowerScanModel model_;
-    HWND owner_ = nullptr;
-    int dpi_ = 96;
     bool warning_ = true;
     bool moveAllowed_ = true;
     bool running_ = false;

@@ -69,14 +69,13 @@ TfrmUninstalling::TfrmUninstalling(std::vector<const inventory::TSoftInfo*> entr
 
 TfrmUninstalling::~TfrmUninstalling() {
     if (hwnd()) {
-        if (owner_) ::EnableWindow(owner_, TRUE);
+        if (owner()) ::EnableWindow(owner(), TRUE);
         ::DestroyWindow(hwnd());
     }
 }
 
 bool TfrmUninstalling::Create(HWND owner) {
-    owner_ = owner;
-    dpi_ = ui::ScreenDpi();
+    SetOwner(owner);
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (owner)
         ::GetWindowRect(owner, &area);
@@ -84,7 +83,7 @@ bool TfrmUninstalling::Create(HWND owner) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const RECT bounds = CentredOver(area, SIZE{Scale(kDesignWidth), Scale(kDesignHeight)});
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi_, false);
+    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     CreateControls();
     AddTranslations();
     return true;
@@ -103,17 +102,17 @@ void TfrmUninstalling::CreateControls() {
         return f;
     };
     cancel_.Create(hwnd(), kIdCancel, RECT{right - buttonW, buttonY, right, buttonY + buttonH},
-                   face(ui::ButtonStyle::Secondary, L"Cancel"), dpi_);
+                   face(ui::ButtonStyle::Secondary, L"Cancel"), dpi());
     const RECT primary{right - 2 * buttonW - gap, buttonY, right - buttonW - gap, buttonY + buttonH};
-    uninstall_.Create(hwnd(), kIdUninstall, primary, face(ui::ButtonStyle::Primary, L"Uninstall"), dpi_);
-    scan_.Create(hwnd(), kIdPowerfulScan, primary, face(ui::ButtonStyle::Primary, L"Powerful Scan"), dpi_);
+    uninstall_.Create(hwnd(), kIdUninstall, primary, face(ui::ButtonStyle::Primary, L"Uninstall"), dpi());
+    scan_.Create(hwnd(), kIdPowerfulScan, primary, face(ui::ButtonStyle::Primary, L"Powerful Scan"), dpi());
     scan_.Show(false);
-    const int closeW = ui::TitleButtonWidth(dpi_);
+    const int closeW = ui::TitleButtonWidth(dpi());
     ui::ButtonFace closeFace;
     closeFace.style = ui::ButtonStyle::CaptionClose;
     closeFace.glyph = ui::Glyph::Close;
     close_.Create(hwnd(), kIdClose, RECT{Scale(kDesignWidth) - closeW, 0, Scale(kDesignWidth), Scale(kHeaderHeight) - 8},
-                  closeFace, dpi_);
+                  closeFace, dpi());
     close_.SetBackground(palette::kTitleBar);
 }
 
@@ -166,15 +165,10 @@ void TfrmUninstalling::RunModal() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::UpdateWindow(hwnd());
     session_.Shown();
-    if (owner_) ::EnableWindow(owner_, FALSE);
-    ui::RunModalLoop({.window = [this] { return hwnd(); },
-                      .keepRunning = [this] { return !ended_; },
-                      .onEscape = [this] { session_.CancelClicked(); },
-                      .dialogKeys = false});
-    // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner_) ::EnableWindow(owner_, TRUE);
-    if (hwnd()) ::DestroyWindow(hwnd());
-    if (owner_) ::SetForegroundWindow(owner_);
+    RunModalOverOwner({.window = [this] { return hwnd(); },
+                       .keepRunning = [this] { return !ended_; },
+                       .onEscape = [this] { session_.CancelClicked(); },
+                       .dialogKeys = false});
 }
 
 bool TfrmUninstalling::Visible(DialogPart part) const noexcept { return visible_[static_cast<std::size_t>(part)]; }
@@ -240,8 +234,8 @@ void TfrmUninstalling::HideDialog() {
 }
 
 void TfrmUninstalling::ShowNotice(const std::wstring& text) {
-    const HWND application = owner_ ? owner_ : nullptr;
-    if (owner_) ::EnableWindow(owner_, TRUE);
+    const HWND application = owner() ? owner() : nullptr;
+    if (owner()) ::EnableWindow(owner(), TRUE);
     notice_(application, text);
     if (application) ::SetForegroundWindow(application);
 }
@@ -300,31 +294,31 @@ void TfrmUninstalling::PaintBusy(HDC dc) const {
     ui::DrawLineSolid(dc, POINT{cx, cy}, tip, palette::kAccent, std::max(1, Scale(3)));
 }
 
-void TfrmUninstalling::Paint(HDC target) {
+void TfrmUninstalling::OnPaint(HDC target) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
     ui::FillSolid(dc, client, palette::kWindow);
     ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kHeaderHeight) - 8}, palette::kTitleBar);
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, false, palette::kWindowFrame);
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
 
     auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {
-        const ui::SelectedObject font(dc, fonts.Get(role, dpi_));
+        const ui::SelectedObject font(dc, fonts.Get(role, dpi()));
         ::SetTextColor(dc, color);
         ::DrawTextW(dc, s.c_str(), -1, &r, format | DT_NOPREFIX);
     };
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     const int left = Scale(kMargin), right = Scale(kDesignWidth - kMargin);
-    text(title_, RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi_), Scale(kHeaderHeight) - 8},
+    text(title_, RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kHeaderHeight) - 8},
          ui::FontRole::Caption, palette::kTitleText, line);
 
     if (Visible(DialogPart::Question))
         text(question_, RECT{left, Scale(60), right, Scale(90)}, ui::FontRole::Heading, palette::kText, line);
     if (Visible(DialogPart::CreateRestoreCheck)) {
-        const ui::SelectedObject font(dc, fonts.Get(ui::FontRole::Body, dpi_));
+        const ui::SelectedObject font(dc, fonts.Get(ui::FontRole::Body, dpi()));
         PaintCheckBox(dc);
     }
     const int textRight = busy_ ? BusyArea().left - Scale(8) : right;
@@ -348,7 +342,7 @@ void TfrmUninstalling::Paint(HDC target) {
     if (Visible(DialogPart::ScanIcon)) {
         const RECT icon{left, Scale(108), left + Scale(22), Scale(130)};
         ui::FillRounded(dc, icon, Scale(11), palette::kAccent, palette::kAccent);
-        ui::DrawGlyph(dc, icon, ui::Glyph::Search, palette::kAccentText, dpi_);
+        ui::DrawGlyph(dc, icon, ui::Glyph::Search, palette::kAccentText, dpi());
     }
     if (Visible(DialogPart::ScanTitle))
         text(scanTitle_, RECT{left + Scale(32), Scale(106), right, Scale(130)}, ui::FontRole::Emphasis, palette::kText,
@@ -376,18 +370,23 @@ void TfrmUninstalling::OnClick(POINT point) {
     if (Visible(DialogPart::CreateRestoreCheck) && Contains(CheckArea(), point)) session_.ToggleCreateRestore();
 }
 
-LRESULT TfrmUninstalling::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void TfrmUninstalling::OnCommand(int id, int /*code*/) {
+    switch (id) {
+    case kIdUninstall: session_.UninstallClicked(); break;
+    case kIdPowerfulScan: session_.ScanClicked(); break;
+    case kIdCancel:
+    case kIdClose:
+    case IDCANCEL: session_.CancelClicked(); break;
+    default: break;
+    }
+}
+
+void TfrmUninstalling::OnClose() { session_.CancelClicked(); }
+
+int TfrmUninstalling::HeadingBandHeight() const { return Scale(kHeaderHeight) - 8; }
+
+std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case kIdUninstall: session_.UninstallClicked(); break;
-        case kIdPowerfulScan: session_.ScanClicked(); break;
-        case kIdCancel:
-        case kIdClose:
-        case IDCANCEL: session_.CancelClicked(); break;
-        default: break;
-        }
-        return 0;
     case WM_TIMER:
         if (wParam == kStageTimer) {
             ::KillTimer(hwnd(), kStageTimer);  // one shot
@@ -410,23 +409,11 @@ LRESULT TfrmUninstalling::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
         OnClick(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
-    case WM_NCHITTEST:
-        return ui::HeadingBandHitTest(hwnd(), lParam, Scale(kHeaderHeight) - 8);
-    case WM_CLOSE:
-        session_.CancelClicked();
-        return 0;
     case kEndMessage:
         ended_ = true;
         return 0;
-    case WM_PAINT: {
-        const ui::unique_hdc_paint dc(hwnd());
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     default:
-        return DefaultHandling(message, wParam, lParam);
+        return std::nullopt;
     }
 }
 

@@ -13,12 +13,12 @@
 
 #include "language/translation.h"
 #include "ui/image_button.h"
-#include "ui/window_base.h"
+#include "ui/frameless_dialog.h"
 #include "uninstall/uninstall_session.h"
 
 namespace tarvo::shell {
 
-class TfrmUninstalling final : public ui::WindowBase, private uninstall::IUninstallView {
+class TfrmUninstalling final : public ui::FramelessDialog, private uninstall::IUninstallView {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmUninstalling";
     // Control ids of this window.
@@ -45,10 +45,13 @@ public:
     void SetStageObserver(StageFn observer) { stageObserver_ = std::move(observer); }
     [[nodiscard]] uninstall::TUninstallSession& Session() noexcept { return session_; }
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnPaint(HDC dc) override;
+    void OnClose() override;
+    void OnCommand(int id, int code) override;
+    [[nodiscard]] int HeadingBandHeight() const override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     // IUninstallView
     void ApplyStage(uninstall::TUninstallStage stage) override;
     void SetCreateRestoreTicked(bool ticked) override;
@@ -63,7 +66,6 @@ private:
 
     void CreateControls();
     void AddTranslations();
-    void Paint(HDC dc);
     void PaintCheckBox(HDC dc) const;
     void PaintBusy(HDC dc) const;
     void OnMouseMove(POINT point);
@@ -72,11 +74,8 @@ private:
     [[nodiscard]] bool Visible(uninstall::DialogPart part) const noexcept;
     [[nodiscard]] RECT CheckArea() const noexcept;
     [[nodiscard]] RECT BusyArea() const noexcept;
-    [[nodiscard]] int Scale(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
 
     uninstall::TUninstallSession session_;
-    HWND owner_ = nullptr;
-    int dpi_ = 96;
     ui::ImageButton uninstall_, cancel_, scan_, close_;
     std::array<bool, uninstall::kDialogPartCount> visible_{};
     bool ticked_ = false;
