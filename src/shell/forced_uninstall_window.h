@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/control_ids.h"
 #include "ui/image_button.h"
 #include "ui/frameless_dialog.h"
 #include "uninstall/forced_uninstall.h"
@@ -25,13 +26,13 @@ class TfrmForcedUninstall final : public ui::FramelessDialog, private uninstall:
 public:
     static constexpr const wchar_t* kClassName = L"TfrmForcedUninstall";
     // Control ids of this window.
-    static constexpr int kIdPathBox = 2501;
-    static constexpr int kIdBrowse = 2502;
-    static constexpr int kIdNext = 2503;
-    static constexpr int kIdCancel = 2504;
-    static constexpr int kIdClose = 2505;
-    static constexpr int kIdList = 2506;
-    static constexpr int kIdTip = 2507;
+    static constexpr int kIdPathBox = control_ids::kForcedUninstall + 1;
+    static constexpr int kIdBrowse = control_ids::kForcedUninstall + 2;
+    static constexpr int kIdNext = control_ids::kForcedUninstall + 3;
+    static constexpr int kIdCancel = control_ids::kForcedUninstall + 4;
+    static constexpr int kIdClose = control_ids::kForcedUninstall + 5;
+    static constexpr int kIdList = control_ids::kForcedUninstall + 6;
+    static constexpr int kIdTip = control_ids::kForcedUninstall + 7;
 
     // Runs the uninstall dialog modally for what "Next" decided; the window is hidden then.
     using OpenUninstallFn = std::function<void(const uninstall::TForcedNext& next)>;

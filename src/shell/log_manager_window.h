@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/control_ids.h"
 #include "ui/gdi.h"
 #include "ui/frameless_dialog.h"
 #include "uninstall/log_manager.h"
@@ -18,12 +19,12 @@ class TfrmLogManage final : public ui::FramelessDialog {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmLogManage";
     // Control ids of this window.
-    static constexpr int kIdList = 2301;
-    static constexpr int kIdOpen = 2302;
-    static constexpr int kIdDelete = 2303;
-    static constexpr int kIdDeleteAll = 2304;
-    static constexpr int kIdCancel = 2305;
-    static constexpr int kIdClose = 2306;
+    static constexpr int kIdList = control_ids::kLogManager + 1;
+    static constexpr int kIdOpen = control_ids::kLogManager + 2;
+    static constexpr int kIdDelete = control_ids::kLogManager + 3;
+    static constexpr int kIdDeleteAll = control_ids::kLogManager + 4;
+    static constexpr int kIdCancel = control_ids::kLogManager + 5;
+    static constexpr int kIdClose = control_ids::kLogManager + 6;
 
     // Asks a yes/no question; true for Yes. Tests answer without a message box.
     using AskFn = std::function<bool(HWND owner, const std::wstring& question)>;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/control_ids.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
 #include "ui/image_button.h"
@@ -42,7 +43,13 @@ private:
     static constexpr UINT_PTR kTimerCheckInstall = 2;
     static constexpr int kTitleHeight = 52;
     static constexpr int kCornerRadius = 6;
-    enum ControlId { kSoftwarePageId = 100, kPluginsPageId, kSearchBoxId, kSoftwareFrameId, kTitleButtonsId = 200 };
+    enum ControlId {
+        kSoftwarePageId = control_ids::kMainWindow,
+        kPluginsPageId,
+        kSearchBoxId,
+        kSoftwareFrameId,
+        kTitleButtonsId = control_ids::kTitleButtons
+    };
 
     // Start-up, in the order it runs (main_window_startup.cpp).
     void FormCreate();

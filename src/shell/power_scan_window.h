@@ -14,6 +14,7 @@
 #include "language/translation.h"
 #include "leftovers/power_scan_model.h"
 #include "leftovers/result_tree.h"
+#include "shell/control_ids.h"
 #include "ui/gdi.h"
 #include "ui/image_button.h"
 #include "ui/tri_state_tree.h"
@@ -24,15 +25,15 @@ namespace tarvo::shell {
 class TfrmPowerScan final : public ui::FramelessDialog, private leftovers::IPowerScanView {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmPowerScan";
-    static constexpr int kIdTree = 2501;
-    static constexpr int kIdDelete = 2502;
-    static constexpr int kIdCancel = 2503;
-    static constexpr int kIdClose = 2504;
-    static constexpr int kIdMaximize = 2505;
-    static constexpr int kIdLink = 2506;
-    static constexpr int kIdShredder = 2507;
-    static constexpr int kIdProgress = 2508;
-    static constexpr int kIdCurrent = 2509;
+    static constexpr int kIdTree = control_ids::kPowerScan + 1;
+    static constexpr int kIdDelete = control_ids::kPowerScan + 2;
+    static constexpr int kIdCancel = control_ids::kPowerScan + 3;
+    static constexpr int kIdClose = control_ids::kPowerScan + 4;
+    static constexpr int kIdMaximize = control_ids::kPowerScan + 5;
+    static constexpr int kIdLink = control_ids::kPowerScan + 6;
+    static constexpr int kIdShredder = control_ids::kPowerScan + 7;
+    static constexpr int kIdProgress = control_ids::kPowerScan + 8;
+    static constexpr int kIdCurrent = control_ids::kPowerScan + 9;
     static constexpr int kMinWidth = 582;   // at 96 DPI
     static constexpr int kMinHeight = 416;
 

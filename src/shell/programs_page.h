@@ -16,6 +16,7 @@
 #include "inventory/analysis_sink.h"
 #include "inventory/software_info.h"
 #include "inventory/software_page.h"
+#include "shell/control_ids.h"
 #include "ui/category_bar.h"
 #include "ui/gdi.h"
 #include "ui/image_button.h"
@@ -34,7 +35,7 @@ struct UninstallRequest {
 class TFrame_Software final : public ui::WindowBase, private ui::ListDataSource, private inventory::IAnalysisSink {
 public:
     static constexpr const wchar_t* kClassName = L"TFrame_Software";
-    enum ControlId { kCategoryBarId = 300, kListId, kBatchButtonId, kViewButtonId, kUninstallButtonId };
+    enum ControlId { kCategoryBarId = control_ids::kProgramsPage, kListId, kBatchButtonId, kViewButtonId, kUninstallButtonId };
 
     TFrame_Software();
     ~TFrame_Software() override;

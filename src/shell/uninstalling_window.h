@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "language/translation.h"
+#include "shell/control_ids.h"
 #include "ui/image_button.h"
 #include "ui/frameless_dialog.h"
 #include "uninstall/uninstall_session.h"
@@ -22,10 +23,10 @@ class TfrmUninstalling final : public ui::FramelessDialog, private uninstall::IU
 public:
     static constexpr const wchar_t* kClassName = L"TfrmUninstalling";
     // Control ids of this window.
-    static constexpr int kIdUninstall = 2401;
-    static constexpr int kIdCancel = 2402;
-    static constexpr int kIdPowerfulScan = 2403;
-    static constexpr int kIdClose = 2404;
+    static constexpr int kIdUninstall = control_ids::kUninstalling + 1;
+    static constexpr int kIdCancel = control_ids::kUninstalling + 2;
+    static constexpr int kIdPowerfulScan = control_ids::kUninstalling + 3;
+    static constexpr int kIdClose = control_ids::kUninstalling + 4;
 
     // Shows an OK message with the application title; tests and drivers record instead.
     using NoticeFn = std::function<void(HWND owner, const std::wstring& text)>;

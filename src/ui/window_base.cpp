@@ -11,45 +11,37 @@ WindowBase::~WindowBase() {
     }
 }
 
-bool WindowBase::CreateTopLevel(const wchar_t* className, const std::wstring& caption, DWORD style,
-                                DWORD exStyle, const RECT& bounds, HWND owner) {
+bool WindowBase::RegisterClassOnce(const wchar_t* className, bool topLevel) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (!::GetClassInfoExW(instance, className, &existing)) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        wc.lpfnWndProc = &WindowBase::WindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-        wc.lpszClassName = className;
-        if (!::RegisterClassExW(&wc)) return false;
-    }
+    if (::GetClassInfoExW(instance, className, &existing)) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    // Top-level windows repaint whole when sized; our controls lay themselves out.
+    wc.style = topLevel ? CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS : CS_DBLCLKS;
+    wc.lpfnWndProc = &WindowBase::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    if (topLevel) wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.lpszClassName = className;
+    return ::RegisterClassExW(&wc) != 0;
+}
+
+bool WindowBase::CreateTopLevel(const wchar_t* className, const std::wstring& caption, DWORD style,
+                                DWORD exStyle, const RECT& bounds, HWND owner) {
+    if (!RegisterClassOnce(className, true)) return false;
     return ::CreateWindowExW(exStyle, className, caption.c_str(), style, bounds.left, bounds.top,
                              bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr,
-                             instance, this) != nullptr;
+                             ::GetModuleHandleW(nullptr), this) != nullptr;
 }
 
 bool WindowBase::CreateChild(const wchar_t* className, HWND parent, int id, DWORD style,
                              DWORD exStyle, const RECT& bounds) {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (!::GetClassInfoExW(instance, className, &existing)) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &WindowBase::WindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = className;
-        if (!::RegisterClassExW(&wc)) return false;
-    }
+    if (!RegisterClassOnce(className, false)) return false;
     return ::CreateWindowExW(exStyle, className, L"", style | WS_CHILD, bounds.left, bounds.top,
                              bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
                              this) != nullptr;
 }
 

@@ -31,6 +31,8 @@ protected:
     virtual void OnFinalMessage() {}
 
 private:
+    // The one place our window classes are registered (once per process each).
+    static bool RegisterClassOnce(const wchar_t* className, bool topLevel);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     HWND hwnd_ = nullptr;
