@@ -126,7 +126,17 @@ Section "Uninstall"
   !insertmacro SelectContext
   Delete "$INSTDIR\${EXE}.exe"
   Delete "$INSTDIR\readme.txt"
-  Delete "$INSTDIR\uninstall.exe"
+  ; The uninstaller that started this copy may still be closing on a busy machine: its file
+  ; goes once it has.
+  StrCpy $8 0
+  retry_uninstaller:
+    Delete "$INSTDIR\uninstall.exe"
+    IfFileExists "$INSTDIR\uninstall.exe" 0 uninstaller_gone
+    IntOp $8 $8 + 1
+    IntCmp $8 50 uninstaller_gone
+    Sleep 100
+    Goto retry_uninstaller
+  uninstaller_gone:
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${FOLDER}\${FOLDER}.lnk"
   Delete "$SMPROGRAMS\${FOLDER}\Uninstall ${FOLDER}.lnk"
