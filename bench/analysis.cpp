@@ -18,8 +18,8 @@
 #include "inventory/software_cache.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
 #include "support/bench_report.h"
 
 using namespace tarvo;

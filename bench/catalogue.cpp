@@ -18,9 +18,9 @@
 
 #include "inventory/inventory.h"
 #include "platform/files.h"
-#include "platform/process_memory.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
 #include "shell/programs_page.h"
 #include "support/bench_report.h"
 #include "ui/window_base.h"

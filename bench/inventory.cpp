@@ -11,9 +11,8 @@
 #include "inventory/inventory.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/registry_values.h"
-#include "platform/special_folders.h"
 #include "support/bench_report.h"
 
 // windows.h maps RegOpenKey to RegOpenKeyW; here it is the counter's name.

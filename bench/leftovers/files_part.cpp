@@ -16,8 +16,8 @@
 #include "leftovers/rule_families.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
-#include "platform/shell_links.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
 #include "support/bench_report.h"
 
 namespace tarvo::bench {

@@ -16,8 +16,8 @@
 #include "leftovers/scan_driver.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
 #include "settings/system_info.h"
 #include "support/bench_report.h"
 

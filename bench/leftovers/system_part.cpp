@@ -14,7 +14,6 @@
 #include "leftovers/system_rule_steps.h"
 #include "platform/call_counter.h"
 #include "platform/registry.h"
-#include "platform/registry_values.h"
 #include "support/bench_report.h"
 
 namespace tarvo::bench {

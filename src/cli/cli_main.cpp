@@ -5,7 +5,6 @@
 
 #include "cli/cli.h"
 #include "platform/console.h"
-#include "platform/console_input.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "inventory/date_time.h"
-#include "platform/text_encoding.h"
+#include "platform/text.h"
 
 namespace tarvo::cli {
 

@@ -3,7 +3,7 @@
 #include "leftovers/removal.h"
 #include "leftovers/tick_tree.h"
 #include "platform/files.h"
-#include "platform/locale_format.h"
+#include "platform/text.h"
 #include "settings/app_frame.h"
 
 namespace tarvo::cli {

@@ -7,12 +7,12 @@
 #include "inventory/command_analysis.h"
 #include "inventory/installer_records.h"
 #include "inventory/inventory.h"
+#include "inventory/program_places.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
-#include "inventory/program_places.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
-#include "platform/text_encoding.h"
+#include "platform/text.h"
 
 namespace tarvo::cli {
 

@@ -7,7 +7,7 @@
 #include "inventory/installer_records.h"
 #include "inventory/program_places.h"
 #include "inventory/text_util.h"
-#include "platform/locale_format.h"
+#include "platform/text.h"
 #include "settings/app_frame.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/operation_log.h"

@@ -8,7 +8,7 @@
 #include "inventory/installer_records.h"
 #include "inventory/software_cache.h"
 #include "platform/files.h"
-#include "platform/shell_links.h"
+#include "platform/shell.h"
 #include "settings/ext_ini_file.h"
 
 namespace tarvo::inventory {

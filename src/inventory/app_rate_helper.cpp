@@ -7,10 +7,9 @@
 #include "inventory/date_time.h"
 #include "inventory/text_util.h"
 #include "inventory/usage_class.h"
-#include "platform/known_folders.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/registry_values.h"
-#include "platform/shell_links.h"
+#include "platform/shell.h"
 
 namespace tarvo::inventory {
 

@@ -4,8 +4,8 @@
 
 #include "inventory/date_time.h"
 #include "inventory/text_util.h"
-#include "platform/file_io.h"
-#include "platform/special_folders.h"
+#include "platform/files.h"
+#include "platform/folders.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {

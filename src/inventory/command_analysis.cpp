@@ -4,10 +4,10 @@
 #include "inventory/date_time.h"
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
-#include "platform/environment.h"
 #include "platform/files.h"
-#include "platform/shell_open.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
+#include "platform/system.h"
 #include "settings/path_macros.h"
 #include "settings/system_info.h"
 

@@ -8,7 +8,7 @@
 
 #include "inventory/file_facts.h"
 #include "inventory/soft_info.h"
-#include "platform/file_icons.h"
+#include "platform/shell.h"
 
 namespace tarvo::inventory {
 

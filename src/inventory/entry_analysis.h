@@ -9,7 +9,7 @@
 #include "inventory/command_analysis.h"
 #include "inventory/soft_info.h"
 #include "platform/crypto_hash.h"
-#include "platform/icon_extract.h"
+#include "platform/shell.h"
 #include "settings/ext_ini_file.h"
 
 namespace tarvo::inventory {

@@ -3,7 +3,7 @@
 #include "inventory/command_analysis.h"
 #include "inventory/shell_link_file.h"
 #include "platform/files.h"
-#include "platform/shell_link_folder.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 
 namespace tarvo::inventory {

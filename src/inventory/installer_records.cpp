@@ -7,8 +7,8 @@
 #include "inventory/command_text.h"
 #include "inventory/file_facts.h"
 #include "inventory/text_util.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/file_io.h"
 #include "platform/files.h"
 #include "platform/text.h"
 

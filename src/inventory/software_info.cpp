@@ -5,7 +5,7 @@
 #include "inventory/registry_access.h"
 #include "inventory/software_cache.h"
 #include "inventory/text_util.h"
-#include "platform/long_path.h"
+#include "platform/files.h"
 
 namespace tarvo::inventory {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "platform/text.h"
 #include "settings/main_ini.h"
 

@@ -6,7 +6,7 @@
 
 #include "inventory/text_util.h"
 #include "leftovers/value_text.h"
-#include "platform/long_path.h"
+#include "platform/files.h"
 
 namespace tarvo::leftovers {
 

@@ -5,11 +5,10 @@
 #include <algorithm>
 
 #include "inventory/text_util.h"
-#include "platform/drives.h"
-#include "platform/environment.h"
-#include "platform/known_folders.h"
+#include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
+#include "platform/system.h"
 #include "settings/system_info.h"
 
 namespace tarvo::leftovers {

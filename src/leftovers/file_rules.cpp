@@ -13,8 +13,8 @@
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
 #include "platform/files.h"
-#include "platform/shell_links.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
 #include "settings/system_info.h"
 
 namespace tarvo::leftovers {

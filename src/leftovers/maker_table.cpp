@@ -4,7 +4,7 @@
 
 #include "inventory/text_util.h"
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 
 namespace tarvo::leftovers {
 

@@ -7,7 +7,7 @@
 #include "leftovers/scan_guard.h"
 #include "leftovers/value_text.h"
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 
 namespace tarvo::leftovers {
 

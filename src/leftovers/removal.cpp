@@ -6,11 +6,10 @@
 #include "language/language.h"
 #include "leftovers/scan_guard.h"
 #include "leftovers/tick_tree.h"
-#include "platform/file_relocate.h"
 #include "platform/files.h"
-#include "platform/locale_format.h"
-#include "platform/message_wait.h"
-#include "platform/registry_links.h"
+#include "platform/messages.h"
+#include "platform/registry.h"
+#include "platform/text.h"
 #include "uninstall/log_lines.h"
 
 namespace tarvo::leftovers {
@@ -64,7 +63,7 @@ int RecomputeState(TTreeNode& node) {
 
 }  // namespace
 
-void ScheduleDeleteAtRestart(const std::wstring& path) { (void)platform::MoveFileDelayUntilReboot(path); }
+void ScheduleDeleteAtRestart(const std::wstring& path) { (void)platform::DeleteFileAtRestart(path); }
 
 TRemovalActions DefaultRemovalActions(const uninstall::LogContext& log) {
     TRemovalActions a;

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "platform/file_io.h"
-#include "platform/file_relocate.h"
 #include "platform/files.h"
 #include "platform/registry_export.h"
-#include "platform/text_encoding.h"
+#include "platform/text.h"
 #include "uninstall/operation_log.h"
 
 namespace tarvo::leftovers {

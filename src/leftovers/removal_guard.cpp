@@ -2,7 +2,7 @@
 
 #include "inventory/registry_access.h"
 #include "platform/files.h"
-#include "platform/registry_links.h"
+#include "platform/registry.h"
 
 namespace tarvo::leftovers {
 

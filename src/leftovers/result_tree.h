@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "leftovers/scan_records.h"
-#include "platform/file_icons.h"
+#include "platform/shell.h"
 
 namespace tarvo::leftovers {
 

@@ -8,9 +8,9 @@
 #include "inventory/registry_access.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
-#include "platform/class_ids.h"
-#include "platform/registry_identity.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
 #include "settings/system_info.h"
 
 namespace tarvo::leftovers {

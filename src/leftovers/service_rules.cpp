@@ -6,7 +6,7 @@
 #include "leftovers/rule_families.h"
 #include "leftovers/system_rule_steps.h"
 #include "leftovers/value_text.h"
-#include "platform/registry_values.h"
+#include "platform/registry.h"
 
 namespace tarvo::leftovers {
 

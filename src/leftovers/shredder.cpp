@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "platform/file_relocate.h"
 #include "platform/files.h"
 
 namespace tarvo::leftovers {

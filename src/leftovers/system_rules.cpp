@@ -9,7 +9,7 @@
 #include "inventory/text_util.h"
 #include "leftovers/system_rule_steps.h"
 #include "leftovers/value_text.h"
-#include "platform/registry_values.h"
+#include "platform/registry.h"
 
 namespace tarvo::leftovers {
 

@@ -1,5 +1,9 @@
 #include "platform/registry.h"
 
+#include <cstring>
+#include <cwctype>
+#include <vector>
+
 #include "platform/call_counter.h"
 
 namespace tarvo::platform {
@@ -189,6 +193,136 @@ LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noe
 bool RegKeyExists(HKEY parent, const std::wstring& path, RegistryView view) noexcept {
     RegistryKey key;
     return key.Open(parent, path, KEY_QUERY_VALUE, view) == ERROR_SUCCESS;
+}
+
+namespace {
+// A huge value once seen should not keep its buffer for every key that follows.
+constexpr std::size_t kKeptDataBuffer = 64 * 1024;
+}  // namespace
+
+LONG RegistryValueSweep::Sweep(HKEY key, Visitor& visitor) noexcept {
+    LONG rc = ERROR_SUCCESS;
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = 0, type = REG_NONE, size = 0;
+        for (int attempt = 0;; ++attempt) {
+            CallCounter::Add(ApiCall::RegEnumValue);
+            nameLength = static_cast<DWORD>(name_.size());
+            size = static_cast<DWORD>(data_.size());
+            rc = ::RegEnumValueW(key, index, name_.data(), &nameLength, nullptr, &type, data_.data(), &size);
+            if (rc != ERROR_MORE_DATA || attempt == kMoreDataRetries) break;
+            // Either buffer may be the short one; the data size is reported, the name's is not.
+            if (size > data_.size())
+                data_.resize(size);
+            else if (name_.size() < kMaxValueName)
+                name_.resize(kMaxValueName);
+            else
+                data_.resize(data_.size() * 2);
+        }
+        if (rc != ERROR_SUCCESS) break;
+        if (size > data_.size()) size = static_cast<DWORD>(data_.size());
+        visitor.OnValue(std::wstring_view(name_.data(), nameLength), type, data_.data(), size);
+    }
+    if (data_.size() > kKeptDataBuffer) {
+        data_.resize(4096);
+        data_.shrink_to_fit();
+    }
+    return rc == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : rc;
+}
+
+namespace {
+constexpr ULONG kKeyNameInformation = 3;
+using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+}  // namespace
+
+std::optional<std::wstring> RegistryKernelName(HKEY root, const std::wstring& path, RegistryView view) noexcept {
+    try {
+        RegistryKey key;
+        if (key.Open(root, path, KEY_QUERY_VALUE, view) != ERROR_SUCCESS) return std::nullopt;
+        const auto query = reinterpret_cast<NtQueryKeyFn>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+        if (!query) return std::nullopt;
+        std::vector<unsigned char> buffer(1024);
+        ULONG needed = 0;
+        LONG status = query(key.get(), kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status != 0 && needed > buffer.size()) {
+            buffer.resize(needed);
+            status = query(key.get(), kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        }
+        if (status != 0) return std::nullopt;
+        ULONG length = 0;
+        std::memcpy(&length, buffer.data(), sizeof(length));
+        if (length > buffer.size() - sizeof(ULONG)) return std::nullopt;
+        std::wstring name(length / sizeof(wchar_t), L'\0');
+        std::memcpy(name.data(), buffer.data() + sizeof(ULONG), name.size() * sizeof(wchar_t));
+        for (auto& c : name) c = static_cast<wchar_t>(std::towupper(c));
+        return name;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+constexpr wchar_t kLinkValue[] = L"SymbolicLinkValue";
+
+LONG OpenLinkKey(HKEY root, const std::wstring& path, REGSAM access, RegistryView view, unique_hkey& key) noexcept {
+    CallCounter::Add(ApiCall::RegOpenKey);
+    return ::RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, access | ViewAccess(view), key.put());
+}
+
+}  // namespace
+
+bool IsRegistryLink(HKEY root, const std::wstring& path, RegistryView view) noexcept {
+    unique_hkey key;
+    if (OpenLinkKey(root, path, KEY_QUERY_VALUE, view, key) != ERROR_SUCCESS) return false;
+    DWORD type = REG_NONE;
+    CallCounter::Add(ApiCall::RegQueryValue);
+    const LONG rc = ::RegQueryValueExW(key.get(), kLinkValue, nullptr, &type, nullptr, nullptr);
+    return (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) && type == REG_LINK;
+}
+
+LONG DeleteKeyTreeNoLinks(HKEY root, const std::wstring& path, RegistryView view) noexcept {
+    if (path.empty()) return ERROR_INVALID_PARAMETER;
+    if (IsRegistryLink(root, path, view)) return ERROR_ACCESS_DENIED;
+    RegistryKey key;
+    LONG rc = key.Open(root, path, KEY_READ | KEY_WRITE | DELETE, view);
+    if (rc != ERROR_SUCCESS) return rc;
+    // Enumerate first, delete after: deleting while enumerating shifts the indexes.
+    LONG firstFailure = ERROR_SUCCESS;
+    for (const auto& child : key.SubKeyNames()) {
+        rc = DeleteKeyTreeNoLinks(key.get(), child, view);
+        if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND && firstFailure == ERROR_SUCCESS) firstFailure = rc;
+    }
+    key.Close();
+    if (firstFailure != ERROR_SUCCESS) return firstFailure;
+    return RegDeleteKeyInView(root, path, view);
+}
+
+LONG CreateRegistryLink(HKEY root, const std::wstring& path, const std::wstring& targetNtPath,
+                        RegistryView view) noexcept {
+    unique_hkey key;
+    CallCounter::Add(ApiCall::RegCreateKey);
+    LONG rc = ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS | KEY_CREATE_LINK | ViewAccess(view), nullptr, key.put(), nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    CallCounter::Add(ApiCall::RegSetValue);
+    // The link's target is stored without a terminating zero.
+    return ::RegSetValueExW(key.get(), kLinkValue, 0, REG_LINK, reinterpret_cast<const BYTE*>(targetNtPath.data()),
+                            static_cast<DWORD>(targetNtPath.size() * sizeof(wchar_t)));
+}
+
+LONG DeleteRegistryLink(HKEY root, const std::wstring& path, RegistryView view) noexcept {
+    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+    unique_hkey key;
+    LONG rc = OpenLinkKey(root, path, DELETE, view, key);
+    if (rc != ERROR_SUCCESS) return rc;
+    // RegDeleteKey would open the name and so follow the link; the native call deletes the
+    // very key we hold.
+    const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+    if (!ntDeleteKey) return ERROR_CALL_NOT_IMPLEMENTED;
+    CallCounter::Add(ApiCall::RegDeleteKey);
+    return ntDeleteKey(key.get()) == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 }  // namespace tarvo::platform

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/registry_links.h"
+#include "platform/registry.h"
 
 namespace tarvo::platform {
 

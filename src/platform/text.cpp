@@ -53,4 +53,45 @@ std::wstring SystemMessage(DWORD error) {
     return std::wstring(buffer, length);
 }
 
+std::string Utf8FromWide(std::wstring_view text) {
+    // Repair unpaired surrogates first: older Windows would encode them as they stand.
+    std::wstring clean(text);
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+        const wchar_t c = clean[i];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 < clean.size() && clean[i + 1] >= 0xDC00 && clean[i + 1] <= 0xDFFF)
+                ++i;
+            else
+                clean[i] = 0xFFFD;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            clean[i] = 0xFFFD;
+        }
+    }
+    return WideToMultiByte(clean, CP_UTF8);
+}
+
+std::wstring WideFromUtf8(std::string_view text) { return MultiByteToWide(text.data(), text.size(), CP_UTF8); }
+
+SYSTEMTIME LocalTimeNow() noexcept {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return now;
+}
+
+std::wstring FormatUserDateTime(const SYSTEMTIME& time) {
+    wchar_t date[128] = {};
+    wchar_t clock[128] = {};
+    ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 128);
+    ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, 128);
+    return std::wstring(date) + L" " + clock;
+}
+
+SYSTEMTIME FileTimeToLocal(const FILETIME& utc) noexcept {
+    SYSTEMTIME universal{};
+    SYSTEMTIME local{};
+    if (!::FileTimeToSystemTime(&utc, &universal)) return local;
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) return universal;
+    return local;
+}
+
 }  // namespace tarvo::platform

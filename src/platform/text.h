@@ -1,12 +1,16 @@
 #pragma once
-// Text services of the system: case rules of the user's locale, code-page conversion at the
-// file edges, the locale's decimal separator and system error messages.
+// Text and locale: case rules, code pages and UTF-8 at the edges, the user's number and
+// date formats, system messages.
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace tarvo::platform {
+
+// Text services of the system: case rules of the user's locale, code-page conversion at the
+// file edges, the locale's decimal separator and system error messages.
 
 // LCMapString upper-casing in the user's locale; the length never changes for text that
 // stays within the basic plane, so positions found in the result hold for the input.
@@ -24,5 +28,23 @@ namespace tarvo::platform {
 
 // FormatMessage text for a Win32 error code, without the trailing line break.
 [[nodiscard]] std::wstring SystemMessage(DWORD error);
+
+// Conversions at the edges where text leaves the program as bytes.
+
+// UTF-16 -> UTF-8; an unpaired surrogate becomes U+FFFD rather than invalid bytes.
+[[nodiscard]] std::string Utf8FromWide(std::wstring_view text);
+// UTF-8 -> UTF-16; invalid sequences become U+FFFD.
+[[nodiscard]] std::wstring WideFromUtf8(std::string_view text);
+
+// Dates and times as the user's locale writes them.
+
+[[nodiscard]] SYSTEMTIME LocalTimeNow() noexcept;
+
+// The user's short date, a blank, then the user's long time ("12.05.2013 14:03:09" in a
+// German locale).
+[[nodiscard]] std::wstring FormatUserDateTime(const SYSTEMTIME& time);
+
+// The file time (UTC) in local time.
+[[nodiscard]] SYSTEMTIME FileTimeToLocal(const FILETIME& utc) noexcept;
 
 }  // namespace tarvo::platform

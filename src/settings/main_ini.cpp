@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "platform/profile.h"
+#include "platform/files.h"
 #include "settings/app_frame.h"
 #include "settings/number_text.h"
 

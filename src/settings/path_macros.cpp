@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "platform/text.h"
 #include "settings/app_frame.h"
 

@@ -5,11 +5,10 @@
 
 #include <thread>
 
-#include "platform/process.h"
-#include "platform/process_control.h"
+#include "platform/messages.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "platform/window_messages.h"
 #include "settings/system_info.h"
 #include "settings/text_file.h"
 

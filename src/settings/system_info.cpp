@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/privileges.h"
-#include "platform/system_version.h"
+#include "platform/security.h"
+#include "platform/system.h"
 #include "platform/version_info.h"
 
 namespace tarvo::settings {

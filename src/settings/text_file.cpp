@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/file_io.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace tarvo::settings {

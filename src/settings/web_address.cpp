@@ -1,7 +1,7 @@
 #include "settings/web_address.h"
 
-#include "platform/shell_open.h"
-#include "platform/text_encoding.h"
+#include "platform/shell.h"
+#include "platform/text.h"
 
 namespace tarvo::settings {
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/message_wait.h"
+#include "platform/messages.h"
 
 namespace tarvo::shell {
 

@@ -7,7 +7,7 @@
 #include "inventory/software_info.h"
 #include "inventory/text_util.h"
 #include "leftovers/scan_driver.h"
-#include "platform/message_wait.h"
+#include "platform/messages.h"
 #include "shell/main_window.h"
 #include "shell/power_scan_window.h"
 

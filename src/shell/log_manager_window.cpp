@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "language/language.h"
-#include "platform/shell_open.h"
+#include "platform/shell.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"

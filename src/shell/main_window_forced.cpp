@@ -5,9 +5,8 @@
 #include <windows.h>
 
 #include "inventory/forced_path.h"
-#include "platform/dropped_files.h"
 #include "platform/files.h"
-#include "platform/shell_open.h"
+#include "platform/shell.h"
 #include "settings/app_frame.h"
 #include "settings/text_file.h"
 #include "shell/bring_forward.h"

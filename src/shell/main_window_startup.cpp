@@ -8,8 +8,8 @@
 
 #include "language/language.h"
 #include "platform/files.h"
-#include "platform/message_exchange.h"
-#include "platform/shell_open.h"
+#include "platform/messages.h"
+#include "platform/shell.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
 #include "shell/self_installation.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "language/language.h"
-#include "platform/icon_extract.h"
-#include "platform/message_wait.h"
+#include "platform/messages.h"
+#include "platform/shell.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
 #include "ui/font_cache.h"

@@ -2,11 +2,9 @@
 
 #include <commctrl.h>
 
-#include "platform/command_line.h"
-#include "platform/sync.h"
-#include "platform/token.h"
-#include "platform/message_exchange.h"
-#include "platform/window_messages.h"
+#include "platform/messages.h"
+#include "platform/processes.h"
+#include "platform/security.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
 #include "shell/self_installation.h"

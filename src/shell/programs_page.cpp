@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "language/language.h"
-#include "platform/icon_extract.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
 #include "settings/main_ini.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"

@@ -1,7 +1,7 @@
 #include "shell/startup_folders.h"
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "settings/app_frame.h"
 #include "settings/system_info.h"
 

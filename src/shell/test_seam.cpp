@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 
 namespace tarvo::shell::test_seam {
 

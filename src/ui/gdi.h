@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-#include "platform/file_icons.h"
+#include "platform/shell.h"
 #include "platform/unique_handle.h"
 
 namespace tarvo::ui {

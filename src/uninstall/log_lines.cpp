@@ -1,7 +1,7 @@
 #include "uninstall/log_lines.h"
 
 #include "language/language.h"
-#include "platform/locale_format.h"
+#include "platform/text.h"
 
 namespace tarvo::uninstall {
 

@@ -5,7 +5,7 @@
 #include <cwctype>
 
 #include "platform/files.h"
-#include "platform/locale_format.h"
+#include "platform/text.h"
 
 namespace tarvo::uninstall {
 

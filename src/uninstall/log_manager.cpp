@@ -1,7 +1,6 @@
 #include "uninstall/log_manager.h"
 
 #include "language/language.h"
-#include "platform/file_move.h"
 #include "platform/files.h"
 
 namespace tarvo::uninstall {

@@ -4,11 +4,9 @@
 #include <optional>
 
 #include "language/language.h"
-#include "platform/file_io.h"
-#include "platform/file_move.h"
 #include "platform/files.h"
-#include "platform/locale_format.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/text.h"
 #include "settings/system_info.h"
 #include "uninstall/log_text.h"
 

@@ -2,9 +2,9 @@
 
 #include <cwchar>
 
+#include "platform/folders.h"
 #include "platform/library.h"
-#include "platform/message_wait.h"
-#include "platform/special_folders.h"
+#include "platform/messages.h"
 #include "settings/system_info.h"
 
 namespace tarvo::uninstall {

@@ -1,9 +1,8 @@
 #include "uninstall/run_and_wait.h"
 
-#include "platform/fs_redirection.h"
-#include "platform/job_object.h"
-#include "platform/message_wait.h"
-#include "platform/toolhelp.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+#include "platform/processes.h"
 #include "settings/system_info.h"
 
 namespace tarvo::uninstall {

@@ -2,9 +2,8 @@
 
 #include <cwctype>
 
-#include "platform/file_move.h"
 #include "platform/files.h"
-#include "platform/message_wait.h"
+#include "platform/messages.h"
 #include "settings/path_macros.h"
 #include "uninstall/run_and_wait.h"
 

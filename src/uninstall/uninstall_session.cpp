@@ -2,8 +2,8 @@
 
 #include "language/language.h"
 #include "platform/files.h"
-#include "platform/locale_format.h"
-#include "platform/system_version.h"
+#include "platform/system.h"
+#include "platform/text.h"
 #include "settings/main_ini.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/restore_point.h"

@@ -6,9 +6,9 @@
 
 #include "cli/cli.h"
 #include "cli/list_verb.h"
-#include "platform/process_capture.h"
-#include "platform/special_folders.h"
-#include "platform/text_encoding.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
+#include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
 

@@ -12,7 +12,7 @@
 #include "inventory/text_util.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "settings/ext_ini_file.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"

@@ -7,8 +7,8 @@
 
 #include "inventory/date_time.h"
 #include "inventory/text_util.h"
-#include "platform/shell_links.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 

@@ -6,7 +6,7 @@
 
 #include "inventory/catalogue_export.h"
 #include "inventory/date_time.h"
-#include "platform/file_io.h"
+#include "platform/files.h"
 #include "support/scratch_folder.h"
 
 using namespace tarvo::inventory;

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "inventory/command_analysis.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
 #include "inventory/command_text.h"
 #include "inventory/date_time.h"
+#include "inventory/registry_access.h"
+#include "inventory/text_util.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
 #include "support/scratch_folder.h"
 
 using namespace tarvo::inventory;

@@ -10,7 +10,7 @@
 #include "inventory/text_util.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "support/folder_link.h"
 #include "support/scratch_folder.h"
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "inventory/forced_path.h"
-#include "platform/shell_link_folder.h"
+#include "platform/shell.h"
 #include "support/scratch_folder.h"
 
 using tarvo::inventory::ResolveForcedPath;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "inventory/shell_link_file.h"
-#include "platform/file_io.h"
-#include "platform/shell_link_folder.h"
+#include "platform/files.h"
+#include "platform/shell.h"
 #include "support/scratch_folder.h"
 
 using tarvo::inventory::LinkTargetFromBytes;

@@ -4,7 +4,7 @@
 
 #include "language_fixture.h"
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "settings/main_ini.h"
 
 using namespace tarvo::language;

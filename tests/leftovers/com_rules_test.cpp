@@ -5,10 +5,10 @@
 
 #include <objbase.h>
 
-#include "leftovers/class_walk.h"
-#include "platform/process.h"
-#include "platform/special_folders.h"
 #include "class_fixture.h"
+#include "leftovers/class_walk.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
 
 using namespace tarvo::leftovers;
 using tarvo::test::EntryAt;

@@ -6,7 +6,7 @@
 
 #include "leftovers/exclusion.h"
 #include "leftovers/maker_table.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "support/scratch_folder.h"
 
 using namespace tarvo::leftovers;

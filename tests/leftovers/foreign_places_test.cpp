@@ -13,9 +13,8 @@
 #include "leftovers/exclusion.h"
 #include "leftovers/program_ownership.h"
 #include "leftovers/scan_driver.h"
-#include "platform/known_folders.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 

@@ -10,7 +10,7 @@
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/system_rule_steps.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "settings/system_info.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"

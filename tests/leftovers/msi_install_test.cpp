@@ -15,8 +15,8 @@
 #include "leftovers/scan_driver.h"
 #include "leftovers/system_rule_steps.h"
 #include "platform/files.h"
-#include "platform/process.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
 #include "settings/system_info.h"
 #include "support/scratch_folder.h"
 

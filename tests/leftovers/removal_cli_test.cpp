@@ -2,11 +2,10 @@
 // tarvo.exe, its exit codes, and the backup it leaves.
 #include <gtest/gtest.h>
 
-#include "platform/file_io.h"
 #include "platform/files.h"
-#include "platform/process_capture.h"
-#include "platform/special_folders.h"
-#include "platform/text_encoding.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
+#include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
 

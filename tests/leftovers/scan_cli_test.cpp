@@ -7,9 +7,9 @@
 #include <map>
 
 #include "cli/scan_verb.h"
-#include "platform/process_capture.h"
-#include "platform/special_folders.h"
-#include "platform/text_encoding.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
+#include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
 

@@ -17,7 +17,7 @@
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 #include "support/uninstall_fixture.h"

@@ -7,7 +7,7 @@
 
 #include <shlobj.h>
 
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "platform/version_info.h"
 #include "support/scratch_folder.h"
 

@@ -1,8 +1,8 @@
-#include "platform/process.h"
+#include "platform/processes.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 
 using namespace tarvo::platform;
 

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 
 using namespace tarvo::settings;
 namespace platform = tarvo::platform;

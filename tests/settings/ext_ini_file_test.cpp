@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_io.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "settings/number_text.h"
 #include "settings/text_file.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_io.h"
+#include "platform/files.h"
 #include "support/scratch_folder.h"
 
 using namespace tarvo::settings;

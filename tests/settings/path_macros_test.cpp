@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "settings/app_frame.h"
 
 using namespace tarvo::settings;

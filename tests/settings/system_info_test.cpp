@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "support/scratch_folder.h"
 
 using namespace tarvo::settings;

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "platform/window_messages.h"
+#include "platform/messages.h"
 
 using namespace tarvo::shell;
 

@@ -2,7 +2,7 @@
 
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "platform/sqlite_library.h"
 #include "shell/statistics_library.h"
 #include "support/scratch_folder.h"

@@ -1,4 +1,4 @@
-#include "platform/token.h"
+#include "platform/security.h"
 
 #include <gtest/gtest.h>
 

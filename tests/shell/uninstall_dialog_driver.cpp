@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "inventory/soft_info.h"
-#include "platform/message_wait.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
+#include "platform/messages.h"
 #include "settings/main_ini.h"
 #include "shell/uninstalling_window.h"
 #include "uninstall/run_and_wait.h"

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "platform/files.h"
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 #include "support/scratch_registry.h"
 
 namespace tarvo::test {

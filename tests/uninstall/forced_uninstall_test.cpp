@@ -11,7 +11,7 @@
 
 #include "inventory/software_info.h"
 #include "platform/files.h"
-#include "platform/shell_link_folder.h"
+#include "platform/shell.h"
 #include "settings/main_ini.h"
 #include "support/scratch_folder.h"
 #include "test_programs.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/locale_format.h"
+#include "platform/text.h"
 
 using namespace tarvo::uninstall;
 using Lines = std::vector<std::wstring>;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_io.h"
 #include "platform/files.h"
 #include "support/scratch_folder.h"
 

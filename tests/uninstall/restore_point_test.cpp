@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/file_io.h"
-#include "platform/special_folders.h"
+#include "platform/files.h"
+#include "platform/folders.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 

@@ -6,8 +6,7 @@
 #include <chrono>
 
 #include "platform/files.h"
-#include "platform/process_control.h"
-#include "platform/toolhelp.h"
+#include "platform/processes.h"
 #include "support/scratch_folder.h"
 #include "test_programs.h"
 #include "uninstall/run_and_wait.h"

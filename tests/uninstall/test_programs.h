@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/special_folders.h"
+#include "platform/folders.h"
 
 namespace tarvo::test {
 

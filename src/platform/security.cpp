@@ -1,8 +1,12 @@
-#include "platform/token.h"
+#include "platform/security.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "platform/unique_handle.h"
 
 namespace tarvo::platform {
 
@@ -49,6 +53,20 @@ bool TokenListsAdministrators(HANDLE token) noexcept {
         if (::EqualSid(group.Sid, administrators.get())) return true;
     }
     return false;
+}
+
+bool AdjustProcessPrivilege(const std::wstring& name, bool enable) noexcept {
+    unique_handle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put()))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    if (!::LookupPrivilegeValueW(nullptr, name.c_str(), &privileges.Privileges[0].Luid)) return false;
+    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+    ::SetLastError(ERROR_SUCCESS);
+    if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr))
+        return false;
+    return ::GetLastError() == ERROR_SUCCESS;
 }
 
 }  // namespace tarvo::platform

@@ -1,4 +1,6 @@
-#include "platform/window_messages.h"
+#include "platform/messages.h"
+
+#include "platform/library.h"
 
 namespace tarvo::platform {
 
@@ -60,6 +62,50 @@ void SetFocusOf(HWND window) noexcept {
     const bool attached = target != self && ::AttachThreadInput(self, target, TRUE);
     ::SetFocus(window);
     if (attached) ::AttachThreadInput(self, target, FALSE);
+}
+
+LRESULT SendCopyData(HWND window, ULONG_PTR tag, const std::vector<BYTE>& bytes) noexcept {
+    COPYDATASTRUCT data{};
+    data.dwData = tag;
+    data.cbData = static_cast<DWORD>(bytes.size());
+    data.lpData = bytes.empty() ? nullptr : const_cast<BYTE*>(bytes.data());
+    return ::SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+bool AllowMessageFromLowerIntegrity(UINT message) noexcept {
+    using ChangeFilter = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kMsgFltAdd = 1;
+    const auto change = GetProcAddressOf<ChangeFilter>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter");
+    return change && change(message, kMsgFltAdd);
+}
+
+void PumpWaitingMessages() noexcept {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+bool WaitForHandleOrMessage(HANDLE handle, DWORD milliseconds) noexcept {
+    return ::MsgWaitForMultipleObjects(1, &handle, FALSE, milliseconds, QS_ALLINPUT) == WAIT_OBJECT_0;
+}
+
+unique_handle CreateManualResetEvent() noexcept {
+    return unique_handle(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+void SignalEvent(HANDLE event) noexcept { ::SetEvent(event); }
+
+NamedMutex CreateNamedMutex(const std::wstring& name, bool initialOwner) noexcept {
+    NamedMutex mutex;
+    mutex.handle.reset(::CreateMutexW(nullptr, initialOwner ? TRUE : FALSE, name.c_str()));
+    mutex.alreadyExisted = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return mutex;
 }
 
 }  // namespace tarvo::platform

@@ -1,0 +1,240 @@
+#include "platform/shell.h"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tarvo::platform {
+
+namespace {
+
+// The smallest owner a COM interface pointer needs: released when it goes.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() noexcept = default;
+    ~ComPtr() { reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    void** put() noexcept {
+        reset();
+        return reinterpret_cast<void**>(&p_);
+    }
+    void reset() noexcept {
+        if (p_) p_->Release();
+        p_ = nullptr;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+}  // namespace
+
+ComApartment::ComApartment() noexcept {
+    initialized_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+ComApartment::~ComApartment() {
+    if (initialized_) ::CoUninitialize();
+}
+
+std::wstring ResolveShellLinkTarget(const std::wstring& linkPath) noexcept {
+    try {
+        ComPtr<IShellLinkW> link;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+            return {};
+        ComPtr<IPersistFile> file;
+        if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return {};
+        if (FAILED(file->Load(linkPath.c_str(), STGM_READ))) return {};
+        wchar_t target[MAX_PATH + 1] = {};
+        if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return {};
+        return target;
+    } catch (...) {
+        return {};
+    }
+}
+
+std::optional<std::wstring> ResolveShellLink(const std::wstring& linkPath) noexcept {
+    try {
+        ComPtr<IShellLinkW> link;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+            return std::nullopt;
+        ComPtr<IPersistFile> file;
+        if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return std::nullopt;
+        if (FAILED(file->Load(linkPath.c_str(), 0))) return std::nullopt;
+        if (FAILED(link->Resolve(::GetActiveWindow(), SLR_NO_UI))) return std::nullopt;
+        wchar_t target[MAX_PATH + 1] = {};
+        if (link->GetPath(target, MAX_PATH, nullptr, SLGP_UNCPRIORITY) != S_OK) return std::nullopt;
+        return std::wstring(target);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool CreateShellLink(const std::wstring& linkPath, const std::wstring& target,
+                     const std::wstring& arguments) noexcept {
+    ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+        return false;
+    if (FAILED(link->SetPath(target.c_str()))) return false;
+    if (!arguments.empty() && FAILED(link->SetArguments(arguments.c_str()))) return false;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return false;
+    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+namespace {
+
+// Releases the interface it holds when it goes.
+template <typename T>
+class ComRef {
+public:
+    ComRef() noexcept = default;
+    ~ComRef() {
+        if (p_) p_->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T* operator->() const noexcept { return p_; }
+    void** put() noexcept { return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
+}  // namespace
+
+std::wstring ShellLinkWorkingFolder(const std::wstring& linkPath) noexcept {
+    try {
+        const ComApartment apartment;
+        ComRef<IShellLinkW> link;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+            return {};
+        ComRef<IPersistFile> file;
+        if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return {};
+        if (FAILED(file->Load(linkPath.c_str(), STGM_READ))) return {};
+        wchar_t folder[MAX_PATH + 1] = {};
+        if (FAILED(link->GetWorkingDirectory(folder, MAX_PATH))) return {};
+        return folder;
+    } catch (...) {
+        return {};
+    }
+}
+
+bool CreateShellLinkIn(const std::wstring& linkPath, const std::wstring& target,
+                       const std::wstring& workingFolder) noexcept {
+    const ComApartment apartment;
+    ComRef<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+        return false;
+    if (FAILED(link->SetPath(target.c_str()))) return false;
+    if (!workingFolder.empty() && FAILED(link->SetWorkingDirectory(workingFolder.c_str()))) return false;
+    ComRef<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return false;
+    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+bool ShellOpen(const std::wstring& file, const std::wstring& parameters) noexcept {
+    const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", file.c_str(),
+                                             parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                                             SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+HICON LargeIconForExtension(const std::wstring& extension) noexcept {
+    SHFILEINFOW info{};
+    if (!::SHGetFileInfoW(extension.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                          SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_LARGEICON))
+        return nullptr;
+    return info.hIcon;
+}
+
+unique_hicon GetFileIconOf(const std::wstring& path, bool small) noexcept {
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_ICON | SHGFI_USEFILEATTRIBUTES;
+    if (small) flags |= SHGFI_SMALLICON;
+    if (!::SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) return {};
+    return unique_hicon(info.hIcon);
+}
+
+IconPair ExtractIconPairOf(const std::wstring& file, int index) noexcept {
+    HICON large = nullptr;
+    HICON small = nullptr;
+    const UINT extracted = ::ExtractIconExW(file.c_str(), index, &large, &small, 1);
+    IconPair pair{unique_hicon(large), unique_hicon(small)};
+    // A zero count with a handle set does not happen on Windows, but the handles are ours to
+    // free either way.
+    if (extracted == 0 || extracted == UINT_MAX) return {};
+    return pair;
+}
+
+std::wstring TakeFirstDroppedFile(HDROP drop) noexcept {
+    if (!drop) return {};
+    wchar_t path[MAX_PATH + 1] = {};
+    const UINT length = ::DragQueryFileW(drop, 0, path, MAX_PATH + 1);
+    ::DragFinish(drop);
+    return length == 0 ? std::wstring() : std::wstring(path);
+}
+
+void AcceptDroppedFiles(HWND window, bool accept) noexcept { ::DragAcceptFiles(window, accept ? TRUE : FALSE); }
+
+std::optional<std::wstring> AskSaveFileName(HWND owner, const std::wstring& defaultName,
+                                            const std::wstring& defaultExtension, const std::wstring& filter) {
+    std::wstring filterBuffer = filter;
+    for (wchar_t& c : filterBuffer)
+        if (c == L'|') c = L'\0';
+    filterBuffer.append(2, L'\0');
+    std::vector<wchar_t> file(32768, L'\0');
+    defaultName.copy(file.data(), std::min(defaultName.size(), file.size() - 1));
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filterBuffer.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!::GetSaveFileNameW(&dialog)) return std::nullopt;
+    return std::wstring(file.data());
+}
+
+std::optional<std::wstring> AskOpenFileName(HWND owner, const std::wstring& initialFolder,
+                                            const std::wstring& filter, DWORD filterIndex) {
+    std::wstring filterBuffer = filter;
+    for (wchar_t& c : filterBuffer)
+        if (c == L'|') c = L'\0';
+    filterBuffer.append(2, L'\0');
+    std::vector<wchar_t> file(32768, L'\0');
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filterBuffer.c_str();
+    dialog.nFilterIndex = filterIndex;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+    // No dereferencing: a chosen shortcut comes back as the shortcut, which we resolve ourselves.
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NODEREFERENCELINKS;
+    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    return std::wstring(file.data());
+}
+
+bool ParsesAsClassId(const std::wstring& text) noexcept {
+    CLSID id{};
+    // The parameter is not const in older headers; the call does not write through it.
+    return SUCCEEDED(::CLSIDFromString(const_cast<wchar_t*>(text.c_str()), &id));
+}
+
+}  // namespace tarvo::platform
