@@ -31,7 +31,6 @@ constexpr int kDesignWidth = 560;
 constexpr int kDesignHeight = 410;
 constexpr int kBandHeight = 32;     // the blue band with the caption and the close button
 constexpr int kHeaderHeight = 112;  // band, heading and explanation: the part that drags
-constexpr int kCornerRadius = 10;
 constexpr int kMargin = 20;
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
@@ -84,7 +83,6 @@ bool TfrmForcedUninstall::Create(HWND owner) {
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
         return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     // Explorer runs with less integrity than an elevated uninstaller: let its drops through.
     for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x49}})
         (void)platform::AllowMessageFromLowerIntegrity(message);
@@ -325,7 +323,7 @@ void TfrmForcedUninstall::OnPaint(HDC target) {
     const HDC dc = buffer.dc();
     ui::FillSolid(dc, client, palette::kWindow);
     ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
+    PaintFrame(dc, client);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
     auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {

@@ -168,46 +168,49 @@ void TfrmTarvoUninstall::Paint(HDC target) {
     ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi_, maximized_, ui::palette::kWindowFrame);
 }
 
-LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void TfrmTarvoUninstall::OnPaint(HDC dc) { Paint(dc); }
+
+void TfrmTarvoUninstall::OnSize(UINT type, int /*width*/, int /*height*/) {
+    if (type == SIZE_MINIMIZED) return;
+    LayOut();
+    ApplyWindowRegion();
+}
+
+void TfrmTarvoUninstall::OnTimer(UINT_PTR id) {
+    if (id == kTimerGetSoftware) Timer_GetSoftwareTimer();
+    else if (id == kTimerCheckInstall) Timer_CheckInstallTimer();
+}
+
+void TfrmTarvoUninstall::OnClose() {
+    SavePlacementAtClose();
+    software_.SaveSettings();
+    ::DestroyWindow(hwnd());
+}
+
+void TfrmTarvoUninstall::OnDestroy() {
+    ::DragAcceptFiles(hwnd(), FALSE);
+    ::PostQuitMessage(0);
+}
+
+std::optional<LRESULT> TfrmTarvoUninstall::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        const ui::unique_hdc_paint dc(hwnd());
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_NCHITTEST:
         return title_.HitTest(lParam, !maximized_);
     case WM_NCLBUTTONDBLCLK:
-        if (wParam == HTCAPTION) {
-            ToggleMaximized();
-            return 0;
-        }
-        return DefaultHandling(message, wParam, lParam);
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) {
-            LayOut();
-            ApplyWindowRegion();
-        }
+        if (wParam != HTCAPTION) return std::nullopt;
+        ToggleMaximized();
         return 0;
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {S(kDesignWidth) / 2, S(kDesignHeight) / 2};
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {S(kDesignWidth) / 2, S(kDesignHeight) / 2};
         return 0;
-    }
     case WM_WINDOWPOSCHANGING:
-        if (lParam && OnPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam))) return 0;
-        return DefaultHandling(message, wParam, lParam);
+        if (lParam) (void)OnPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
+        return std::nullopt;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
-        return DefaultHandling(message, wParam, lParam);
+        return std::nullopt;
     case WM_KEYUP:
         if (wParam == VK_F5) OnRefreshKey();
-        return 0;
-    case WM_TIMER:
-        if (wParam == kTimerGetSoftware) Timer_GetSoftwareTimer();
-        else if (wParam == kTimerCheckInstall) Timer_CheckInstallTimer();
         return 0;
     case UM_ACTIVATE:
         OnActivateRequest();
@@ -223,17 +226,8 @@ LRESULT TfrmTarvoUninstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_COPYDATA:
         return lParam && OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
-    case WM_CLOSE:
-        SavePlacementAtClose();
-        software_.SaveSettings();
-        ::DestroyWindow(hwnd());
-        return 0;
-    case WM_DESTROY:
-        ::DragAcceptFiles(hwnd(), FALSE);
-        ::PostQuitMessage(0);
-        return 0;
     default:
-        return DefaultHandling(message, wParam, lParam);
+        return std::nullopt;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "shell/control_ids.h"
@@ -35,10 +36,14 @@ public:
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
     [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnPaint(HDC dc) override;
+    void OnSize(UINT type, int width, int height) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnClose() override;
+    void OnDestroy() override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     static constexpr UINT_PTR kTimerGetSoftware = 1;
     static constexpr UINT_PTR kTimerCheckInstall = 2;
     static constexpr int kTitleHeight = 52;

@@ -30,7 +30,6 @@ constexpr int kHeaderHeight = 40;
 constexpr int kMargin = 12;
 constexpr int kBottomHeight = 52;
 constexpr int kGripSize = 16;
-constexpr int kCornerRadius = 10;
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
 constexpr unsigned kCaptionButtons = ui::kTitleMaximize | ui::kTitleClose;
@@ -84,6 +83,7 @@ bool TfrmPowerScan::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
     ::InitCommonControlsEx(&controls);
     SetOwner(owner);
+    SetFrameStyle({.resizable = true, .minimum = {kMinWidth, kMinHeight}});
     const RECT bounds = ui::CentredOn(owner, Scale(640), Scale(460));
     title_ = GetText(L"Powerful_Scan_M", L"Powerful Scan");
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds,
@@ -237,7 +237,6 @@ void TfrmPowerScan::Layout() {
     const int progressRight = w - m - Scale(kGripSize) - 2 * bw - Scale(24);
     ::MoveWindow(current_, m, rowY - Scale(2), progressRight - m, Scale(16), TRUE);
     ::MoveWindow(progress_, m, rowY + Scale(16), progressRight - m, Scale(12), TRUE);
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), maximized_);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -267,53 +266,16 @@ void TfrmPowerScan::OnPaint(HDC target) {
         text.right -= Scale(8);
         ui::DrawTextLine(dc, warningText_, text, fonts.Get(ui::FontRole::Body, dpi()), palette::kText);
     }
-    if (!maximized_) {
-        // The size grip: three short strokes, kept clear of the rounded corner.
-        const int inset = Scale(3), stroke = std::max(1, Scale(1));
-        for (const int reach : {6, 10, 14})
-            ui::DrawLineSolid(dc, POINT{client.right - Scale(reach), client.bottom - inset},
-                              POINT{client.right - inset, client.bottom - Scale(reach)}, palette::kButtonBorder, stroke);
-    }
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), maximized_, palette::kWindowFrame);
+    PaintFrame(dc, client);
 }
 
-LRESULT TfrmPowerScan::HitTest(POINT screen) const {
-    RECT window{};
-    ::GetWindowRect(hwnd(), &window);
-    const POINT p{screen.x - window.left, screen.y - window.top};
-    const int w = window.right - window.left, h = window.bottom - window.top;
-    if (!maximized_) {
-        const int grip = Scale(kGripSize), edge = Scale(4);
-        if (p.x >= w - grip && p.y >= h - grip) return HTBOTTOMRIGHT;
-        if (p.x < edge) return p.y < edge ? HTTOPLEFT : (p.y >= h - edge ? HTBOTTOMLEFT : HTLEFT);
-        if (p.x >= w - edge) return p.y < edge ? HTTOPRIGHT : HTRIGHT;
-        if (p.y < edge) return HTTOP;
-        if (p.y >= h - edge) return HTBOTTOM;
-    }
-    if (p.y < Scale(kHeaderHeight)) return moveAllowed_ && !maximized_ ? HTCAPTION : HTCLIENT;
-    return HTCLIENT;
-}
-
-void TfrmPowerScan::ToggleMaximized() {
-    if (maximized_) {
-        maximized_ = false;
-        ::SetWindowPos(hwnd(), nullptr, normalBounds_.left, normalBounds_.top, normalBounds_.right - normalBounds_.left,
-                       normalBounds_.bottom - normalBounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-        ::GetWindowRect(hwnd(), &normalBounds_);
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        ::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &info);
-        maximized_ = true;
-        const RECT& a = info.rcWork;
-        ::SetWindowPos(hwnd(), nullptr, a.left, a.top, a.right - a.left, a.bottom - a.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    maximize_.SetGlyph(maximized_ ? ui::Glyph::Restore : ui::Glyph::Maximize);
+void TfrmPowerScan::OnMaximizedChanged() {
+    maximize_.SetGlyph(maximized() ? ui::Glyph::Restore : ui::Glyph::Maximize);
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V1_SIZE;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(maximize_.hwnd());
-    tool.lpszText = (maximized_ ? restoreHint_ : maxHint_).data();
+    tool.lpszText = (maximized() ? restoreHint_ : maxHint_).data();
     ::SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     Layout();
 }
@@ -344,6 +306,10 @@ void TfrmPowerScan::OnCommand(int id, int code) {
 
 void TfrmPowerScan::OnClose() { model_.CancelClicked(); }
 
+void TfrmPowerScan::OnSize(UINT /*type*/, int /*width*/, int /*height*/) {
+    if (view_.hwnd()) Layout();
+}
+
 int TfrmPowerScan::HeadingBandHeight() const { return Scale(kHeaderHeight); }
 
 LRESULT TfrmPowerScan::OnNotify(const NMHDR& header) {
@@ -353,42 +319,8 @@ LRESULT TfrmPowerScan::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-std::optional<LRESULT> TfrmPowerScan::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> TfrmPowerScan::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
-    case WM_NCCALCSIZE:
-        // No frame of the system's: the whole window is ours to draw, and the thick frame
-        // style is kept only so the window can be sized.
-        if (wParam) return 0;
-        return std::nullopt;
-    case WM_NCHITTEST:
-        // Beyond the heading band: the size grip and the edges.
-        return HitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-    case WM_NCLBUTTONDBLCLK:
-        if (wParam == HTCAPTION || (maximized_ && wParam == HTCLIENT)) {
-            ToggleMaximized();
-            return 0;
-        }
-        return std::nullopt;
-    case WM_LBUTTONDBLCLK:
-        if (GET_Y_LPARAM(lParam) < Scale(kHeaderHeight)) ToggleMaximized();
-        return 0;
-    case WM_WINDOWPOSCHANGING: {
-        // Every resize, by the grip or by a program, stops at the smallest usable size.
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-        if (!(pos->flags & SWP_NOSIZE)) {
-            pos->cx = std::max(pos->cx, Scale(kMinWidth));
-            pos->cy = std::max(pos->cy, Scale(kMinHeight));
-        }
-        return std::nullopt;
-    }
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = POINT{Scale(kMinWidth), Scale(kMinHeight)};
-        return 0;
-    }
-    case WM_SIZE:
-        if (view_.hwnd()) Layout();
-        return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         // The link, the shredder box and the current item sit on the white window body.

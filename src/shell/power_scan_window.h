@@ -54,9 +54,12 @@ public:
 private:
     void OnPaint(HDC dc) override;
     void OnClose() override;
+    void OnSize(UINT type, int width, int height) override;
     void OnCommand(int id, int code) override;
     LRESULT OnNotify(const NMHDR& header) override;
     [[nodiscard]] int HeadingBandHeight() const override;
+    [[nodiscard]] bool HeadingBandMoves() const override { return moveAllowed_; }
+    void OnMaximizedChanged() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // IPowerScanView
@@ -76,8 +79,6 @@ private:
     void AddTranslations();
     void FillTree();
     void Layout();
-    void ToggleMaximized();
-    [[nodiscard]] LRESULT HitTest(POINT screen) const;
     [[nodiscard]] int BandHeight() const noexcept { return warning_ ? Scale(36) : 0; }
 
     leftovers::TResultTree& tree_;
@@ -88,8 +89,6 @@ private:
     bool moveAllowed_ = true;
     bool running_ = false;
     bool ended_ = false;
-    bool maximized_ = false;
-    RECT normalBounds_{};
     ui::TriStateTree view_;
     std::map<const leftovers::TTreeNode*, HTREEITEM> handles_;
     ui::ImageButton delete_, cancel_, close_, maximize_;

@@ -339,31 +339,22 @@ void TFrame_Software::Paint(HDC target) {
     ui::FrameSolid(dc, list, ui::palette::kBorder, line);
 }
 
-LRESULT TFrame_Software::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case kSyncMessage:
-        if (lParam) (*reinterpret_cast<const std::function<void()>*>(lParam))();
-        return 0;
-    case WM_SIZE:
-        LayOut();
-        return 0;
-    case WM_PAINT: {
-        const ui::unique_hdc_paint dc(hwnd());
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_DESTROY:
-        // The analysis stops while the list it reports to still exists.
-        syncTarget_.store(nullptr);
-        list_.SetRowCount(0, false);
-        page_ = std::make_unique<inventory::TSoftwarePage>(noEntries_);
-        catalogue_.reset();
-        return 0;
-    default:
-        return DefaultHandling(message, wParam, lParam);
-    }
+std::optional<LRESULT> TFrame_Software::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+    if (message != kSyncMessage) return std::nullopt;
+    if (lParam) (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return 0;
+}
+
+void TFrame_Software::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { LayOut(); }
+
+void TFrame_Software::OnPaint(HDC dc) { Paint(dc); }
+
+void TFrame_Software::OnDestroy() {
+    // The analysis stops while the list it reports to still exists.
+    syncTarget_.store(nullptr);
+    list_.SetRowCount(0, false);
+    page_ = std::make_unique<inventory::TSoftwarePage>(noEntries_);
+    catalogue_.reset();
 }
 
 }  // namespace tarvo::shell

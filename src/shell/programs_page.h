@@ -82,7 +82,10 @@ public:
     std::function<void()> clearSearchBox;
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnSize(UINT type, int width, int height) override;
+    void OnPaint(HDC dc) override;
+    void OnDestroy() override;
 
 private:
     // ListDataSource

@@ -29,7 +29,6 @@ namespace palette = ui::palette;
 constexpr int kDesignWidth = 480;
 constexpr int kDesignHeight = 270;
 constexpr int kHeaderHeight = 40;
-constexpr int kCornerRadius = 10;
 constexpr int kMargin = 28;
 constexpr UINT_PTR kStageTimer = 1;
 constexpr UINT_PTR kSpinTimer = 2;
@@ -83,7 +82,6 @@ bool TfrmUninstalling::Create(HWND owner) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const RECT bounds = CentredOver(area, SIZE{Scale(kDesignWidth), Scale(kDesignHeight)});
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     CreateControls();
     AddTranslations();
     return true;
@@ -301,7 +299,7 @@ void TfrmUninstalling::OnPaint(HDC target) {
     const HDC dc = buffer.dc();
     ui::FillSolid(dc, client, palette::kWindow);
     ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kHeaderHeight) - 8}, palette::kTitleBar);
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
+    PaintFrame(dc, client);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
 
@@ -385,18 +383,19 @@ void TfrmUninstalling::OnClose() { session_.CancelClicked(); }
 
 int TfrmUninstalling::HeadingBandHeight() const { return Scale(kHeaderHeight) - 8; }
 
-std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void TfrmUninstalling::OnTimer(UINT_PTR id) {
+    if (id == kStageTimer) {
+        ::KillTimer(hwnd(), kStageTimer);  // one shot
+        session_.TimerFired();
+    } else if (id == kSpinTimer) {
+        spinStep_ = (spinStep_ + 1) % 12;
+        const RECT busy = BusyArea();
+        ::InvalidateRect(hwnd(), &busy, FALSE);
+    }
+}
+
+std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
     switch (message) {
-    case WM_TIMER:
-        if (wParam == kStageTimer) {
-            ::KillTimer(hwnd(), kStageTimer);  // one shot
-            session_.TimerFired();
-        } else if (wParam == kSpinTimer) {
-            spinStep_ = (spinStep_ + 1) % 12;
-            const RECT busy = BusyArea();
-            ::InvalidateRect(hwnd(), &busy, FALSE);
-        }
-        return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;

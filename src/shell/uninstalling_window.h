@@ -50,6 +50,7 @@ private:
     void OnPaint(HDC dc) override;
     void OnClose() override;
     void OnCommand(int id, int code) override;
+    void OnTimer(UINT_PTR id) override;
     [[nodiscard]] int HeadingBandHeight() const override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -87,20 +87,18 @@ void CategoryBar::Redraw() {
     if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-LRESULT CategoryBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void CategoryBar::OnPaint(HDC dc) {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const PaintBuffer buffer(dc, client);
+    PaintCategoryBar(buffer.dc(), client, model_, dpi_, SharedFonts().Get(FontRole::Body, dpi_),
+                     SharedFonts().Get(FontRole::Emphasis, dpi_), look_);
+}
+
+void CategoryBar::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { LayOut(false); }
+
+std::optional<LRESULT> CategoryBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            const unique_hdc_paint dc(hwnd());
-            RECT client{};
-            ::GetClientRect(hwnd(), &client);
-            // Declared after the paint: the buffer's blit happens before EndPaint.
-            const PaintBuffer buffer(dc.get(), client);
-            PaintCategoryBar(buffer.dc(), client, model_, dpi_, SharedFonts().Get(FontRole::Body, dpi_),
-                             SharedFonts().Get(FontRole::Emphasis, dpi_), look_);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
         case WM_SETCURSOR: {
             POINT p{};
             ::GetCursorPos(&p);
@@ -145,11 +143,8 @@ LRESULT CategoryBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             if (model_.tracker().Cancel()) Redraw();
             return 0;
-        case WM_SIZE:
-            LayOut(false);
-            return 0;
         default:
-            return DefaultHandling(message, wParam, lParam);
+            return std::nullopt;
     }
 }
 

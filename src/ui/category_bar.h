@@ -42,7 +42,9 @@ public:
     std::function<void(int index)> onSelect;
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint(HDC dc) override;
+    void OnSize(UINT type, int width, int height) override;
 
 private:
     void Redraw();

@@ -1,49 +1,61 @@
 #pragma once
 // The base of our modal, borderless windows: a white body they paint themselves, a heading
-// band that moves them, their DPI scale, and the modal run over a disabled owner. A window
-// says what it does through the hooks; the common message tail lives here once.
+// band that moves them, rounded corners, their DPI scale, and the modal run over a disabled
+// owner. A resizable one also gets the size grip, sizing edges, a smallest size, and
+// maximise and restore. A window says what it does through the hooks of WindowBase; the
+// frame's messages are handled here once.
 
 #include <windows.h>
-
-#include <optional>
 
 #include "ui/modal_loop.h"
 #include "ui/window_base.h"
 
 namespace tarvo::ui {
 
+struct FrameStyle {
+    int cornerRadius = 10;   // 96-DPI pixels
+    bool resizable = false;  // grip, edges, maximise and restore
+    SIZE minimum{};          // 96-DPI pixels; the smallest size of a resizable window
+};
+
 class FramelessDialog : public WindowBase {
 public:
     [[nodiscard]] HWND owner() const noexcept { return owner_; }
     [[nodiscard]] int dpi() const noexcept { return dpi_; }
+    [[nodiscard]] bool maximized() const noexcept { return maximized_; }
 
 protected:
     [[nodiscard]] int Scale(int value) const noexcept { return ScaleForDpi(value, dpi_); }
     // Remembers the owner and takes the screen's DPI; call before creating the window.
     void SetOwner(HWND owner) noexcept;
+    void SetFrameStyle(const FrameStyle& style) noexcept { style_ = style; }
 
-    // The hooks. Painting gets the paint DC; the background is never erased (the paint
-    // covers it). Close is the close button, Alt+F4 and the system's close.
-    virtual void OnPaint(HDC dc) = 0;
-    virtual void OnClose() = 0;
-    virtual void OnCommand(int /*id*/, int /*code*/) {}
-    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
     // The height (device pixels) of the band a press on moves the window.
     [[nodiscard]] virtual int HeadingBandHeight() const = 0;
-    // Messages beyond the common tail; nothing means "not this window's".
-    virtual std::optional<LRESULT> OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
-        return std::nullopt;
-    }
+    // False while the window must stay where it is (a removal in progress).
+    [[nodiscard]] virtual bool HeadingBandMoves() const { return true; }
+    // After maximise or restore, so the window can swap its button's glyph and hint.
+    virtual void OnMaximizedChanged() {}
+
+    // The rounded one-pixel outline, and the size grip of a resizable window that is not
+    // maximised; call last in OnPaint.
+    void PaintFrame(HDC dc, const RECT& client) const;
+    void ToggleMaximized();
 
     // Disables the owner, runs messages until the window is gone or `options` end the loop,
     // destroys what is left, and gives the owner back the activation.
     void RunModalOverOwner(ModalLoopOptions options);
 
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+    [[nodiscard]] LRESULT HitTest(LPARAM screenPoint) const;
 
     HWND owner_ = nullptr;
     int dpi_ = 96;
+    FrameStyle style_;
+    bool maximized_ = false;
+    RECT normalBounds_{};
 };
 
 }  // namespace tarvo::ui

@@ -101,15 +101,8 @@ void ImageButton::Paint(HDC target) {
                 background_);
 }
 
-LRESULT ImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> ImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            const unique_hdc_paint dc(hwnd());
-            Paint(dc.get());
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
         case WM_MOUSEMOVE: {
             TrackLeave();
             RECT client{};
@@ -189,7 +182,7 @@ LRESULT ImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         default:
-            return DefaultHandling(message, wParam, lParam);
+            return std::nullopt;
     }
 }
 

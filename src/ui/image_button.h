@@ -37,7 +37,8 @@ public:
     std::function<void()> onClick;
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint(HDC dc) override { Paint(dc); }
 
 private:
     void Paint(HDC dc);

@@ -155,24 +155,28 @@ LRESULT CALLBACK SearchBox::EditProc(HWND window, UINT message, WPARAM wParam, L
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void SearchBox::OnPaint(HDC dc) {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const PaintBuffer buffer(dc, client);
+    PaintSearchFrame(buffer.dc(), client, LayOutSearchBox(client, dpi_, 0, false).icon, focused_, dpi_);
+}
+
+void SearchBox::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { Arrange(); }
+
+void SearchBox::OnCommand(int id, int code) {
+    if (id != kEditId) return;
+    switch (code) {
+        case EN_CHANGE: TextChanged(); break;
+        case EN_SETFOCUS: focused_ = true; ::InvalidateRect(hwnd(), nullptr, FALSE); break;
+        case EN_KILLFOCUS: focused_ = false; ::InvalidateRect(hwnd(), nullptr, FALSE); break;
+        default: break;
+    }
+}
+
+std::optional<LRESULT> SearchBox::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
-        case WM_PAINT: {
-            const unique_hdc_paint dc(hwnd());
-            RECT client{};
-            ::GetClientRect(hwnd(), &client);
-            const PaintBuffer buffer(dc.get(), client);
-            PaintSearchFrame(buffer.dc(), client, LayOutSearchBox(client, dpi_, 0, false).icon, focused_, dpi_);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
         case WM_LBUTTONDOWN:
-            Focus();
-            return 0;
-        case WM_SIZE:
-            Arrange();
-            return 0;
         case WM_SETFOCUS:
             Focus();
             return 0;
@@ -182,18 +186,8 @@ LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::SetBkColor(dc, palette::kWindow);
             return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
         }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == kEditId) {
-                switch (HIWORD(wParam)) {
-                    case EN_CHANGE: TextChanged(); break;
-                    case EN_SETFOCUS: focused_ = true; ::InvalidateRect(hwnd(), nullptr, FALSE); break;
-                    case EN_KILLFOCUS: focused_ = false; ::InvalidateRect(hwnd(), nullptr, FALSE); break;
-                    default: break;
-                }
-            }
-            return 0;
         default:
-            return DefaultHandling(message, wParam, lParam);
+            return std::nullopt;
     }
 }
 

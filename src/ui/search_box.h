@@ -37,7 +37,10 @@ public:
     std::function<void(const std::wstring& trimmed)> onChange;
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint(HDC dc) override;
+    void OnSize(UINT type, int width, int height) override;
+    void OnCommand(int id, int code) override;
 
 private:
     static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;

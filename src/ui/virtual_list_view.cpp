@@ -314,28 +314,29 @@ std::vector<RECT> VirtualListView::CellsOf(int row) const {
     return cells;
 }
 
-LRESULT VirtualListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT VirtualListView::OnNotify(const NMHDR& header) {
+    // The list hands a block it expects filled (display information), so it is writable.
+    return ListNotify(const_cast<NMHDR*>(&header));
+}
+
+void VirtualListView::OnSize(UINT /*type*/, int width, int height) {
+    if (!list_) return;
+    ::MoveWindow(list_, 0, 0, width, height, TRUE);
+    FitColumns();
+    if (view_ == ListViewStyle::LargeIcons) ::SendMessageW(list_, LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
+std::optional<LRESULT> VirtualListView::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     switch (message) {
-        case WM_NOTIFY:
-            return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-        case WM_SIZE:
-            if (list_) {
-                ::MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-                FitColumns();
-                if (view_ == ListViewStyle::LargeIcons) ::SendMessageW(list_, LVM_ARRANGE, LVA_DEFAULT, 0);
-            }
-            return 0;
         case WM_SETFOCUS:
             Focus();
             return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_NCDESTROY:
             // The children went with this window.
             list_ = header_ = nullptr;
-            return DefaultHandling(message, wParam, lParam);
+            return std::nullopt;
         default:
-            return DefaultHandling(message, wParam, lParam);
+            return std::nullopt;
     }
 }
 

@@ -71,14 +71,16 @@ public:
     [[nodiscard]] const std::vector<ListColumn>& columns() const noexcept { return columns_; }
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    void OnSize(UINT type, int width, int height) override;
 
 private:
     static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
     static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
     LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnNotify(NMHDR* header);
+    LRESULT ListNotify(NMHDR* header);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     void OnGetDispInfo(NMLVDISPINFOW* info);
     int FindRow(const NMLVFINDITEMW* find);

@@ -92,7 +92,7 @@ LRESULT VirtualListView::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
     }
 }
 
-LRESULT VirtualListView::OnNotify(NMHDR* header) {
+LRESULT VirtualListView::ListNotify(NMHDR* header) {
     if (header->hwndFrom != list_) return 0;
     switch (header->code) {
         case LVN_GETDISPINFOW:

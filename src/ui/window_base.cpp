@@ -46,7 +46,35 @@ bool WindowBase::CreateChild(const wchar_t* className, HWND parent, int id, DWOR
 }
 
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultHandling(message, wParam, lParam);
+    if (const auto handled = OnMessage(message, wParam, lParam)) return *handled;
+    switch (message) {
+    case WM_PAINT: {
+        const unique_hdc_paint dc(hwnd_);
+        OnPaint(dc.get());
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        return lParam ? OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) : 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
 }
 
 LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -1,9 +1,12 @@
 #pragma once
-// The base of every top-level window of ours: registers the class once, routes messages to
-// a virtual handler, and keeps exceptions from unwinding through the window procedure.
+// The base of every window of ours: registers the class once, keeps exceptions from
+// unwinding through the window procedure, and turns messages into virtual hooks. A window
+// says what it does by overriding the hooks it needs; everything else gets the system's
+// default handling.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace tarvo::ui {
@@ -25,10 +28,28 @@ protected:
     // the control id that its WM_COMMAND and WM_NOTIFY messages carry.
     bool CreateChild(const wchar_t* className, HWND parent, int id, DWORD style, DWORD exStyle,
                      const RECT& bounds);
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    // The hooks. Painting gets the paint DC; the background is never erased, because every
+    // window of ours paints all of its client area (erasing first would flicker). Close is
+    // the system's close (Alt+F4, the close command); by default the window is destroyed.
+    virtual void OnPaint(HDC /*dc*/) {}
+    virtual void OnSize(UINT /*type*/, int /*width*/, int /*height*/) {}
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    virtual void OnCommand(int /*id*/, int /*code*/) {}
+    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+    virtual void OnClose() { ::DestroyWindow(hwnd_); }
+    virtual void OnDestroy() {}
     // Called after WM_NCDESTROY; the window handle is gone by then.
     virtual void OnFinalMessage() {}
+    // Any message before the hooks above see it; nothing means "not handled here".
+    virtual std::optional<LRESULT> OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+        return std::nullopt;
+    }
+
+    // The dispatch to the hooks. Window classes use the hooks; only a base for a family of
+    // windows (the frameless dialogs) extends this, and calls it for what it leaves alone.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 private:
     // The one place our window classes are registered (once per process each).
