@@ -37,13 +37,6 @@ constexpr int kButtonHeight = 28;
 
 enum ListMenuCommand : UINT { kMenuUninstall = 1, kMenuOpenFolder, kMenuViewEntry, kMenuSearchOnline };
 
-ui::ButtonFace Face(ui::ButtonStyle style, std::wstring text) {
-    ui::ButtonFace face;
-    face.style = style;
-    face.text = std::move(text);
-    return face;
-}
-
 std::wstring Title() { return ForcedUninstallText(L"Caption", L"Forced Uninstall"); }
 
 void AddHint(HWND window, HWND control, std::wstring text) {
@@ -108,12 +101,11 @@ void TfrmForcedUninstall::CreateControls() {
     // Our buttons are placed by LayOutButtons once their captions are known. Tab follows the
     // order in which the controls are made.
     auto button = [&](ui::ImageButton& b, int id, ui::ButtonStyle style, std::wstring text) {
-        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, Face(style, std::move(text)), dpi());
+        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, {.style = style, .text = std::move(text)}, dpi());
     };
 
     const int width = Scale(kDesignWidth);
-    ui::ButtonFace closeFace = Face(ui::ButtonStyle::CaptionClose, L"");
-    closeFace.glyph = ui::Glyph::Close;
+    const ui::ButtonFace closeFace{.style = ui::ButtonStyle::CaptionClose, .glyph = ui::Glyph::Close, .text = {}};
     close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, closeFace,
                   dpi());
     close_.SetBackground(palette::kTitleBar);

@@ -40,14 +40,6 @@ bool ConfirmWithMessageBox(HWND owner, const std::wstring& question) {
     return ::MessageBoxW(owner, question.c_str(), title, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-ui::ButtonFace Face(ui::ButtonStyle style, std::wstring text, ui::Glyph glyph = ui::Glyph::None) {
-    ui::ButtonFace face;
-    face.style = style;
-    face.text = std::move(text);
-    face.glyph = glyph;
-    return face;
-}
-
 // The tree's images: the four fixed pictures, then what the scan appended.
 HIMAGELIST TreeImageList(const leftovers::TIconList& icons) {
     const int size = ::GetSystemMetrics(SM_CXSMICON);
@@ -125,11 +117,11 @@ void TfrmPowerScan::CreateControls() {
     ::ShowWindow(current_, SW_HIDE);
     // Placed by Layout; made in tab order, which is creation order.
     const RECT unplaced{0, 0, 10, 10};
-    delete_.Create(hwnd(), kIdDelete, unplaced, Face(ui::ButtonStyle::Primary, L"Delete"), dpi());
+    delete_.Create(hwnd(), kIdDelete, unplaced, {.style = ui::ButtonStyle::Primary, .text = L"Delete"}, dpi());
     ::EnableWindow(delete_.hwnd(), FALSE);
-    cancel_.Create(hwnd(), kIdCancel, unplaced, Face(ui::ButtonStyle::Secondary, L"Cancel"), dpi());
-    maximize_.Create(hwnd(), kIdMaximize, unplaced, Face(ui::ButtonStyle::Caption, L"", ui::Glyph::Maximize), dpi());
-    close_.Create(hwnd(), kIdClose, unplaced, Face(ui::ButtonStyle::CaptionClose, L"", ui::Glyph::Close), dpi());
+    cancel_.Create(hwnd(), kIdCancel, unplaced, {.style = ui::ButtonStyle::Secondary, .text = L"Cancel"}, dpi());
+    maximize_.Create(hwnd(), kIdMaximize, unplaced, {.style = ui::ButtonStyle::Caption, .glyph = ui::Glyph::Maximize, .text = {}}, dpi());
+    close_.Create(hwnd(), kIdClose, unplaced, {.style = ui::ButtonStyle::CaptionClose, .glyph = ui::Glyph::Close, .text = {}}, dpi());
     for (ui::ImageButton* caption : {&maximize_, &close_}) {
         caption->SetBackground(palette::kTitleBar);
         // Reached with Escape and a double click on the band, not with Tab.
