@@ -208,7 +208,10 @@ bool TRegeditScanClasses::ReportPath(const std::wstring& path, std::int32_t kind
     }
     TFileInfo info{path, size, kind, 0};
     const std::wstring iconPath = inventory::ExpandShellCommandMacros(path, windowsFolder_, systemFolder_, {});
-    if (auto icon = platform::GetFileIconOf(iconPath, true)) {
+    // A folder shows as a folder: asked as a file, the shell gives a folder's name the
+    // icon of an unknown document.
+    const DWORD attributes = kind == kFileKindFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    if (auto icon = platform::GetFileIconOf(iconPath, true, attributes)) {
         const int index = images_.Add(std::move(icon));
         if (index > 0) info.TreeImage = index;
     }

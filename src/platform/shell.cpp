@@ -158,11 +158,11 @@ HICON LargeIconForExtension(const std::wstring& extension) noexcept {
     return info.hIcon;
 }
 
-unique_hicon GetFileIconOf(const std::wstring& path, bool small) noexcept {
+unique_hicon GetFileIconOf(const std::wstring& path, bool small, DWORD attributes) noexcept {
     SHFILEINFOW info{};
     UINT flags = SHGFI_ICON | SHGFI_USEFILEATTRIBUTES;
     if (small) flags |= SHGFI_SMALLICON;
-    if (!::SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) return {};
+    if (!::SHGetFileInfoW(path.c_str(), attributes, &info, sizeof info, flags)) return {};
     return unique_hicon(info.hIcon);
 }
 

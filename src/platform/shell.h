@@ -75,9 +75,11 @@ struct icon_handle {
 
 using unique_hicon = unique_any<traits::icon_handle>;
 
-// SHGetFileInfoW with SHGFI_ICON | SHGFI_USEFILEATTRIBUTES for a normal file of that name: the
-// icon the shell shows for it, whether or not the file exists. Null on failure.
-[[nodiscard]] unique_hicon GetFileIconOf(const std::wstring& path, bool small) noexcept;
+// SHGetFileInfoW with SHGFI_ICON | SHGFI_USEFILEATTRIBUTES for a file (or, with
+// FILE_ATTRIBUTE_DIRECTORY, a folder) of that name: the icon the shell shows for it, whether
+// or not it exists. Null on failure.
+[[nodiscard]] unique_hicon GetFileIconOf(const std::wstring& path, bool small,
+                                         DWORD attributes = FILE_ATTRIBUTE_NORMAL) noexcept;
 
 // Icons stored in executable files and icon libraries.
 

@@ -15,6 +15,19 @@ namespace tarvo::shell {
 
 namespace {
 
+// The list's icons as the scan asks for them: by an entry's ImageIndex.
+class RequestedCatalogueIcons final : public leftovers::CatalogueImages {
+public:
+    explicit RequestedCatalogueIcons(const uninstall::TLeftoverScanRequest& request) : request_(request) {}
+    [[nodiscard]] int Count() const override { return request_.catalogueIconCount; }
+    [[nodiscard]] platform::unique_hicon Icon(int index) const override {
+        return request_.catalogueIcon ? request_.catalogueIcon(index) : platform::unique_hicon();
+    }
+
+private:
+    const uninstall::TLeftoverScanRequest& request_;
+};
+
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);
@@ -73,6 +86,8 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
         leftovers::ScanOptions options;
         options.pump = platform::PumpWaitingMessages;
         if (request.catalogue) options.catalogue = &*request.catalogue;
+        const RequestedCatalogueIcons catalogueIcons(request);
+        if (request.catalogueIcon) options.catalogueImages = &catalogueIcons;
         int found = 0;
         if (request.entries.empty()) {
             found += leftovers::ScanLeftovers(nullptr, *tree, request.folder, *images, options);

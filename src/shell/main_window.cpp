@@ -89,6 +89,7 @@ void TfrmTarvoUninstall::CreatePageFrames() {
         UninstallDialogOptions options;
         options.statistics = &state_.statistics;
         options.catalogue = software_.Catalogue();
+        options.catalogueIcons = software_.RowIcons();
         return OpenUninstallDialog(owner, request.entries, request.batch, options);
     };
     software_.Create(hwnd(), kSoftwareFrameId, {}, dpi_);

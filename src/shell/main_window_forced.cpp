@@ -56,6 +56,7 @@ void TfrmTarvoUninstall::RunForcedUninstallWindow(const std::function<void(TfrmF
         UninstallDialogOptions options;
         options.statistics = &state_.statistics;
         options.catalogue = software_.Catalogue();
+        options.catalogueIcons = software_.RowIcons();
         (void)OpenForcedUninstallDialog(hwnd(), next.entry, next.opening, options);
     });
     if (!window.Create(hwnd())) return;

@@ -14,6 +14,7 @@
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
 #include "ui/palette.h"
+#include "ui/registry_icons.h"
 #include "ui/title_bar.h"
 #include "ui/translate_window.h"
 #include "uninstall/operation_log.h"
@@ -44,12 +45,12 @@ bool ConfirmWithMessageBox(HWND owner, const std::wstring& question) {
 HIMAGELIST TreeImageList(const leftovers::TIconList& icons) {
     const int size = ::GetSystemMetrics(SM_CXSMICON);
     HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, icons.Count(), 4);
-    const int fixed[leftovers::kFixedImageCount] = {3, 3, 1, 4};  // shell32: folder, folder, document, open folder
-    for (int i = 0; i < leftovers::kFixedImageCount; ++i) {
-        const auto pair = platform::ExtractIconPairOf(L"shell32.dll", fixed[i]);
-        HICON icon = pair.small ? pair.small.get() : ::LoadIconW(nullptr, IDI_APPLICATION);
-        ::ImageList_AddIcon(list, icon);
-    }
+    // The registry group and its keys show a key, values a value; the file group a folder.
+    const auto key = ui::MakeRegistryIcon(ui::RegistryIcon::Key, size);
+    const auto value = ui::MakeRegistryIcon(ui::RegistryIcon::Value, size);
+    const auto folder = platform::GetFileIconOf(L"Files", true, FILE_ATTRIBUTE_DIRECTORY);
+    const HICON fixed[leftovers::kFixedImageCount] = {key.get(), key.get(), value.get(), folder.get()};
+    for (const HICON icon : fixed) ::ImageList_AddIcon(list, icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION));
     for (int i = leftovers::kFixedImageCount; i < icons.Count(); ++i) {
         HICON icon = icons.Icon(i);
         ::ImageList_AddIcon(list, icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION));

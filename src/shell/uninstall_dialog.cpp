@@ -1,5 +1,7 @@
 #include "shell/uninstall_dialog.h"
 
+#include <optional>
+
 #include "language/language.h"
 #include "platform/files.h"
 #include "settings/app_frame.h"
@@ -23,15 +25,24 @@ std::function<void(const std::wstring&)> StatisticReporter(TStatisticsLibrary* s
     return [statistics](const std::wstring& code) { (void)statistics->DoStatistic(code, 0, 0, 0, 0); };
 }
 
-// The scan with the catalogue as it is now, before any uninstaller has removed its entry.
-uninstall::TLeftoverScan WithCatalogueAsItIs(uninstall::TLeftoverScan scan, const inventory::TSoftwareInfo* catalogue) {
-    if (!scan || !catalogue) return scan;
-    return [scan = std::move(scan), places = inventory::CataloguePlaces(catalogue->Entries())](
+// The scan with the catalogue as it is now, before any uninstaller has removed its entry,
+// and with the icons the list shows for its programs.
+uninstall::TLeftoverScan WithCatalogueAsItIs(uninstall::TLeftoverScan scan, const UninstallDialogOptions& options) {
+    if (!scan || (!options.catalogue && !options.catalogueIcons)) return scan;
+    std::optional<std::vector<inventory::TProgramPlace>> places;
+    if (options.catalogue) places = inventory::CataloguePlaces(options.catalogue->Entries());
+    return [scan = std::move(scan), places = std::move(places), icons = options.catalogueIcons](
                const uninstall::TLeftoverScanRequest& request,
                const std::function<bool()>& cancelRequested) -> std::function<void()> {
-        uninstall::TLeftoverScanRequest withPlaces = request;
-        withPlaces.catalogue = places;
-        return scan(withPlaces, cancelRequested);
+        uninstall::TLeftoverScanRequest withCatalogue = request;
+        if (places) withCatalogue.catalogue = places;
+        if (icons) {
+            withCatalogue.catalogueIconCount = ::ImageList_GetImageCount(icons);
+            withCatalogue.catalogueIcon = [icons](int index) {
+                return platform::unique_hicon(::ImageList_GetIcon(icons, index, ILD_NORMAL));
+            };
+        }
+        return scan(withCatalogue, cancelRequested);
     };
 }
 
@@ -58,7 +69,7 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     const std::wstring dataFolder = settings::DataFolder();
     const settings::TMainIni ini;
     uninstall::TUninstallActions actions = uninstall::DefaultUninstallActions(uninstall::MakeLogContext(dataFolder), ini);
-    actions.scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options.catalogue);
+    actions.scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options);
     actions.reportStatistic = StatisticReporter(options.statistics);
     TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
     if (!dialog.Create(owner)) return false;
@@ -73,7 +84,7 @@ bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, un
     const settings::TMainIni ini;
     uninstall::TUninstallActions actions =
         uninstall::DefaultUninstallActions(uninstall::MakeLogContext(settings::DataFolder()), ini);
-    uninstall::TLeftoverScan scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options.catalogue);
+    uninstall::TLeftoverScan scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options);
     // Without an entry only a real folder is scanned: a name handed over by a hook is no path.
     actions.scan = [scan](const uninstall::TLeftoverScanRequest& request,
                           const std::function<bool()>& cancelRequested) -> std::function<void()> {

@@ -4,6 +4,7 @@
 // mode, for every checked one.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -23,6 +24,8 @@ struct UninstallDialogOptions {
     // The catalogue the window holds: its install folders, as they are when the dialog
     // opens, tell the scan what belongs to other programs. Null: the scan reads its own.
     const inventory::TSoftwareInfo* catalogue = nullptr;
+    // The catalogue's small icons (an entry's ImageIndex points into them); borrowed.
+    HIMAGELIST catalogueIcons = nullptr;
 };
 
 // The leftover scan every dialog uses unless its caller gives one.

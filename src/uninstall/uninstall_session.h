@@ -13,6 +13,7 @@
 
 #include "inventory/program_places.h"
 #include "inventory/soft_info.h"
+#include "platform/shell.h"
 #include "uninstall/operation_log.h"
 #include "uninstall/uninstall_stage.h"
 
@@ -52,6 +53,10 @@ struct TLeftoverScanRequest {
     std::optional<std::vector<inventory::TProgramPlace>> catalogue;
     // Where the results window reports its events; none when empty.
     std::function<void(const std::wstring& code)> reportStatistic;
+    // The catalogue's small icons, which an entry's ImageIndex points into: the findings show
+    // each program with the icon it has in the list. None: the icon comes from DisplayIcon.
+    int catalogueIconCount = 0;
+    std::function<platform::unique_hicon(int index)> catalogueIcon;
 };
 // Scans and returns how to show the findings modally, or an empty function when nothing
 // was found. `cancelRequested` may turn true while it runs (it pumps messages); a batch

@@ -454,3 +454,69 @@ TEST(FullScan, MakerFilterKeepsItsFilesAndTheFolderOut) {
     EXPECT_EQ(tarvo::inventory::LowerCase(scan.FileResults[0].Path),
               tarvo::inventory::LowerCase(program) + L"\\other.dll");
 }
+
+namespace {
+
+// The icon's colour pixels, to tell two icons apart by what they show.
+std::vector<BYTE> IconPixels(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info)) return {};
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, info.hbmColor, 0, 0, nullptr, &bmi, DIB_RGB_COLORS);
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    std::vector<BYTE> bits(static_cast<std::size_t>(bmi.bmiHeader.biWidth) * std::abs(bmi.bmiHeader.biHeight) * 4);
+    ::GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(std::abs(bmi.bmiHeader.biHeight)), bits.data(), &bmi,
+                DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bits;
+}
+
+class OneIconCatalogue final : public CatalogueImages {
+public:
+    [[nodiscard]] int Count() const override { return 1; }
+    [[nodiscard]] tarvo::platform::unique_hicon Icon(int) const override {
+        tarvo::platform::unique_hicon icon(::CopyIcon(::LoadIconW(nullptr, IDI_WARNING)));
+        last = icon.get();
+        return icon;
+    }
+    mutable HICON last = nullptr;
+};
+
+}  // namespace
+
+TEST(ResultTree, ProgramsShowTheirCatalogueIconAndFoldersAFolderIcon) {
+    ScratchFolder scratch;
+    const std::wstring program = scratch.MakeFolder(L"Prog");
+    scratch.MakeFolder(L"Prog\\Data");
+    scratch.MakeFile(L"Prog\\notes.txt", "abc");
+    TSoftInfo entry = EntryAt(program);
+    entry.ImageIndex = 5;  // beyond the list: its first image stands in
+    TResultTree tree;
+    TIconList images;
+    OneIconCatalogue catalogue;
+    ScanOptions options;
+    options.catalogueImages = &catalogue;
+    ASSERT_GT(ScanLeftovers(&entry, tree, {}, images, options), 0);
+    const TTreeNode& node = *tree.Programs.at(0);
+    EXPECT_EQ(images.Icon(node.Image), catalogue.last);
+
+    const auto& files = node.Children.back()->Children;
+    auto pixelsOf = [&](const std::wstring& suffix) {
+        for (const auto& f : files)
+            if (tarvo::inventory::LowerCase(f->Data.FilePath).ends_with(suffix)) return IconPixels(images.Icon(f->Image));
+        ADD_FAILURE() << "no finding ends with " << std::string(suffix.begin(), suffix.end());
+        return std::vector<BYTE>{};
+    };
+    const auto folder = pixelsOf(L"\\data"), file = pixelsOf(L"\\notes.txt");
+    ASSERT_FALSE(folder.empty());
+    const auto shellFolder = tarvo::platform::GetFileIconOf(L"Data", true, FILE_ATTRIBUTE_DIRECTORY);
+    const auto shellDocument = tarvo::platform::GetFileIconOf(L"Data", true);
+    EXPECT_EQ(folder, IconPixels(shellFolder.get()));
+    EXPECT_NE(folder, IconPixels(shellDocument.get()));
+    EXPECT_NE(folder, file);
+}
