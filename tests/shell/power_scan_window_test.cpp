@@ -125,6 +125,25 @@ TEST(PowerScanWindow, ClosingLeavesTheProgramsListPaintingAsBefore) {
     ::DestroyWindow(parent);
 }
 
+TEST(PowerScanWindow, OpensInsideTheWorkAreaOverAnOwnerAtItsEdge) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT work = info.rcWork;
+    // An owner hanging over the bottom-right corner: centred on it, the window would too.
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, work.right - 200, work.bottom - 100,
+                                         400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    Scanned s;
+    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())),
+                         s.Settings(), [](HWND, const std::wstring&) { return false; });
+    ASSERT_TRUE(window.Create(owner));
+    RECT bounds = BoundsOf(window.hwnd()), inside{};
+    ::IntersectRect(&inside, &bounds, &work);
+    EXPECT_TRUE(::EqualRect(&inside, &bounds)) << bounds.left << "," << bounds.top << "," << bounds.right << ","
+                                               << bounds.bottom;
+    ::DestroyWindow(owner);
+}
+
 TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
     Scanned s;
     ASSERT_FALSE(s.tree.Programs.empty());
