@@ -40,10 +40,12 @@ const StringField kStringFields[] = {
     {L"Readme", &UninstallKeyValues::Readme},
 };
 
-// A REG_DWORD widened with its sign; any other type reads as 0.
+// A REG_DWORD as the unsigned number it is: "EstimatedSize" counts KB up to 4 TB, and
+// widening it with its sign showed programs of 2 TB and more as negative sizes. Any other
+// type reads as 0.
 std::int64_t Dword(const platform::RegistryValue& value) noexcept {
     if (value.type != REG_DWORD || value.data.size() < sizeof(DWORD)) return 0;
-    std::int32_t number = 0;
+    std::uint32_t number = 0;
     std::memcpy(&number, value.data.data(), sizeof number);
     return number;
 }

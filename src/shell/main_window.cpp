@@ -86,6 +86,7 @@ void TfrmTarvoUninstall::CreatePageFrames() {
 
     software_.clearSearchBox = [this] { search_.ClearSilently(); };
     software_.openUninstallDialog = [this](HWND owner, const UninstallRequest& request) {
+        for (const auto& event : request.statistics) ReportStatistic(event);
         UninstallDialogOptions options;
         options.statistics = &state_.statistics;
         options.catalogue = software_.Catalogue();

@@ -1,21 +1,27 @@
 // Where the main window opens, maximising and restoring it, and what it remembers at close.
 
+#include <algorithm>
+
 #include "settings/main_ini.h"
 #include "shell/main_window.h"
 #include "shell/window_placement.h"
 #include "ui/title_bar.h"
+#include "ui/work_area.h"
 
 namespace tarvo::shell {
 
 void TfrmTarvoUninstall::RestoreWindowPlacement() {
     const settings::TMainIni ini;
-    const RECT work = WorkAreaNear(hwnd());
     // Sizes are stored in pixels; the smallest size is the design size at this DPI, so a
     // window saved at 100 % still fits its contents at 150 %.
     const int minWidth = S(kDesignWidth);
     const int minHeight = S(kDesignHeight);
-    const WindowPlacementPlan plan =
-        PlanWindowPlacement(ReadSavedPlacement(ini, work, minWidth, minHeight), work, minWidth, minHeight);
+    const SavedPlacement saved = ReadSavedPlacement(ini, WorkAreaNear(hwnd()), minWidth, minHeight);
+    // The monitor the window was saved on, while it is there; once it is gone, the nearest
+    // one, whose work area the window is then fitted into.
+    const RECT work = ui::WorkAreaNearest(
+        RECT{saved.left, saved.top, saved.left + std::max(saved.width, 1), saved.top + std::max(saved.height, 1)});
+    const WindowPlacementPlan plan = PlanWindowPlacement(saved, work, minWidth, minHeight);
     maximized_ = plan.maximized;
     normalBounds_ = plan.normal;
     startPosition_ = {plan.bounds.left, plan.bounds.top};

@@ -11,6 +11,7 @@
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
 #include "ui/font_cache.h"
+#include "ui/lent_font.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
 #include "ui/palette.h"
@@ -95,7 +96,7 @@ void TfrmPowerScan::CreateControls() {
     auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int id) {
         const HWND control = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd(),
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ui::LendFont(control, font);
         return control;
     };
     view_.Create(hwnd(), kIdTree, RECT{0, 0, 10, 10}, dpi());

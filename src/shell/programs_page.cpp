@@ -1,6 +1,7 @@
 #include "shell/programs_page.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "language/language.h"
 #include "platform/folders.h"
@@ -214,9 +215,10 @@ void TFrame_Software::ToggleBatch() {
     UpdateFooter();
 }
 
-void TFrame_Software::UninstallSelected(bool single) {
+void TFrame_Software::UninstallSelected(bool single, std::vector<StatisticEvent> statistics) {
     UninstallRequest request;
     request.batch = page_->BatchMode() && !single;
+    request.statistics = std::move(statistics);
     request.entries = page_->UninstallTargets(list_.SelectedRow(), single);
     if (openUninstallDialog && openUninstallDialog(::GetAncestor(hwnd(), GA_ROOT), request)) Refresh(false);
 }
@@ -244,7 +246,7 @@ void TFrame_Software::OnActivate(int row) {
 
 void TFrame_Software::OnRowButton(int row) {
     list_.SelectRow(row);
-    UninstallSelected(true);
+    UninstallSelected(true, {{L"6", {7, 0, 0, 0}}, {L"7", {0, 0, 0, 0}}});
 }
 
 void TFrame_Software::OnCheck(int row, bool checked) {

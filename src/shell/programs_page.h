@@ -17,6 +17,7 @@
 #include "inventory/software_info.h"
 #include "inventory/software_page.h"
 #include "shell/control_ids.h"
+#include "shell/statistics_library.h"
 #include "ui/category_bar.h"
 #include "ui/gdi.h"
 #include "ui/image_button.h"
@@ -25,11 +26,13 @@
 
 namespace tarvo::shell {
 
-// What "Uninstall" hands to the uninstall window: the entries to remove, and whether they
-// come from batch mode's check boxes (which decides the message when there are none).
+// What "Uninstall" hands to the uninstall window: the entries to remove, whether they come
+// from batch mode's check boxes (which decides the message when there are none), and what
+// the way it was asked for reports to the statistics library first.
 struct UninstallRequest {
     std::vector<inventory::TSoftInfo*> entries;
     bool batch = false;
+    std::vector<StatisticEvent> statistics;
 };
 
 class TFrame_Software final : public ui::WindowBase, private ui::ListDataSource, private inventory::IAnalysisSink {
@@ -65,7 +68,7 @@ public:
     void ToggleBatch();
     // The uninstall action: the selected row, or in batch mode every checked row unless
     // `single` asks for the selected one alone.
-    void UninstallSelected(bool single);
+    void UninstallSelected(bool single, std::vector<StatisticEvent> statistics = {});
     void Focus();
 
     [[nodiscard]] inventory::TSoftwareInfo* Catalogue() noexcept { return catalogue_.get(); }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/statistics_library.h"
+
 namespace tarvo::shell {
 
 // Messages that reach the main window from other processes and from itself.
@@ -48,13 +50,6 @@ struct SecondInstanceNotice {
 // The text a WM_COPYDATA carries, trimmed, when its tag is ours; never reads past cbData,
 // and a missing terminator ends the text at the last whole character.
 [[nodiscard]] std::optional<std::wstring> TextFromCopyData(ULONG_PTR tag, const void* data, DWORD bytes);
-
-// A statistics report: event code and its four numbers.
-struct StatisticEvent {
-    std::wstring code;
-    int values[4] = {0, 0, 0, 0};
-    friend bool operator==(const StatisticEvent&, const StatisticEvent&) = default;
-};
 
 // What the main window does with the command line once the catalogue exists.
 struct HandOffPlan {

@@ -8,6 +8,13 @@
 
 namespace tarvo::shell {
 
+// A statistics report: event code and its four numbers.
+struct StatisticEvent {
+    std::wstring code;
+    int values[4] = {0, 0, 0, 0};
+    friend bool operator==(const StatisticEvent&, const StatisticEvent&) = default;
+};
+
 class TStatisticsLibrary {
 public:
     static constexpr const wchar_t* kFileName = L"UsageReport.dll";

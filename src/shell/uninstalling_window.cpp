@@ -17,6 +17,7 @@
 #include "ui/title_bar.h"
 #include "ui/translate_window.h"
 #include "ui/modal_loop.h"
+#include "ui/work_area.h"
 
 namespace tarvo::shell {
 
@@ -80,7 +81,8 @@ bool TfrmUninstalling::Create(HWND owner) {
         ::GetWindowRect(owner, &area);
     else
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const RECT bounds = CentredOver(area, SIZE{Scale(kDesignWidth), Scale(kDesignHeight)});
+    const RECT centred = CentredOver(area, SIZE{Scale(kDesignWidth), Scale(kDesignHeight)});
+    const RECT bounds = ui::FitIntoWorkArea(centred, ui::WorkAreaNearest(centred));
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
     CreateControls();
     AddTranslations();

@@ -1,5 +1,7 @@
 #include "ui/modal_loop.h"
 
+#include "ui/work_area.h"
+
 namespace tarvo::ui {
 
 RECT CentredOn(HWND owner, int width, int height) noexcept {
@@ -10,7 +12,8 @@ RECT CentredOn(HWND owner, int width, int height) noexcept {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int left = area.left + ((area.right - area.left) - width) / 2;
     const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    return RECT{left, top, left + width, top + height};
+    const RECT centred{left, top, left + width, top + height};
+    return FitIntoWorkArea(centred, WorkAreaNearest(centred));
 }
 
 void RunModalLoop(const ModalLoopOptions& options) {

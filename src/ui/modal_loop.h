@@ -8,7 +8,8 @@
 
 namespace tarvo::ui {
 
-// A width x height rectangle centred on a visible owner, or on the work area without one.
+// A width x height rectangle centred on a visible owner, or on the work area without one,
+// and fitted into the work area of its monitor.
 [[nodiscard]] RECT CentredOn(HWND owner, int width, int height) noexcept;
 
 struct ModalLoopOptions {

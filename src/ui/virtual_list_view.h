@@ -94,6 +94,8 @@ private:
     [[nodiscard]] int CaptionColumn() const noexcept;
     [[nodiscard]] int ButtonColumn() const noexcept;
     [[nodiscard]] int RowAt(POINT point) const;
+    // The top-left corner of a row's bounds in list coordinates.
+    [[nodiscard]] POINT RowOrigin(int row) const;
     [[nodiscard]] RowPart PartAt(POINT point, int row) const;
     void ToggleChecks();
     void SetHotRow(int row);
@@ -112,6 +114,9 @@ private:
     ListMetrics metrics_{};
     ListViewStyle view_ = ListViewStyle::Details;
     HotTracker buttons_;       // row buttons, by row
+    // How far pressing a partly hidden row's button scrolled it into view: the release is
+    // judged where the button was when it was pressed, so that first click still counts.
+    POINT pressShift_{};
     HotTracker headerItems_;   // header items, by column
     int hotRow_ = -1;
     int rowCount_ = 0;

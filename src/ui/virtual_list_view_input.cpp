@@ -71,6 +71,13 @@ void VirtualListView::ToggleChecks() {
     }
 }
 
+POINT VirtualListView::RowOrigin(int row) const {
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    ::SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    return {bounds.left, bounds.top};
+}
+
 LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = false;
     switch (message) {
@@ -112,7 +119,10 @@ LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lPara
                 // The list's own click handling waits for a drag and swallows the release;
                 // a button press is ours from here on.
                 ::SetFocus(list_);
+                const POINT before = RowOrigin(row);
                 SelectRow(row);
+                const POINT after = RowOrigin(row);
+                pressShift_ = {after.x - before.x, after.y - before.y};
                 buttons_.Press(row);
                 ::SetCapture(list_);
                 RedrawRow(row);
@@ -123,7 +133,8 @@ LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lPara
         }
         case WM_LBUTTONUP:
             if (buttons_.pressed() != HotTracker::kNone) {
-                const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                const POINT p{GET_X_LPARAM(lParam) + pressShift_.x, GET_Y_LPARAM(lParam) + pressShift_.y};
+                pressShift_ = {};
                 const int row = RowAt(p);
                 const int pressed = buttons_.pressed();
                 const int clicked = buttons_.Release(PartAt(p, row) == RowPart::Button ? row : HotTracker::kNone);
@@ -138,6 +149,7 @@ LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lPara
             if (buttons_.pressed() != HotTracker::kNone) {
                 const int pressed = buttons_.pressed();
                 buttons_.Cancel();
+                pressShift_ = {};
                 RedrawRow(pressed);
             }
             break;

@@ -4,13 +4,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstring>
+
 #include "cli/cli.h"
 #include "cli/list_verb.h"
+#include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/processes.h"
 #include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
+#include "version.h"
 
 using namespace tarvo::cli;
 using tarvo::inventory::TSoftInfo;
@@ -145,6 +149,22 @@ TEST(TarvoExe, ListJsonShowsAFixtureWorld) {
     EXPECT_EQ(bad->exitCode, 2u);
     EXPECT_TRUE(bad->output.empty());
     EXPECT_NE(bad->error.find("Usage: tarvo"), std::string::npos);
+}
+
+TEST(TarvoExe, ExportNamesTheVersionOfTheProgram) {
+    tarvo::test::ScratchFolder scratch;
+    std::wstring folder = tarvo::platform::GetModuleFilePath();
+    folder.resize(folder.rfind(L'\\') + 1);
+    const std::wstring file = scratch.PathOf(L"list.txt");
+    const auto run = tarvo::platform::RunCaptured(L"\"" + folder + L"tarvo.exe\" export \"" + file + L"\"");
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->exitCode, 0u) << run->error;
+    const auto bytes = tarvo::platform::ReadFileBytes(file);
+    ASSERT_TRUE(bytes && bytes->size() > 2);
+    std::wstring text((bytes->size() - 2) / 2, L'\0');
+    std::memcpy(text.data(), bytes->data() + 2, text.size() * 2);
+    const std::wstring expected = L"Application Version:" + tarvo::platform::WideFromUtf8(TARVO_VERSION_TEXT) + L"\r\n";
+    EXPECT_NE(text.find(expected), std::wstring::npos) << text.substr(0, 200);
 }
 
 TEST(LogsVerb, ListsOnlyLogFilesOfTheNamedFolder) {

@@ -55,6 +55,12 @@ run_once() {  # name
   grep -q $'^Kestrel Video Studio(x64)\t[0-9.,]* MB\t' "$tmp/cells" ||
     fail "$name: Kestrel Video Studio(x64) without its size: $(grep Kestrel "$tmp/cells")"
   import -window root "$artifacts/programs_page_$name.png" || echo "screenshot failed"
+  # The first placement fits the screen (no taskbar here: the work area is the screen).
+  local screen rect
+  screen=$(xdpyinfo | awk '/dimensions:/ { sub(/x/, " ", $2); print $2 }')
+  rect=$(wine "$probe" rect TfrmTarvoUninstall | tr -d '\r')
+  echo "$rect $screen" | awk '{ exit !($1 >= 0 && $2 >= 0 && $3 <= $5 && $4 <= $6) }' ||
+    fail "$name: the window ($rect) is larger than the screen ($screen)"
 
   # F5 reaches the main window from the focused list and keeps every row.
   wine "$probe" key TfrmTarvoUninstall 0x74

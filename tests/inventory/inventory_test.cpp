@@ -245,7 +245,8 @@ TEST(Inventory, BadValuesLoseNothingElse) {
     astral.Set(L"DisplayName", astralName).Set(L"UninstallString", L"u.exe");
     dashed.Set(L"DisplayName", L"Dashed " + dashed.keyName()).Set(L"UninstallString", L"u.exe")
         .Set(L"InstallDate", L"2013-05-12");
-    zero.Set(L"DisplayName", L"Zero " + zero.keyName()).Set(L"UninstallString", L"u.exe").Set(L"InstallDate", L"0");
+    zero.Set(L"DisplayName", L"Zero " + zero.keyName()).Set(L"UninstallString", L"u.exe").Set(L"InstallDate", L"0")
+        .SetDword(L"EstimatedSize", 0xFFFFFFFF);  // a DWORD of KB, never negative
     nines.Set(L"DisplayName", L"Nines " + nines.keyName()).Set(L"UninstallString", L"u.exe")
         .Set(L"InstallDate", L"99999999");
     neighbour.Set(L"DisplayName", L"Neighbour " + neighbour.keyName()).Set(L"UninstallString", L"u.exe");
@@ -269,6 +270,8 @@ TEST(Inventory, BadValuesLoseNothingElse) {
         EXPECT_EQ(found[0]->InstallDate, 0);
         EXPECT_EQ(found[0]->InstallDateText, L"");
     }
+    EXPECT_EQ(At(list, zero.KeyPath())[0]->Size, std::int64_t{0xFFFFFFFF} * 1024);
+    EXPECT_EQ(At(list, zero.KeyPath())[0]->SizeText, L"4096.00 GB");
     EXPECT_EQ(At(list, neighbour.KeyPath()).size(), 1u);
 }
 

@@ -7,12 +7,15 @@
 #include <commctrl.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "leftovers/scan_driver.h"
 #include "shell/leftover_scan_hook.h"
 #include "platform/files.h"
 #include "support/scratch_folder.h"
+#include "ui/font_cache.h"
+#include "ui/virtual_list_view.h"
 #include "ui/window_base.h"
 #include "uninstall/operation_log.h"
 
@@ -68,7 +71,78 @@ struct Driver {
     }
 };
 
+class Rows final : public tarvo::ui::ListDataSource {
+public:
+    void GetRow(int row, tarvo::ui::ListRowData& data) override {
+        data.caption = L"Program " + std::to_wstring(row);
+        data.detail = L"Publisher";
+        data.cells[2] = L"12.50 MB";
+        data.cells[3] = L"2024-05-01";
+        data.icon = -1;
+    }
+};
+
+// The window's pixels as its screen shows them after a full repaint.
+std::vector<COLORREF> Pixels(HWND window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r{};
+    ::GetClientRect(window, &r);
+    std::vector<COLORREF> pixels;
+    const HDC dc = ::GetDC(window);
+    for (int y = 0; y < r.bottom; y += 2)
+        for (int x = 0; x < r.right; ++x) pixels.push_back(::GetPixel(dc, x, y));
+    ::ReleaseDC(window, dc);
+    return pixels;
+}
+
 }  // namespace
+
+// The window lends our shared fonts to its controls; closing it must leave them to the
+// programs list, which went on drawing in the bold system font when one was deleted.
+TEST(PowerScanWindow, ClosingLeavesTheProgramsListPaintingAsBefore) {
+    using namespace tarvo::ui;
+    const int dpi = ScreenDpi();
+    const HWND parent = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 640, 200, nullptr,
+                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    std::vector<ListColumn> columns(4);
+    columns[0] = {L"Name (Total: %d)", 260, ColumnKind::Caption, true, false, {}};
+    columns[1] = {L"Operate", 100, ColumnKind::Button, false, false, L"Uninstall"};
+    columns[2] = {L"Size", 100, ColumnKind::Text, true, true, {}};
+    columns[3] = {L"Date", 100, ColumnKind::Text, true, false, {}};
+    Rows rows;
+    VirtualListView list;
+    ASSERT_TRUE(list.Create(parent, 7, {0, 0, 640, 200}, std::move(columns), rows, dpi));
+    list.SetRowCount(3);
+    const std::vector<COLORREF> before = Pixels(list.list());
+    {
+        Scanned s;
+        TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())),
+                             s.Settings(), [](HWND, const std::wstring&) { return false; });
+        ASSERT_TRUE(window.Create(nullptr));
+    }
+    EXPECT_EQ(::GetObjectType(SharedFonts().Get(FontRole::Body, dpi)), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_TRUE(Pixels(list.list()) == before);
+    ::DestroyWindow(parent);
+}
+
+TEST(PowerScanWindow, OpensInsideTheWorkAreaOverAnOwnerAtItsEdge) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT work = info.rcWork;
+    // An owner hanging over the bottom-right corner: centred on it, the window would too.
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, work.right - 200, work.bottom - 100,
+                                         400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    Scanned s;
+    TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())),
+                         s.Settings(), [](HWND, const std::wstring&) { return false; });
+    ASSERT_TRUE(window.Create(owner));
+    RECT bounds = BoundsOf(window.hwnd()), inside{};
+    ::IntersectRect(&inside, &bounds, &work);
+    EXPECT_TRUE(::EqualRect(&inside, &bounds)) << bounds.left << "," << bounds.top << "," << bounds.right << ","
+                                               << bounds.bottom;
+    ::DestroyWindow(owner);
+}
 
 TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
     Scanned s;

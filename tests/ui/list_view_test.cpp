@@ -190,6 +190,17 @@ TEST_F(ListViewTest, RowButtonIsHotOnHoverAndClicksOnRelease) {
     EXPECT_EQ(source_.events, (std::vector<std::wstring>{L"button 2"}));
 }
 
+TEST_F(ListViewTest, FirstClickOnAPartlyHiddenRowsButtonActs) {
+    list_.SetRowCount(100);
+    // The list ends just below the middle of row 5's button: pressing it scrolls the row in.
+    const POINT button = CentreOfButton(5);
+    ::SetWindowPos(list_.list(), nullptr, 0, 0, 880, button.y + 3, SWP_NOMOVE | SWP_NOZORDER);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, button);
+    EXPECT_GT(list_.TopRow(), 0);
+    Send(WM_LBUTTONUP, 0, button);
+    EXPECT_EQ(source_.events, (std::vector<std::wstring>{L"button 5"}));
+}
+
 TEST_F(ListViewTest, ClickOnACheckBoxTogglesOnlyInBatchMode) {
     list_.SetRowCount(10);
     const std::vector<RECT> none;
