@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "inventory/program_places.h"
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "leftovers/bench_world.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/scan_driver.h"

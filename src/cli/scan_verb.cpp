@@ -8,7 +8,7 @@
 #include "inventory/installer_records.h"
 #include "inventory/inventory.h"
 #include "inventory/program_places.h"
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
@@ -35,11 +35,11 @@ void AppendNode(const TTreeNode& node, int depth, std::wstring& text) {
 // The entry a name or key names: the uninstall key ("HKEY_LOCAL_MACHINE\SOFTWARE\…\X" or
 // the key's own name X) or the display name, visible entries first.
 const TSoftInfo* FindEntry(const inventory::TSoftList& list, const std::wstring& target) {
-    const std::wstring wanted = inventory::RelativeKeyPath(target);
+    const std::wstring wanted = platform::RelativeKeyPath(target);
     for (const bool hidden : {false, true}) {
         for (const auto& e : list) {
             if (e->Hidden != hidden) continue;
-            const std::wstring key = e->RootKeyName + L"\\" + inventory::RelativeKeyPath(e->KeyPath);
+            const std::wstring key = e->RootKeyName + L"\\" + platform::RelativeKeyPath(e->KeyPath);
             const std::wstring keyName = e->KeyPath.substr(e->KeyPath.find_last_of(L'\\') + 1);
             if (EqualsIgnoreCase(key, wanted) || EqualsIgnoreCase(e->DisplayName, target) ||
                 EqualsIgnoreCase(keyName, target))
@@ -66,7 +66,7 @@ std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
                 ordered_json o;
                 const bool registry = d.ItemKind == leftovers::kItemKindRegistry;
                 o["kind"] = registry ? "registry" : "file";
-                o["root"] = registry ? ordered_json(Utf8(inventory::RootName(d.RootKey))) : ordered_json(nullptr);
+                o["root"] = registry ? ordered_json(Utf8(platform::RootName(d.RootKey))) : ordered_json(nullptr);
                 o["key"] = registry ? ordered_json(Utf8(d.KeyPath)) : ordered_json(nullptr);
                 o["valueName"] = registry ? ordered_json(Utf8(d.ValueName)) : ordered_json(nullptr);
                 o["valueData"] = registry ? ordered_json(Utf8(d.ValueData)) : ordered_json(nullptr);

@@ -174,7 +174,7 @@ void ApplyUsage(TSoftInfo& entry, TAppUseRange range, TAppUseRate rate, TDateTim
 
 bool LastAccessTimesTracked() {
     platform::RegistryKey key;
-    const auto view = settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    const auto view = platform::ViewOf(settings::IsWow64());
     if (key.Open(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", KEY_QUERY_VALUE, view) !=
         ERROR_SUCCESS)
         return false;

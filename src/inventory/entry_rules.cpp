@@ -46,7 +46,7 @@ std::optional<TDateTime> ParseInstallDate(const std::wstring& raw) {
 }
 
 std::optional<TSoftInfo> EntryFromKey(const UninstallKeyValues& values, const std::wstring& rootName,
-                                      const std::wstring& keyPath, bool view64, TDateTime now) {
+                                      const std::wstring& keyPath, platform::RegistryView view, TDateTime now) {
     const std::wstring name = Trim(values.DisplayName);
     if (EqualsIgnoreCase(name, L"veldane surfing protection")) return std::nullopt;
 
@@ -70,7 +70,7 @@ std::optional<TSoftInfo> EntryFromKey(const UninstallKeyValues& values, const st
     entry.Size = values.EstimatedSize * 1024;
     entry.SizeText = SizeText(entry.Size);
     entry.IsUpdate = IsUpdateEntry(name, values.Publisher);
-    entry.View64 = view64;
+    entry.View64 = platform::Is64(view);
     entry.IsToolbar = IsToolbarEntry(name, command);
     entry.SystemComponent = values.SystemComponent == 1;
     entry.LastAccessDate = now;

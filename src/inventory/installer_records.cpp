@@ -19,7 +19,7 @@ constexpr wchar_t kUserData[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 
 // Windows Installer is a native service: its records live in the 64-bit view.
 platform::RegistryView NativeView() {
-    return settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    return platform::ViewOf(settings::IsWow64());
 }
 
 std::wstring KeyName(const std::wstring& keyPath) {

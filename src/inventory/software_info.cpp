@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/software_cache.h"
 #include "inventory/text_util.h"
 #include "platform/files.h"
@@ -140,7 +140,7 @@ void TSoftwareInfo::RequestAnalysis() {
 
 bool TSoftwareInfo::RemoveEntry(TSoftInfo& entry) {
     if (entry.Hidden) return false;
-    if (!DeleteKey(entry.RootKeyName, entry.KeyPath, entry.View64)) return false;
+    if (!platform::DeleteKey(entry.Location())) return false;
     entry.Hidden = true;
     return true;
 }

@@ -44,9 +44,7 @@ bool FolderIsEmpty(const std::wstring& form) {
 
 bool KeyIsEmpty(const TEmptyShells::Key& key) {
     platform::RegistryKey open;
-    if (open.Open(key.root, key.path, KEY_READ,
-                  key.view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default) != ERROR_SUCCESS)
-        return false;
+    if (open.Open(key.root, key.path, KEY_READ, key.view) != ERROR_SUCCESS) return false;
     return open.SubKeyNames().empty() && open.ValueNames().empty();
 }
 
@@ -68,10 +66,10 @@ void TEmptyShells::RemovedPath(const std::wstring& path) {
     if (!parent.empty()) folders_.emplace(FolderForm(parent), parent);
 }
 
-void TEmptyShells::RemovedRegistry(HKEY root, const std::wstring& keyPath, bool wasValue, bool view64) {
-    const std::wstring path = Trimmed(keyPath);
+void TEmptyShells::RemovedRegistry(const platform::RegistryLocation& item, bool wasValue) {
+    const std::wstring path = Trimmed(item.path);
     const std::wstring candidate = wasValue ? path : ParentKey(path);
-    if (!candidate.empty()) keys_.insert({root, candidate, view64});
+    if (!candidate.empty()) keys_.insert({item.root, candidate, item.view});
 }
 
 bool TEmptyShells::IsProgramKeyPlace(HKEY root, const std::wstring& keyPath) {

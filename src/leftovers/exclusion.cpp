@@ -84,7 +84,7 @@ std::wstring Expanded(const std::wstring& text) {
 
 // The native view: where a 64-bit Windows keeps what a 32-bit process is told lives elsewhere.
 platform::RegistryView NativeView() {
-    return settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    return platform::ViewOf(settings::IsWow64());
 }
 
 void AddNativeProgramFolders(std::vector<std::wstring>& folders) {

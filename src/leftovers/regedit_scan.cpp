@@ -1,7 +1,7 @@
 #include "leftovers/regedit_scan.h"
 
 #include "inventory/command_text.h"
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "language/language.h"
 #include "leftovers/scan_guard.h"
@@ -89,7 +89,7 @@ void TRegeditScanClasses::Refuse(const std::wstring& item, const std::wstring& r
 
 platform::RegistryView TRegeditScanClasses::View() const noexcept {
     if (viewOverride_) return *viewOverride_;
-    return Entry.View64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    return platform::ViewOf(Entry.View64);
 }
 
 void TRegeditScanClasses::Pump() const {
@@ -101,7 +101,7 @@ bool TRegeditScanClasses::ContainsFolder(const std::wstring& text) const {
 }
 
 bool TRegeditScanClasses::OpenKey(TScanKey& key, HKEY root, const std::wstring& keyPath) const {
-    std::wstring path = inventory::RelativeKeyPath(keyPath);
+    std::wstring path = platform::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (key.Key.Open(root, path, KEY_READ, View()) != ERROR_SUCCESS) return false;
     key.Root = root;
@@ -120,7 +120,7 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     TRegeditItemGroup& group = set.Add(name);
     const std::size_t before = RegResults.size();
     if (keyDepth_++ == 0) keyForeign_ = false;
-    RegResults.push_back({root, key.Path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
+    RegResults.push_back({root, key.Path, {}, {}, platform::Is64(View())});
     for (const auto& subkey : subkeys) {
         Pump();
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
@@ -129,7 +129,7 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     // A key that names another program's files is that program's too: none of it is offered.
     if (--keyDepth_ == 0 && keyForeign_) {
         RegResults.resize(before);
-        Refuse(inventory::RegistryItemText(root, key.Path, {}, {}), OtherProgramReason());
+        Refuse(RegistryItemText(root, key.Path, {}, {}), OtherProgramReason());
     }
 }
 
@@ -147,18 +147,18 @@ void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& v
         if (keyDepth_ > 0)
             keyForeign_ = true;
         else
-            Refuse(inventory::RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
+            Refuse(RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
         return;
     }
-    RegResults.push_back({key.Root, key.Path, valueName, text, View() == platform::RegistryView::Wow64_64Key});
+    RegResults.push_back({key.Root, key.Path, valueName, text, platform::Is64(View())});
     if (group) group->Values.push_back({valueName, text});
 }
 
 bool TRegeditScanClasses::AddKeyFinding(HKEY root, const std::wstring& keyPath) {
-    std::wstring path = inventory::RelativeKeyPath(keyPath);
+    std::wstring path = platform::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (IsProtectedKey(root, path)) return false;
-    RegResults.push_back({root, path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
+    RegResults.push_back({root, path, {}, {}, platform::Is64(View())});
     return true;
 }
 

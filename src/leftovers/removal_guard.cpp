@@ -1,6 +1,6 @@
 #include "leftovers/removal_guard.h"
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 
@@ -20,9 +20,8 @@ bool IsLink(DWORD attributes) { return platform::IsReparsePoint(attributes); }
 TRemovalGuard::TRemovalGuard(TGuardProbes probes) : probes_(std::move(probes)) {
     if (!probes_.attributesOf) probes_.attributesOf = [](const std::wstring& p) { return platform::GetFileAttributesOf(p); };
     if (!probes_.isRegistryLink)
-        probes_.isRegistryLink = [](HKEY root, const std::wstring& path, bool view64) {
-            return platform::IsRegistryLink(root, path,
-                                            view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default);
+        probes_.isRegistryLink = [](const platform::RegistryLocation& key) {
+            return platform::IsRegistryLink(key.root, key.path, key.view);
         };
 }
 
@@ -49,10 +48,11 @@ TScannedShape TRemovalGuard::FileShape(const std::wstring& rawPath) {
 
 std::wstring TRemovalGuard::RegistryLink(const TMyTreeData& item) {
     // The key and every key above it; the outermost link is what matters.
+    platform::RegistryLocation key{item.RootKey, {}, platform::ViewOf(item.View64)};
     const std::wstring& path = item.KeyPath;
     for (std::size_t at = path.find(L'\\'); ; at = path.find(L'\\', at + 1)) {
-        const std::wstring prefix = at == std::wstring::npos ? path : path.substr(0, at);
-        if (!prefix.empty() && probes_.isRegistryLink(item.RootKey, prefix, item.View64)) return prefix;
+        key.path = at == std::wstring::npos ? path : path.substr(0, at);
+        if (!key.path.empty() && probes_.isRegistryLink(key)) return key.path;
         if (at == std::wstring::npos) break;
     }
     return {};

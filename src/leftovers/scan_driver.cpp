@@ -5,7 +5,8 @@
 #include <optional>
 
 #include "inventory/command_text.h"
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "platform/folders.h"
@@ -64,7 +65,7 @@ std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count
 // do a 64-bit program's 32-bit helpers: the rules that look where either bitness writes run
 // once more there, with name sets of their own (a class of the same name there is another key).
 void OtherViewRules(TRegeditScanClasses& scan) {
-    const auto other = scan.Entry.View64 ? platform::RegistryView::Default : platform::RegistryView::Wow64_64Key;
+    const auto other = platform::ViewOf(!scan.Entry.View64);
     TRuleSets sets;
     std::swap(scan.Sets, sets);
     scan.OverrideView(other);
@@ -86,14 +87,12 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
     std::map<std::wstring, std::size_t> first;
     std::map<std::wstring, std::optional<std::wstring>> kernelNames;
     const auto kernelName = [&](const TShowRegInfo& r) -> const std::optional<std::wstring>& {
-        const std::wstring id = (r.View64 ? L"64|" : L"32|") + inventory::RootName(r.RootKey) + L"\\" +
+        const std::wstring id = (r.View64 ? L"64|" : L"32|") + platform::RootName(r.RootKey) + L"\\" +
                                 inventory::LowerCase(r.KeyPath);
         auto found = kernelNames.find(id);
         if (found == kernelNames.end())
             found = kernelNames
-                        .emplace(id, platform::RegistryKernelName(r.RootKey, r.KeyPath,
-                                                                  r.View64 ? platform::RegistryView::Wow64_64Key
-                                                                           : platform::RegistryView::Default))
+                        .emplace(id, platform::RegistryKernelName(r.RootKey, r.KeyPath, platform::ViewOf(r.View64)))
                         .first;
         return found->second;
     };
@@ -101,7 +100,7 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
     kept.reserve(scan.RegResults.size());
     for (auto& r : scan.RegResults) {
         const std::wstring text = inventory::LowerCase(
-            inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData) + (r.ValueName.empty() ? L"|" : L"|v"));
+            RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData) + (r.ValueName.empty() ? L"|" : L"|v"));
         const auto [at, fresh] = first.emplace(text, kept.size());
         if (!fresh) {
             const TShowRegInfo& earlier = kept[at->second];
@@ -180,7 +179,7 @@ std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, Tre
         for (const auto& reg : scan.RegResults) {
             auto item = std::make_unique<TTreeNode>();
             const bool isValue = !reg.ValueName.empty() || !reg.ValueData.empty();
-            item->Caption = inventory::RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
+            item->Caption = RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
             item->Image = isValue ? kImageRegistryValue : kImageRegistryKey;
             item->Data.ItemKind = kItemKindRegistry;
             item->Data.View64 = reg.View64;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/exclusion.h"
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+
 namespace tarvo::leftovers {
 
 // One registry finding. ValueName and ValueData are empty for a key finding.
@@ -21,6 +23,10 @@ struct TShowRegInfo {
     // The view the finding was read in, which its removal must use: the entry's, except for
     // the records Windows Installer keeps in the native view whatever the product's bitness.
     bool View64 = false;
+
+    [[nodiscard]] platform::RegistryLocation Location() const {
+        return platform::RegistryLocation::FromRoot(RootKey, KeyPath, View64);
+    }
 };
 
 inline constexpr std::int32_t kFileKindFolder = 0;
@@ -60,6 +66,11 @@ struct TMyTreeData {
     bool DeletedNow = false;
     std::int32_t NodeKind = nkItem;
     bool RebootMarked = false;
+
+    // A registry item's key, in the view it was found in.
+    [[nodiscard]] platform::RegistryLocation Location() const {
+        return platform::RegistryLocation::FromRoot(RootKey, KeyPath, View64);
+    }
 };
 
 // A registry item names a value when it has a value name or data: the default value has no

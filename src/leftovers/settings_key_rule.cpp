@@ -2,7 +2,7 @@
 // values hold settings rather than the install folder the other rules look for.
 #include <algorithm>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
@@ -37,8 +37,8 @@ void ReportSettingsKeys(TRegeditScanClasses& scan, HKEY root, TRuleSet& set) {
     const auto publishers = PublisherKeyNames(scan.Entry.Publisher);
     const auto names = ProgramKeyNames(scan.Entry.DisplayName);
     // One name per key: its view, root and path.
-    const std::wstring view = (scan.View() == platform::RegistryView::Wow64_64Key ? L"64|" : L"32|") +
-                              inventory::RootName(root) + L"\\";
+    const std::wstring view = (platform::Is64(scan.View()) ? L"64|" : L"32|") +
+                              platform::RootName(root) + L"\\";
     for (const auto& publisher : publishers) {
         if (IsSkippedVendorKey(publisher)) continue;
         TScanKey vendor;

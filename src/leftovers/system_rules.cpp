@@ -5,7 +5,7 @@
 
 #include <cwchar>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/system_rule_steps.h"
 #include "leftovers/value_text.h"
@@ -164,7 +164,7 @@ void MakerKeysRule(TRegeditScanClasses& scan) {
             const std::size_t after = at + wcslen(rootName);
             // Listed keys are offered whether they exist or not; the primitive still refuses
             // a root or a shared container, whatever the row says.
-            (void)scan.AddKeyFinding(inventory::RootFromName(rootName), item.substr(after));
+            (void)scan.AddKeyFinding(platform::RootFromName(rootName), item.substr(after));
             break;
         }
     }

@@ -34,10 +34,18 @@ std::wstring ValueText(DWORD type, const BYTE* data, std::size_t size) {
     return hex;
 }
 
-std::wstring ReadValueText(const platform::RegistryKey& key, const std::wstring& valueName) {
+std::wstring ReadValueText(const platform::KeyHandle& key, const std::wstring& valueName) {
     const auto value = key.QueryValue(valueName);
     if (!value) return {};
     return ValueText(value->type, value->data.data(), value->data.size());
+}
+
+std::wstring RegistryItemText(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
+                              const std::wstring& data) {
+    std::wstring text = platform::RootName(root) + L"\\" + platform::RelativeKeyPath(keyPath);
+    if (!valueName.empty() || !data.empty())
+        text += L" | " + (valueName.empty() ? std::wstring(L"Default") : valueName) + L" - " + data;
+    return text;
 }
 
 }  // namespace tarvo::leftovers

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/software_info.h"
 #include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
@@ -119,7 +119,7 @@ TEST(Catalogue, RemovedEntryStaysAwayWhileItsKeyIsGone) {
 
     ASSERT_TRUE(catalogue.RemoveEntry(*entry));
     EXPECT_TRUE(entry->Hidden);
-    EXPECT_FALSE(ValueExists(entry->RootKeyName, entry->KeyPath, L"DisplayName", entry->View64));
+    EXPECT_FALSE(tarvo::platform::ValueExists(entry->Location(), L"DisplayName"));
     EXPECT_FALSE(catalogue.RemoveEntry(*entry)) << "a hidden entry is not removed twice";
 
     const std::size_t count = catalogue.Count();

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/program_ownership.h"
@@ -68,7 +68,7 @@ public:
         RegistryKey k;
         if (k.Create(root_, key_, KEY_SET_VALUE, view_) == ERROR_SUCCESS) (void)k.SetString(name_, data);
     }
-    ~SharedValue() { (void)tarvo::inventory::DeleteValue(root_, key_, name_, view_ == RegistryView::Wow64_64Key); }
+    ~SharedValue() { (void)tarvo::platform::DeleteValue({root_, key_, view_}, name_); }
     SharedValue(const SharedValue&) = delete;
     SharedValue& operator=(const SharedValue&) = delete;
 

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/system_rule_steps.h"
@@ -64,7 +65,7 @@ private:
 std::vector<std::wstring> Texts(const TRegeditScanClasses& scan) {
     std::vector<std::wstring> texts;
     for (const auto& r : scan.RegResults)
-        texts.push_back(tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
+        texts.push_back(tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
     return texts;
 }
 

@@ -9,7 +9,8 @@
 #include <algorithm>
 
 #include "inventory/installer_records.h"
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
@@ -91,7 +92,7 @@ struct Finding {
 std::vector<Finding> Findings(const TRegeditScanClasses& scan) {
     std::vector<Finding> found;
     for (const auto& r : scan.RegResults)
-        found.push_back({tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData), r.View64});
+        found.push_back({tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData), r.View64});
     return found;
 }
 

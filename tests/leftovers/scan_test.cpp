@@ -13,7 +13,8 @@
 #include <functional>
 #include <map>
 
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
@@ -41,7 +42,7 @@ TSoftInfo EntryAt(const std::wstring& location) {
 std::vector<std::wstring> Texts(const TRegeditScanClasses& scan) {
     std::vector<std::wstring> texts;
     for (const auto& r : scan.RegResults)
-        texts.push_back(tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
+        texts.push_back(tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
     return texts;
 }
 

@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "inventory/text_util.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
@@ -26,7 +27,7 @@ namespace {
 std::vector<std::wstring> Texts(const TRegeditScanClasses& scan) {
     std::vector<std::wstring> texts;
     for (const auto& r : scan.RegResults)
-        texts.push_back(tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
+        texts.push_back(tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
     return texts;
 }
 
@@ -149,9 +150,9 @@ TEST(ValueRules, EachLocationReportsWhatPointsIntoTheFolder) {
     DisplayNameCacheRule(scan);
     std::vector<std::wstring> expected;
     for (std::size_t i = 0; i < std::size(locations); ++i)
-        expected.push_back(tarvo::inventory::RegistryItemText(locations[i].root, locations[i].key, values[i]->name(),
+        expected.push_back(tarvo::leftovers::RegistryItemText(locations[i].root, locations[i].key, values[i]->name(),
                                                               locations[i].data));
-    expected.push_back(tarvo::inventory::RegistryItemText(
+    expected.push_back(tarvo::leftovers::RegistryItemText(
         HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache", exe, L"Foo"));
     EXPECT_EQ(Texts(scan), expected);
 }
