@@ -17,7 +17,6 @@
 #include "platform/call_counter.h"
 #include "platform/files.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "settings/system_info.h"
 #include "support/bench_report.h"
 

@@ -4,12 +4,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/paths.h"
 #include "inventory/command_analysis.h"
 #include "inventory/installer_records.h"
 #include "inventory/inventory.h"
 #include "inventory/program_places.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -18,7 +19,7 @@ namespace tarvo::cli {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
+using common::EqualsIgnoreCase;
 using inventory::TSoftInfo;
 using leftovers::TTreeNode;
 using nlohmann::ordered_json;
@@ -40,7 +41,7 @@ const TSoftInfo* FindEntry(const inventory::TSoftList& list, const std::wstring&
         for (const auto& e : list) {
             if (e->Hidden != hidden) continue;
             const std::wstring key = e->RootKeyName + L"\\" + platform::RelativeKeyPath(e->KeyPath);
-            const std::wstring keyName = e->KeyPath.substr(e->KeyPath.find_last_of(L'\\') + 1);
+            const std::wstring keyName = common::NamePart(e->KeyPath);
             if (EqualsIgnoreCase(key, wanted) || EqualsIgnoreCase(e->DisplayName, target) ||
                 EqualsIgnoreCase(keyName, target))
                 return e.get();
@@ -131,7 +132,7 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
     if (found) {
         TSoftInfo entry = *found;
         // The catalogue completes a missing location from the uninstall command.
-        if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::CompletedInstallFolder(entry);
+        if (common::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::CompletedInstallFolder(entry);
         (void)leftovers::ScanLeftovers(&entry, tree, {}, images, options);
     } else {
         (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);

@@ -4,14 +4,20 @@
 #include <cstring>
 #include <utility>
 
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "inventory/usage_class.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
 namespace tarvo::inventory {
+
+using common::DateFromParts;
+using common::NowLocal;
+using common::UpperCase;
+using common::WithTrailingBackslash;
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include "inventory/command_analysis.h"
 
 #include "inventory/command_text.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
@@ -13,16 +14,20 @@
 
 namespace tarvo::inventory {
 
+using common::Contains;
+using common::FileTimeToDate;
+using common::LowerCase;
+using common::RemoveFirst;
+using common::ReplaceAll;
+using common::UpperCase;
+using common::WithTrailingBackslash;
+
 namespace {
 
 using platform::FileExists;
 using platform::FolderExists;
 
-// Up to and including the last backslash; empty when there is none.
-std::wstring FolderPart(const std::wstring& path) {
-    const auto slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
+using common::FolderPart;
 
 std::wstring ProgramFolder() {
     return FolderPart(platform::GetModuleFilePath());

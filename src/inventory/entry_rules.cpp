@@ -1,11 +1,23 @@
 #include "inventory/entry_rules.h"
 
 #include "inventory/command_analysis.h"
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::EqualsIgnoreCase;
+using common::LowerCase;
+using common::ParseYearMonthDay;
+using common::ReplaceAll;
+using common::ReplaceAllIgnoreCase;
+using common::ShortDateText;
+using common::SizeText;
+using common::StartsWith;
+using common::Trim;
+using common::UpperCase;
 
 std::wstring RewriteMsiInstallCommand(const std::wstring& command) {
     if (!Contains(UpperCase(command), L"MSIEXEC.EXE /I")) return command;

@@ -4,13 +4,17 @@
 #include <cwchar>
 #include <unordered_map>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/entry_rules.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/registry.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::NowLocal;
+using common::UpperCase;
 
 namespace {
 

@@ -5,13 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/date_time.h"
 #include "platform/registry.h"
 
 namespace tarvo::inventory {
 
-// A local date and time as whole days since 30 December 1899 plus the fraction of the day
-// (the OLE Automation date). 0 means "no date" wherever a field says so.
-using TDateTime = double;
+using common::TDateTime;
 
 enum TAppUseRange : std::uint8_t {
     audUnknown = 0,

@@ -2,12 +2,17 @@
 
 #include <unordered_map>
 
+#include "common/paths.h"
 #include "platform/registry.h"
 #include "inventory/software_cache.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::EqualsIgnoreCase;
+using common::UpperCase;
 
 namespace {
 
@@ -22,8 +27,7 @@ std::wstring IdentityOf(const TSoftInfo& entry) {
 
 // The folder part of a path: everything through its last backslash (or drive colon).
 std::wstring FolderOfPath(const std::wstring& path) {
-    const std::size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+    return common::FolderPart(path, common::PathSeparators::BackslashSlashOrColon);
 }
 
 int Append(std::vector<std::wstring>* indexes, std::size_t index) {

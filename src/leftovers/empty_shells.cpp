@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/scan_guard.h"
 #include "platform/files.h"
@@ -13,20 +14,10 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
-// "C:\\a\\b\\" or "C:\\a\\b" -> "C:\\a\\"; a volume root has no parent.
-std::wstring ParentFolder(const std::wstring& path) {
-    if (path.size() < 2) return {};
-    const std::size_t last = path.back() == L'\\' ? path.size() - 2 : path.size() - 1;
-    const auto slash = path.find_last_of(L'\\', last);
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring ParentKey(const std::wstring& path) {
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
+using common::ParentFolder;
+using common::ParentKey;
 
 std::wstring Trimmed(std::wstring path) {
     while (!path.empty() && path.back() == L'\\') path.pop_back();
@@ -62,7 +53,7 @@ std::vector<T> DeepestFirst(std::vector<T> items, DepthOf depth) {
 TEmptyShells::TEmptyShells(std::vector<std::wstring> keepFolders) : keep_(std::move(keepFolders)) {}
 
 void TEmptyShells::RemovedPath(const std::wstring& path) {
-    const std::wstring parent = ParentFolder(inventory::Trim(path));
+    const std::wstring parent = ParentFolder(common::Trim(path));
     if (!parent.empty()) folders_.emplace(FolderForm(parent), parent);
 }
 

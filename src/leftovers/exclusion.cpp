@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
@@ -15,8 +15,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
-using inventory::LowerCase;
+using common::EqualsIgnoreCase;
+using common::LowerCase;
 
 #ifndef CSIDL_CDBURN_AREA
 #define CSIDL_CDBURN_AREA 0x003b
@@ -153,7 +153,7 @@ std::wstring SystemReservedFolderSource::SystemDrive() const {
 }
 
 std::wstring FolderForm(const std::wstring& path) {
-    std::wstring form = LowerCase(inventory::Trim(path));
+    std::wstring form = LowerCase(common::Trim(path));
     if (!form.empty() && form.back() != L'\\') form += L'\\';
     return form;
 }

@@ -1,6 +1,7 @@
 // The file system: the install folder with everything in it, the installer's component
 // folders, the program's folders in the data and start-menu trees, its desktop shortcuts and
 // the data locations of our own products.
+#include "common/paths.h"
 #include "leftovers/file_rules.h"
 
 #include <shlobj.h>
@@ -8,7 +9,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/folder_search.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
@@ -21,7 +22,7 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
 constexpr int kVersionProductName = 8;
 
@@ -30,10 +31,7 @@ constexpr int kVersionProductName = 8;
 constexpr int kNamedFolderRoots[] = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_PROGRAMS,
                                      CSIDL_PROGRAMS};
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    while (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
-}
+std::wstring WithoutTrailingBackslash(std::wstring path) { return common::WithoutTrailingBackslashes(std::move(path)); }
 
 // The state of one run: what was reported, what was listed, and the folders the named-folder
 // rule found, searched for all its special folders in one go.

@@ -1,8 +1,9 @@
 #include "leftovers/regedit_scan.h"
 
+#include "common/paths.h"
 #include "inventory/command_text.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "language/language.h"
 #include "leftovers/scan_guard.h"
 #include "leftovers/value_text.h"
@@ -13,8 +14,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
-using inventory::Trim;
+using common::LowerCase;
+using common::Trim;
 using language::GetText;
 
 std::wstring SharedPlaceReason() { return GetText(L"Scan_Refused_Shared_M", L"a shared folder"); }
@@ -22,12 +23,8 @@ std::wstring OtherProgramReason() { return GetText(L"Scan_Refused_Other_M", L"be
 std::wstring HolderReason() { return GetText(L"Scan_Refused_Holder_M", L"holds another program's folder"); }
 std::wstring LinkReason() { return GetText(L"Scan_Refused_Link_M", L"reached through a link"); }
 
-std::wstring ParentForm(const std::wstring& form) {
-    // "c:\a\b\" -> "c:\a\"; a volume root has no parent.
-    if (form.size() < 2) return {};
-    const auto slash = form.find_last_of(L'\\', form.size() - 2);
-    return slash == std::wstring::npos ? std::wstring() : form.substr(0, slash + 1);
-}
+// "c:\a\b\" -> "c:\a\"; a volume root has no parent.
+std::wstring ParentForm(const std::wstring& form) { return common::ParentFolder(form); }
 
 bool IsPrefixOf(const std::wstring& ancestor, const std::wstring& path) {
     return path.size() >= ancestor.size() && path.compare(0, ancestor.size(), ancestor) == 0;
@@ -47,8 +44,7 @@ std::wstring TVisitedSet::Form(const std::wstring& path) {
 std::wstring LocationFolder(const std::wstring& installLocation) {
     std::wstring folder = Trim(installLocation);
     if (!folder.empty() && platform::FileExists(folder)) {
-        const auto slash = folder.find_last_of(L'\\');
-        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
+        folder = common::FolderPart(folder);
     }
     return folder;
 }

@@ -9,7 +9,6 @@
 #include "leftovers/tick_tree.h"
 #include "platform/files.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
 #include "platform/text.h"
 #include "uninstall/log_lines.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "common/paths.h"
 #include "platform/files.h"
 #include "platform/registry_export.h"
 #include "platform/text.h"
@@ -44,14 +45,10 @@ std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
 }
 
 std::wstring WithoutTrailingSlash(std::wstring path) {
-    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-    return path;
+    return common::WithoutTrailingBackslashes(std::move(path), common::TrailingCut::KeepVolumeRoot);
 }
 
-std::wstring ParentOf(const std::wstring& path) {
-    const auto slash = WithoutTrailingSlash(path).find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
+std::wstring ParentOf(const std::wstring& path) { return common::ParentKey(WithoutTrailingSlash(path)); }
 
 std::wstring FolderName(const SYSTEMTIME& t) {
     wchar_t name[32];

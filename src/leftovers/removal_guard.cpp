@@ -2,7 +2,6 @@
 
 #include "platform/registry.h"
 #include "platform/files.h"
-#include "platform/registry.h"
 
 namespace tarvo::leftovers {
 

@@ -4,13 +4,13 @@
 #include <map>
 #include <optional>
 
+#include "common/paths.h"
 #include "inventory/command_text.h"
 #include "leftovers/value_text.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "platform/shell.h"
 #include "settings/system_info.h"
 
@@ -20,23 +20,12 @@ namespace {
 
 using inventory::TSoftInfo;
 
-std::wstring LastComponent(const std::wstring& path) {
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring PathPart(const std::wstring& path) {
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 // The file rules on the entry's location split into its folder and the file it names.
 void FolderOnlyFileRules(TRegeditScanClasses& scan) {
     FileRuleInput input;
-    input.installFolder = PathPart(scan.Entry.InstallLocation);
-    const auto slash = scan.Entry.InstallLocation.find_last_of(L'\\');
-    input.mainFileName = slash == std::wstring::npos ? scan.Entry.InstallLocation
-                                                     : scan.Entry.InstallLocation.substr(slash + 1);
+    common::PathSplit location = common::SplitPath(scan.Entry.InstallLocation);
+    input.installFolder = std::move(location.folder);
+    input.mainFileName = std::move(location.name);
     RunFileRules(scan, input);
 }
 
@@ -88,7 +77,7 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
     std::map<std::wstring, std::optional<std::wstring>> kernelNames;
     const auto kernelName = [&](const TShowRegInfo& r) -> const std::optional<std::wstring>& {
         const std::wstring id = (r.View64 ? L"64|" : L"32|") + platform::RootName(r.RootKey) + L"\\" +
-                                inventory::LowerCase(r.KeyPath);
+                                common::LowerCase(r.KeyPath);
         auto found = kernelNames.find(id);
         if (found == kernelNames.end())
             found = kernelNames
@@ -99,7 +88,7 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
     std::vector<TShowRegInfo> kept;
     kept.reserve(scan.RegResults.size());
     for (auto& r : scan.RegResults) {
-        const std::wstring text = inventory::LowerCase(
+        const std::wstring text = common::LowerCase(
             RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData) + (r.ValueName.empty() ? L"|" : L"|v"));
         const auto [at, fresh] = first.emplace(text, kept.size());
         if (!fresh) {
@@ -143,15 +132,15 @@ void RunRegistryRules(TRegeditScanClasses& scan) {
     SettingsKeyRule(scan);
     MakerKeysRule(scan);
     DropSharedKeyRepeats(scan);
-    RunFileRules(scan, {LocationFolder(scan.Entry.InstallLocation), LastComponent(scan.EntryKeyPath), {}});
+    RunFileRules(scan, {LocationFolder(scan.Entry.InstallLocation), common::NamePart(scan.EntryKeyPath), {}});
     scan.State = kScanIdle;
 }
 
 ScanMode DecideScan(const TSoftInfo* entry, const std::wstring& folderText, TSoftInfo& scanned) {
     if (!entry) {
         scanned = TSoftInfo();
-        scanned.DisplayName = LastComponent(folderText);
-        scanned.InstallLocation = PathPart(folderText);
+        scanned.DisplayName = common::NamePart(folderText);
+        scanned.InstallLocation = common::FolderPart(folderText);
         return ScanMode::FolderOnly;
     }
     scanned = *entry;
@@ -224,7 +213,7 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
             break;
         case ScanMode::Toolbar:
             scan.State = kScanRunning;
-            RunToolbarRule(scan, inventory::Trim(scan.Entry.ToolbarKey));
+            RunToolbarRule(scan, common::Trim(scan.Entry.ToolbarKey));
             FolderOnlyFileRules(scan);
             scan.State = kScanIdle;
             break;
@@ -239,10 +228,10 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
     const int count = static_cast<int>(scan.RegResults.size() + scan.FileResults.size());
     if (count > 0) tree.Programs.push_back(BuildProgramNode(scan, images, options));
     if (options.catalogue) {
-        const std::wstring own = inventory::Trim(scanned.DisplayName);
+        const std::wstring own = common::Trim(scanned.DisplayName);
         for (const auto& place : *options.catalogue) {
             const std::wstring form = FolderForm(place.folder);
-            if (form.empty() || (!own.empty() && inventory::EqualsIgnoreCase(inventory::Trim(place.name), own))) continue;
+            if (form.empty() || (!own.empty() && common::EqualsIgnoreCase(common::Trim(place.name), own))) continue;
             if (std::find(tree.KeepFolders.begin(), tree.KeepFolders.end(), form) == tree.KeepFolders.end())
                 tree.KeepFolders.push_back(form);
         }

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 
 namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
 std::vector<std::wstring> Components(const std::wstring& keyPath) {
     std::vector<std::wstring> parts;

@@ -5,14 +5,14 @@
 
 #include "inventory/command_analysis.h"
 #include "inventory/command_text.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "support/scratch_folder.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 using tarvo::test::ScratchFolder;
 

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/inventory.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 #include "support/uninstall_fixture.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 using tarvo::platform::RegistryView;
 using tarvo::test::ScratchFolder;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/file_rules.h"
 #include "leftovers/folder_search.h"
 #include "leftovers/rule_families.h"
@@ -22,7 +22,7 @@
 #include "support/scratch_registry.h"
 
 using namespace tarvo::leftovers;
-using tarvo::inventory::LowerCase;
+using tarvo::common::LowerCase;
 using tarvo::inventory::TSoftInfo;
 using tarvo::test::MakeFolderLink;
 using tarvo::test::RemoveFolderLink;

@@ -9,17 +9,16 @@
 #include <optional>
 
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/program_ownership.h"
 #include "leftovers/scan_driver.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 
 using namespace tarvo::leftovers;
-using tarvo::inventory::LowerCase;
+using tarvo::common::LowerCase;
 using tarvo::inventory::TProgramPlace;
 using tarvo::inventory::TSoftInfo;
 using tarvo::platform::RegistryKey;

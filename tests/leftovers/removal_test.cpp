@@ -13,7 +13,6 @@
 #include "leftovers/removal.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
-#include "platform/registry.h"
 #include "removal_fixture.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"

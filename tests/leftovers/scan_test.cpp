@@ -15,7 +15,7 @@
 
 #include "leftovers/value_text.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
 #include "platform/folders.h"
@@ -149,10 +149,10 @@ TEST(FolderKey, ReservedEmptyOrForeignFoldersGiveNoNeedle) {
     for (const auto& location : locations) EXPECT_EQ(DeriveFolderKey(location, reserved), L"") << location;
 
     EXPECT_EQ(DeriveFolderKey(L" " + programFiles + L"\\Acme Foo ", reserved),
-              tarvo::inventory::LowerCase(programFiles) + L"\\acme foo\\");
+              tarvo::common::LowerCase(programFiles) + L"\\acme foo\\");
     ScratchFolder scratch;
     const std::wstring exe = scratch.MakeFile(L"Prog\\foo.exe");
-    EXPECT_EQ(DeriveFolderKey(exe, reserved), tarvo::inventory::LowerCase(scratch.PathOf(L"Prog")) + L"\\");
+    EXPECT_EQ(DeriveFolderKey(exe, reserved), tarvo::common::LowerCase(scratch.PathOf(L"Prog")) + L"\\");
 }
 
 TEST(ReportKey, KeyThenSubkeysThenValuesOncePerRuleSet) {
@@ -235,7 +235,7 @@ TEST(ReportKey, ClassesNamingOneTypeLibraryReportItOnce) {
     }
     // {lib}, 1.0, 0, win32 and win32's path value: once, not three times.
     EXPECT_EQ(scan.RegResults.size(), 5u);
-    EXPECT_TRUE(scan.Sets.TypeLibs.Contains(tarvo::inventory::LowerCase(lib)));
+    EXPECT_TRUE(scan.Sets.TypeLibs.Contains(tarvo::common::LowerCase(lib)));
     const auto* group = scan.Sets.TypeLibs.Find(lib);
     ASSERT_NE(group, nullptr);
     EXPECT_TRUE(group->Subkeys.Contains(L"1.0"));
@@ -306,7 +306,7 @@ TEST(ScanGuards, AJunctionIsOfferedAsItselfNeverItsTargetsContent) {
     TIconList images;
     ScanOptions options;
     options.attributesOf = [&](const std::wstring& path) -> DWORD {
-        if (tarvo::inventory::EqualsIgnoreCase(path, data)) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if (tarvo::common::EqualsIgnoreCase(path, data)) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
         return ::GetFileAttributesW(path.c_str());
     };
     TRegeditScanClasses scan(EntryAt(program), images, options);
@@ -379,10 +379,10 @@ TEST(ResultTree, CaptionsImagesAndStates) {
     EXPECT_EQ(files.Image, kImageFileGroup);
     EXPECT_EQ(files.Data.NodeKind, nkFileGroup);
     ASSERT_EQ(files.Children.size(), 2u);
-    EXPECT_EQ(tarvo::inventory::LowerCase(files.Children[0]->Caption),
-              tarvo::inventory::LowerCase(program) + L"\\");
+    EXPECT_EQ(tarvo::common::LowerCase(files.Children[0]->Caption),
+              tarvo::common::LowerCase(program) + L"\\");
     EXPECT_EQ(files.Children[0]->Data.FileKind, kFileKindFolder);
-    EXPECT_EQ(files.Children[1]->Data.FilePath, tarvo::inventory::LowerCase(program) + L"\\a.dll");
+    EXPECT_EQ(files.Children[1]->Data.FilePath, tarvo::common::LowerCase(program) + L"\\a.dll");
     EXPECT_EQ(files.Children[1]->Data.FileSize, 3);
     EXPECT_EQ(files.Children[1]->Data.ItemKind, kItemKindFile);
     EXPECT_EQ(files.Children[1]->Image, files.Children[1]->Data.TreeImage);
@@ -422,9 +422,9 @@ TEST(FullScan, ReportsOnlyTheFixtureNotWinesOwnRegistry) {
         EXPECT_EQ(r.RootKey, HKEY_LOCAL_MACHINE);
         EXPECT_EQ(r.KeyPath.rfind(fixture.KeyPath().substr(1), 0), 0u) << r.KeyPath;
     }
-    const std::wstring lowerProgram = tarvo::inventory::LowerCase(program);
+    const std::wstring lowerProgram = tarvo::common::LowerCase(program);
     for (const auto& path : Paths(scan))
-        EXPECT_EQ(tarvo::inventory::LowerCase(path).rfind(lowerProgram, 0), 0u) << path;
+        EXPECT_EQ(tarvo::common::LowerCase(path).rfind(lowerProgram, 0), 0u) << path;
     EXPECT_EQ(scan.FileResults.size(), 3u);
 
     // Installed straight into Program Files: no needle, no files, only the entry's own key.
@@ -452,6 +452,6 @@ TEST(FullScan, MakerFilterKeepsItsFilesAndTheFolderOut) {
     TRegeditScanClasses scan(entry, images, options);
     RunFileRules(scan, {program, {}, {}});
     ASSERT_EQ(scan.FileResults.size(), 1u);
-    EXPECT_EQ(tarvo::inventory::LowerCase(scan.FileResults[0].Path),
-              tarvo::inventory::LowerCase(program) + L"\\other.dll");
+    EXPECT_EQ(tarvo::common::LowerCase(scan.FileResults[0].Path),
+              tarvo::common::LowerCase(program) + L"\\other.dll");
 }

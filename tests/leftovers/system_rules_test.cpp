@@ -7,7 +7,7 @@
 
 #include "leftovers/value_text.h"
 #include "platform/registry.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
@@ -213,7 +213,7 @@ TEST(VendorKeyWalk, ExactNameReportsTheKeyOtherwiseValuesAreWalked) {
         EXPECT_TRUE(Has(texts, key + L"\\Deep\\Deeper"));
     }
     {
-        TRegeditScanClasses scan(EntryAt(program, tarvo::inventory::UpperCase(name)), images);
+        TRegeditScanClasses scan(EntryAt(program, tarvo::common::UpperCase(name)), images);
         VendorKeyWalk(scan, HKEY_CURRENT_USER);
         EXPECT_EQ(Texts(scan), (std::vector<std::wstring>{
                                    key + L" | Path - " + program,
@@ -314,11 +314,11 @@ TEST(BothViews, TheOtherViewIsSearchedAndALocationNamingAFileMeansItsFolder) {
     for (const auto& group : tree.Programs.front()->Children)
         for (const auto& item : group->Children) {
             const auto& d = item->Data;
-            if (d.ItemKind == kItemKindRegistry && tarvo::inventory::EqualsIgnoreCase(d.KeyPath, run)) {
+            if (d.ItemKind == kItemKindRegistry && tarvo::common::EqualsIgnoreCase(d.KeyPath, run)) {
                 ++runFindings;
                 EXPECT_EQ(d.View64, d.ValueName == name64) << d.ValueName;
             }
-            folderFound |= d.ItemKind == kItemKindFile && d.FilePath == tarvo::inventory::LowerCase(folder) + L"\\";
+            folderFound |= d.ItemKind == kItemKindFile && d.FilePath == tarvo::common::LowerCase(folder) + L"\\";
         }
     EXPECT_EQ(runFindings, 2);
     EXPECT_TRUE(folderFound);
