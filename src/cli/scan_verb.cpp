@@ -65,7 +65,7 @@ std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
             for (const auto& item : group->Children) {
                 const auto& d = item->Data;
                 ordered_json o;
-                const bool registry = d.ItemKind == leftovers::kItemKindRegistry;
+                const bool registry = d.ItemKind == leftovers::FindingKind::Registry;
                 o["kind"] = registry ? "registry" : "file";
                 o["root"] = registry ? ordered_json(Utf8(platform::RootName(d.RootKey))) : ordered_json(nullptr);
                 o["key"] = registry ? ordered_json(Utf8(d.KeyPath)) : ordered_json(nullptr);
@@ -74,7 +74,7 @@ std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
                 o["path"] = registry ? ordered_json(nullptr) : ordered_json(Utf8(d.FilePath));
                 o["size"] = registry ? ordered_json(nullptr) : ordered_json(d.FileSize);
                 o["fileKind"] = registry ? ordered_json(nullptr)
-                                         : ordered_json(d.FileKind == leftovers::kFileKindFile ? "file" : "folder");
+                                         : ordered_json(d.FileKind == leftovers::PathKind::File ? "file" : "folder");
                 array.push_back(std::move(o));
             }
     return array.dump(2, ' ', false, ordered_json::error_handler_t::replace) + "\n";

@@ -30,8 +30,8 @@ std::wstring FolderOfPath(const std::wstring& path) {
     return common::FolderPart(path, common::PathSeparators::BackslashSlashOrColon);
 }
 
-int Append(std::vector<std::wstring>* indexes, std::size_t index) {
-    indexes->push_back(std::to_wstring(index));
+int Append(std::vector<std::size_t>* indexes, std::size_t index) {
+    indexes->push_back(index);
     return 1;
 }
 
@@ -84,16 +84,6 @@ TSoftwareInfo::~TSoftwareInfo() {
 
 TSoftInfo* TSoftwareInfo::EntryAt(std::size_t index) const noexcept {
     return index < entries_.size() ? entries_[index].get() : nullptr;
-}
-
-TSoftInfo* TSoftwareInfo::EntryAt(const std::wstring& decimalIndex) const noexcept {
-    if (decimalIndex.empty() || decimalIndex.size() > 9) return nullptr;
-    std::size_t index = 0;
-    for (const wchar_t c : decimalIndex) {
-        if (c < L'0' || c > L'9') return nullptr;
-        index = index * 10 + static_cast<std::size_t>(c - L'0');
-    }
-    return EntryAt(index);
 }
 
 std::size_t TSoftwareInfo::IndexOf(const TSoftInfo* entry) const noexcept {
@@ -149,7 +139,7 @@ bool TSoftwareInfo::RemoveEntry(TSoftInfo& entry) {
     return true;
 }
 
-int TSoftwareInfo::EntriesInFolder(const std::wstring& path, std::vector<std::wstring>* indexes) const {
+int TSoftwareInfo::EntriesInFolder(const std::wstring& path, std::vector<std::size_t>* indexes) const {
     if (!indexes) return 0;
     const std::wstring wanted = NormalisedFolder(FolderOfPath(path));
     if (wanted.empty()) return 0;
@@ -163,7 +153,7 @@ int TSoftwareInfo::EntriesInFolder(const std::wstring& path, std::vector<std::ws
     return count;
 }
 
-int TSoftwareInfo::EntriesUnderFolder(const std::wstring& folder, std::vector<std::wstring>* indexes) const {
+int TSoftwareInfo::EntriesUnderFolder(const std::wstring& folder, std::vector<std::size_t>* indexes) const {
     if (!indexes) return 0;
     const std::wstring wanted = UpperCase(NormalisedFolder(folder));
     if (wanted.empty()) return 0;
@@ -176,7 +166,7 @@ int TSoftwareInfo::EntriesUnderFolder(const std::wstring& folder, std::vector<st
     return count;
 }
 
-int TSoftwareInfo::EntriesByName(const std::wstring& text, std::vector<std::wstring>* indexes) const {
+int TSoftwareInfo::EntriesByName(const std::wstring& text, std::vector<std::size_t>* indexes) const {
     if (!indexes) return 0;
     const std::wstring wanted = UpperCase(text);
     int count = 0;

@@ -60,7 +60,7 @@ public:
                 if (platform::FileExists(path)) visited_.Add(path.substr(0, path.find_last_of(L'\\')));
             }
         }
-        if (!filtered) scan_.ReportPath(installFolder_, kFileKindFolder, 0);
+        if (!filtered) scan_.ReportPath(installFolder_, PathKind::Folder, 0);
         // The program's own folder is listed even when it is a link: it is what was installed.
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) ListContent(installFolder_, true);
     }
@@ -71,7 +71,7 @@ public:
         for (const auto& folder : scan_.MsiComponentFolders) {
             if (!visited_.Contains(folder)) {
                 visited_.Add(folder);
-                scan_.ReportPath(folder, kFileKindFolder, 0);
+                scan_.ReportPath(folder, PathKind::Folder, 0);
             }
             if (platform::FolderExists(folder)) ListContent(folder);
         }
@@ -83,7 +83,7 @@ public:
         if (!searched_) SearchNamedFolders();
         for (std::size_t i = 0; i < std::size(kNamedFolderRoots); ++i) {
             if (kNamedFolderRoots[i] != csidl || named_[i].empty()) continue;
-            if (visited_.Add(named_[i])) scan_.ReportPath(named_[i], kFileKindFolder, 0);
+            if (visited_.Add(named_[i])) scan_.ReportPath(named_[i], PathKind::Folder, 0);
             ListContent(named_[i]);
         }
     }
@@ -94,7 +94,7 @@ public:
         if (special.empty() || input_.productCode.empty()) return;
         const std::wstring folder = WithoutTrailingBackslash(special) + L"\\Microsoft\\Installer\\" + input_.productCode;
         if (!platform::FolderExists(folder)) return;
-        if (visited_.Add(folder)) scan_.ReportPath(folder, kFileKindFolder, 0);
+        if (visited_.Add(folder)) scan_.ReportPath(folder, PathKind::Folder, 0);
         ListContent(folder);
     }
 
@@ -114,7 +114,7 @@ public:
             if (LowerCase(ResolveShortcut(path)).find(installFolder_) == std::wstring::npos) continue;
             if (!visited_.Add(path)) continue;
             const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            scan_.ReportPath(path, kFileKindFile, size);
+            scan_.ReportPath(path, PathKind::File, size);
         }
     }
 
@@ -127,11 +127,11 @@ public:
             const std::wstring path = ExpandItemMacro(item, scan_.Entry);
             if (path.empty()) continue;
             if (platform::FileExists(path)) {
-                if (visited_.Add(path)) scan_.ReportPath(path, kFileKindFile, 0);
+                if (visited_.Add(path)) scan_.ReportPath(path, PathKind::File, 0);
                 continue;
             }
             if (!visited_.Add(path)) continue;
-            scan_.ReportPath(path, kFileKindFolder, 0);
+            scan_.ReportPath(path, PathKind::Folder, 0);
             ListContent(path);
         }
     }
@@ -145,7 +145,7 @@ public:
         for (const auto& item : SplitItems(scan_.Makers().MakerRowField(product, L"path", {}))) {
             const std::wstring path = ExpandItemMacro(item, scan_.Entry);
             if (path.empty()) continue;
-            if (visited_.Add(path)) scan_.ReportPath(path, kFileKindFolder, 0);
+            if (visited_.Add(path)) scan_.ReportPath(path, PathKind::Folder, 0);
             ListContent(path);
         }
     }

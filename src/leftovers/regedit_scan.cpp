@@ -116,7 +116,7 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     TRegeditItemGroup& group = set.Add(name);
     const std::size_t before = RegResults.size();
     if (keyDepth_++ == 0) keyForeign_ = false;
-    RegResults.push_back({root, key.Path, {}, {}, platform::Is64(View())});
+    RegResults.push_back({.RootKey = root, .KeyPath = key.Path, .View64 = platform::Is64(View())});
     for (const auto& subkey : subkeys) {
         Pump();
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
@@ -146,7 +146,8 @@ void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& v
             Refuse(RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
         return;
     }
-    RegResults.push_back({key.Root, key.Path, valueName, text, platform::Is64(View())});
+    RegResults.push_back(
+        {.RootKey = key.Root, .KeyPath = key.Path, .ValueName = valueName, .ValueData = text, .View64 = platform::Is64(View())});
     if (group) group->Values.push_back({valueName, text});
 }
 
@@ -154,7 +155,7 @@ bool TRegeditScanClasses::AddKeyFinding(HKEY root, const std::wstring& keyPath) 
     std::wstring path = platform::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (IsProtectedKey(root, path)) return false;
-    RegResults.push_back({root, path, {}, {}, platform::Is64(View())});
+    RegResults.push_back({.RootKey = root, .KeyPath = path, .View64 = platform::Is64(View())});
     return true;
 }
 
@@ -197,12 +198,12 @@ std::wstring TRegeditScanClasses::Refusal(const std::wstring& path, bool listing
     return UnderForeignLink(path) ? LinkReason() : std::wstring();
 }
 
-bool TRegeditScanClasses::ReportPath(const std::wstring& path, std::int32_t kind, std::int64_t size) {
+bool TRegeditScanClasses::ReportPath(const std::wstring& path, PathKind kind, std::int64_t size) {
     if (const std::wstring refusal = PathRefusal(path); !refusal.empty()) {
         Refuse(path, refusal);
         return false;
     }
-    TFileInfo info{path, size, kind, 0};
+    TFileInfo info{.Path = path, .Size = size, .Kind = kind};
     const std::wstring iconPath = inventory::ExpandShellCommandMacros(path, windowsFolder_, systemFolder_, {});
     if (auto icon = platform::GetFileIconOf(iconPath, true)) {
         const int index = images_.Add(std::move(icon));
@@ -223,7 +224,7 @@ void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& vi
         if (data.cFileName[0] == L'.') continue;
         const std::wstring full = base + L"\\" + data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (visited.Add(full)) ReportPath(full, kFileKindFolder, 0);
+            if (visited.Add(full)) ReportPath(full, PathKind::Folder, 0);
             // Never into a junction or link: its content belongs to wherever it points; nor
             // into another program's folder, none of which is offered.
             if (!platform::IsReparsePoint(ListedAttributes(full, data.dwFileAttributes)) &&
@@ -231,7 +232,7 @@ void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& vi
                 ListFolder(full, visited);
         } else if (visited.Add(full)) {
             const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            ReportPath(full, kFileKindFile, size);
+            ReportPath(full, PathKind::File, size);
         }
     }
 }

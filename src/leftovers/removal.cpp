@@ -142,7 +142,7 @@ void TLeftoverRemoval::RemoveFileItem(TTreeNode& item, const TRemovalRun& run, T
 void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TRemovalOutcome& outcome) {
     auto& d = item.Data;
     auto& lines = outcome.logLines;
-    const bool registry = d.ItemKind == kItemKindRegistry;
+    const bool registry = d.ItemKind == FindingKind::Registry;
     const std::wstring text = registry ? RegistryText(d) : d.FilePath;
     // Whatever a rule reported, a key other programs share goes only value by value.
     if (registry && !IsValueItem(d) && IsProtectedKey(d.RootKey, d.KeyPath)) {
@@ -177,7 +177,7 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
         }
         return;
     }
-    if (d.FileKind == kFileKindFile) {
+    if (d.FileKind == PathKind::File) {
         RemoveFileItem(item, run, outcome);
         lines.push_back(RemovalItemLine(RemovalLogItem::File(d.FilePath)));
     } else {
@@ -207,9 +207,9 @@ void TLeftoverRemoval::SecondPass(const TRemovalRun& run, IRemovalProgress& prog
         auto& d = node.Data;
         if (d.NodeKind != nkItem) {
             if (node.Children.empty()) RemoveChild(it->parent, tree_, &node);
-        } else if (d.ItemKind == kItemKindRegistry) {
+        } else if (d.ItemKind == FindingKind::Registry) {
             RemoveChild(it->parent, tree_, &node);
-        } else if (d.FileKind == kFileKindFile) {
+        } else if (d.FileKind == PathKind::File) {
             if (d.DeletedNow)
                 RemoveChild(it->parent, tree_, &node);
             else
@@ -256,7 +256,7 @@ TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalP
                 advance();
                 if ((stop = Cancelled(run))) break;
                 if (item->StateImage != kStateTicked) continue;
-                progress.ShowCurrentItem(item->Data.ItemKind == kItemKindRegistry ? RegistryText(item->Data)
+                progress.ShowCurrentItem(item->Data.ItemKind == FindingKind::Registry ? RegistryText(item->Data)
                                                                                    : item->Data.FilePath);
                 progress.Pump();
                 FirstPassItem(*item, run, outcome);

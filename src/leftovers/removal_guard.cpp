@@ -25,7 +25,7 @@ TRemovalGuard::TRemovalGuard(TGuardProbes probes) : probes_(std::move(probes)) {
 }
 
 std::wstring TRemovalGuard::Id(const TMyTreeData& item) {
-    if (item.ItemKind == kItemKindFile) return L"F" + WithoutTrailingSlash(item.FilePath);
+    if (item.ItemKind == FindingKind::File) return L"F" + WithoutTrailingSlash(item.FilePath);
     return L"R" + std::to_wstring(reinterpret_cast<std::uintptr_t>(item.RootKey)) + (item.View64 ? L"64" : L"32") +
            L"\\" + item.KeyPath;
 }
@@ -60,7 +60,7 @@ std::wstring TRemovalGuard::RegistryLink(const TMyTreeData& item) {
 void TRemovalGuard::Remember(const TMyTreeData& item) {
     if (item.NodeKind != nkItem) return;
     TScannedShape shape;
-    if (item.ItemKind == kItemKindFile)
+    if (item.ItemKind == FindingKind::File)
         shape = FileShape(item.FilePath);
     else
         shape.firstLink = RegistryLink(item);
@@ -70,7 +70,7 @@ void TRemovalGuard::Remember(const TMyTreeData& item) {
 std::wstring TRemovalGuard::Refusal(const TMyTreeData& item) {
     if (item.NodeKind != nkItem) return {};
     const auto known = shapes_.find(Id(item));
-    if (item.ItemKind != kItemKindFile) {
+    if (item.ItemKind != FindingKind::File) {
         const std::wstring link = RegistryLink(item);
         // A link key itself is never deleted: the registry would follow it.
         if (!link.empty() && link == item.KeyPath) return L"the key is a registry link";
@@ -86,7 +86,7 @@ std::wstring TRemovalGuard::Refusal(const TMyTreeData& item) {
     if (IsLink(now.attributes) && (before == INVALID_FILE_ATTRIBUTES || !IsLink(before)))
         return L"it has become a link since the scan";
     const bool folderNow = (now.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (folderNow != (item.FileKind == kFileKindFolder)) return L"it is no longer what was scanned";
+    if (folderNow != (item.FileKind == PathKind::Folder)) return L"it is no longer what was scanned";
     return {};
 }
 

@@ -39,7 +39,7 @@ platform::unique_hicon ProgramIcon(const TSoftInfo& entry, const ScanOptions& op
     return platform::GetFileIconOf(icon, false);
 }
 
-std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count, int image, int nodeKind,
+std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count, int image, TNodeKind nodeKind,
                                      bool view64) {
     auto node = std::make_unique<TTreeNode>();
     node->Caption = CountCaption(name, count);
@@ -105,7 +105,6 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
 }  // namespace
 
 void RunRegistryRules(TRegeditScanClasses& scan) {
-    scan.State = kScanRunning;
     const bool folder = !scan.FolderKey.empty();
     if (folder) ComClassRule(scan);
     UninstallKeyRules(scan);
@@ -133,7 +132,6 @@ void RunRegistryRules(TRegeditScanClasses& scan) {
     MakerKeysRule(scan);
     DropSharedKeyRepeats(scan);
     RunFileRules(scan, {LocationFolder(scan.Entry.InstallLocation), common::NamePart(scan.EntryKeyPath), {}});
-    scan.State = kScanIdle;
 }
 
 ScanMode DecideScan(const TSoftInfo* entry, const std::wstring& folderText, TSoftInfo& scanned) {
@@ -170,7 +168,7 @@ std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, Tre
             const bool isValue = !reg.ValueName.empty() || !reg.ValueData.empty();
             item->Caption = RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
             item->Image = isValue ? kImageRegistryValue : kImageRegistryKey;
-            item->Data.ItemKind = kItemKindRegistry;
+            item->Data.ItemKind = FindingKind::Registry;
             item->Data.View64 = reg.View64;
             item->Data.RootKey = reg.RootKey;
             item->Data.KeyPath = reg.KeyPath;
@@ -186,7 +184,7 @@ std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, Tre
             auto item = std::make_unique<TTreeNode>();
             item->Caption = file.Path;
             item->Image = file.TreeImage;
-            item->Data.ItemKind = kItemKindFile;
+            item->Data.ItemKind = FindingKind::File;
             item->Data.View64 = view64;
             item->Data.FilePath = file.Path;
             item->Data.FileSize = file.Size;
@@ -212,15 +210,11 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
             RunRegistryRules(scan);
             break;
         case ScanMode::Toolbar:
-            scan.State = kScanRunning;
             RunToolbarRule(scan, common::Trim(scan.Entry.ToolbarKey));
             FolderOnlyFileRules(scan);
-            scan.State = kScanIdle;
             break;
         case ScanMode::FolderOnly:
-            scan.State = kScanRunning;
             FolderOnlyFileRules(scan);
-            scan.State = kScanIdle;
             break;
         case ScanMode::None:
             break;

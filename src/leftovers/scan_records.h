@@ -29,14 +29,14 @@ struct TShowRegInfo {
     }
 };
 
-inline constexpr std::int32_t kFileKindFolder = 0;
-inline constexpr std::int32_t kFileKindFile = 1;
+// What a file finding names.
+enum class PathKind : std::int32_t { Folder = 0, File = 1 };
 
 // One file-system finding.
 struct TFileInfo {
     std::wstring Path;
     std::int64_t Size = 0;  // as enumerated; 0 for folders and unenumerated files
-    std::int32_t Kind = kFileKindFolder;
+    PathKind Kind = PathKind::Folder;
     std::int32_t TreeImage = 0;
 };
 
@@ -47,13 +47,13 @@ enum TNodeKind : std::int32_t {
     nkItem = 3,
 };
 
-inline constexpr std::int32_t kItemKindRegistry = 0;
-inline constexpr std::int32_t kItemKindFile = 1;
+// Where an item node's finding lies.
+enum class FindingKind : std::int32_t { Registry = 0, File = 1 };
 
 // The data of every node of the result tree, fields in their fixed order. Program and group
 // nodes carry their caption without its count in ValueName.
 struct TMyTreeData {
-    std::int32_t ItemKind = kItemKindRegistry;
+    FindingKind ItemKind = FindingKind::Registry;
     bool View64 = false;
     HKEY RootKey = nullptr;
     std::wstring KeyPath;
@@ -61,10 +61,10 @@ struct TMyTreeData {
     std::wstring ValueData;
     std::wstring FilePath;
     std::int64_t FileSize = 0;
-    std::int32_t FileKind = kFileKindFolder;
+    PathKind FileKind = PathKind::Folder;
     std::int32_t TreeImage = 0;
     bool DeletedNow = false;
-    std::int32_t NodeKind = nkItem;
+    TNodeKind NodeKind = nkItem;
     bool RebootMarked = false;
 
     // A registry item's key, in the view it was found in.

@@ -33,7 +33,7 @@ HWND ResultOwner() {
 TEntriesUnderFolder CatalogueCounter() {
     return [](const std::wstring& folder) {
         inventory::TSoftwareInfo catalogue(nullptr, {});
-        std::vector<std::wstring> indexes;
+        std::vector<std::size_t> indexes;
         return catalogue.EntriesUnderFolder(folder, &indexes);
     };
 }

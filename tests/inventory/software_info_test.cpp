@@ -170,23 +170,22 @@ TEST(Catalogue, FolderAndNameQueries) {
                       at(L"Nowhere", L"")};
     TSoftwareInfo catalogue(nullptr, world.Options(scratch));
 
-    std::vector<std::wstring> indexes;
+    using Indexes = std::vector<std::size_t>;
+    Indexes indexes;
     EXPECT_EQ(catalogue.EntriesInFolder(app + L"\\program.exe", &indexes), 2);
-    EXPECT_EQ(indexes, (Names{L"0", L"1"}));
+    EXPECT_EQ(indexes, (Indexes{0, 1}));
 
-    indexes = {L"kept"};
+    indexes = {99};
     EXPECT_EQ(catalogue.EntriesUnderFolder(app, &indexes), 3) << "the folder and below, never App's sibling Apps";
-    EXPECT_EQ(indexes, (Names{L"kept", L"0", L"1", L"2"})) << "appended to what the caller had";
+    EXPECT_EQ(indexes, (Indexes{99, 0, 1, 2})) << "appended to what the caller had";
 
     indexes.clear();
     EXPECT_EQ(catalogue.EntriesByName(L"app", &indexes), 4);
-    EXPECT_EQ(indexes, (Names{L"0", L"1", L"2", L"3"}));
+    EXPECT_EQ(indexes, (Indexes{0, 1, 2, 3}));
 
     EXPECT_EQ(catalogue.EntriesByName(L"app", nullptr), 0);
     EXPECT_EQ(catalogue.EntriesInFolder(app + L"\\x.exe", nullptr), 0);
     EXPECT_EQ(catalogue.EntryAt(6), nullptr);
-    EXPECT_EQ(catalogue.EntryAt(L"3"), catalogue.EntryAt(3));
-    EXPECT_EQ(catalogue.EntryAt(L"x"), nullptr);
 }
 
 TEST(Catalogue, NormalisedFolders) {

@@ -170,7 +170,7 @@ TEST(ForeignPlaces, NoScanOffersWhatBelongsToTheUserTheSystemOrAnotherProgram) {
             for (const auto& group : program->Children)
                 for (const auto& item : group->Children) {
                     const auto& d = item->Data;
-                    if (d.ItemKind == kItemKindFile) {
+                    if (d.ItemKind == FindingKind::File) {
                         const bool own = Inside(c.own, d.FilePath) && !Inside(tool.folder(), d.FilePath) &&
                                          !(c.own == vendor.folder() && FolderForm(d.FilePath) == FolderForm(c.own));
                         EXPECT_TRUE(own) << d.FilePath;

@@ -314,11 +314,11 @@ TEST(BothViews, TheOtherViewIsSearchedAndALocationNamingAFileMeansItsFolder) {
     for (const auto& group : tree.Programs.front()->Children)
         for (const auto& item : group->Children) {
             const auto& d = item->Data;
-            if (d.ItemKind == kItemKindRegistry && tarvo::common::EqualsIgnoreCase(d.KeyPath, run)) {
+            if (d.ItemKind == FindingKind::Registry && tarvo::common::EqualsIgnoreCase(d.KeyPath, run)) {
                 ++runFindings;
                 EXPECT_EQ(d.View64, d.ValueName == name64) << d.ValueName;
             }
-            folderFound |= d.ItemKind == kItemKindFile && d.FilePath == tarvo::common::LowerCase(folder) + L"\\";
+            folderFound |= d.ItemKind == FindingKind::File && d.FilePath == tarvo::common::LowerCase(folder) + L"\\";
         }
     EXPECT_EQ(runFindings, 2);
     EXPECT_TRUE(folderFound);
