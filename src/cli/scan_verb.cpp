@@ -132,7 +132,8 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
     if (found) {
         TSoftInfo entry = *found;
         // The catalogue completes a missing location from the uninstall command.
-        if (common::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::CompletedInstallFolder(entry);
+        if (common::Trim(entry.InstallLocation).empty())
+            entry.InstallLocation = inventory::CompletedInstallFolder(entry);
         (void)leftovers::ScanLeftovers(&entry, tree, {}, images, options);
     } else {
         (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);

@@ -94,7 +94,8 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
     std::vector<inventory::TProgramPlace> catalogue;
     if (scan) {
         catalogue = inventory::CataloguePlaces(list, true);
-        if (common::Trim(before.InstallLocation).empty()) before.InstallLocation = inventory::CompletedInstallFolder(before);
+        if (common::Trim(before.InstallLocation).empty())
+            before.InstallLocation = inventory::CompletedInstallFolder(before);
     }
 
     out.Out(L"Uninstalling " + entry->DisplayName + L"\r\n");

@@ -216,8 +216,8 @@ std::wstring IconSource(const TSoftInfo& entry, int& iconIndex, const std::funct
         if (!packed.empty()) {
             path = platform::ReadStringValue({HKEY_CLASSES_ROOT, L"Installer\\Products\\" + packed}, L"ProductIcon");
             if (path.empty())
-                path = platform::ReadStringValue({HKEY_CURRENT_USER, L"Software\\Microsoft\\Installer\\Products\\" + packed},
-                                                 L"ProductIcon");
+                path = platform::ReadStringValue(
+                    {HKEY_CURRENT_USER, L"Software\\Microsoft\\Installer\\Products\\" + packed}, L"ProductIcon");
             if (Contains(path, L"%")) path = settings::ExpandPathMacros(path);
         }
     }

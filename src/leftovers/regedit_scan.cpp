@@ -116,7 +116,8 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     TRegeditItemGroup& group = set.Add(name);
     const std::size_t before = RegResults.size();
     if (keyDepth_++ == 0) keyForeign_ = false;
-    RegResults.push_back({.RootKey = root, .KeyPath = key.Path, .View64 = platform::Is64(View())});
+    RegResults.push_back(
+        {.RootKey = root, .KeyPath = key.Path, .ValueName = {}, .ValueData = {}, .View64 = platform::Is64(View())});
     for (const auto& subkey : subkeys) {
         Pump();
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
@@ -146,8 +147,11 @@ void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& v
             Refuse(RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
         return;
     }
-    RegResults.push_back(
-        {.RootKey = key.Root, .KeyPath = key.Path, .ValueName = valueName, .ValueData = text, .View64 = platform::Is64(View())});
+    RegResults.push_back({.RootKey = key.Root,
+                          .KeyPath = key.Path,
+                          .ValueName = valueName,
+                          .ValueData = text,
+                          .View64 = platform::Is64(View())});
     if (group) group->Values.push_back({valueName, text});
 }
 
@@ -155,7 +159,8 @@ bool TRegeditScanClasses::AddKeyFinding(HKEY root, const std::wstring& keyPath) 
     std::wstring path = platform::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (IsProtectedKey(root, path)) return false;
-    RegResults.push_back({.RootKey = root, .KeyPath = path, .View64 = platform::Is64(View())});
+    RegResults.push_back(
+        {.RootKey = root, .KeyPath = path, .ValueName = {}, .ValueData = {}, .View64 = platform::Is64(View())});
     return true;
 }
 

@@ -46,7 +46,8 @@ TEntriesUnderFolder SnapshotCounter(const std::vector<inventory::TProgramPlace>&
             common::UpperCase(folder.empty() ? std::wstring(L"\\") : inventory::NormalisedFolder(folder));
         int count = 0;
         for (const auto& place : places)
-            if (common::UpperCase(inventory::NormalisedFolder(place.folder)).find(wanted) != std::wstring::npos) ++count;
+            if (common::UpperCase(inventory::NormalisedFolder(place.folder)).find(wanted) != std::wstring::npos)
+                ++count;
         return count;
     };
 }

@@ -84,7 +84,8 @@ HandOffPlan PlanCommandLineHandOff(const Arguments& arguments) {
     case HandOffWord::None:
         break;
     case HandOffWord::ShellVerb:
-        plan.statistics = {{statistic::kShellVerbStart, {7, 0, 0, 0}}, {statistic::kShellVerbStartFollowUp, {0, 0, 0, 0}}};
+        plan.statistics = {{statistic::kShellVerbStart, {7, 0, 0, 0}},
+                           {statistic::kShellVerbStartFollowUp, {0, 0, 0, 0}}};
         plan.readShellVerbFile = true;
         break;
     case HandOffWord::ControlStatistics:

@@ -22,6 +22,7 @@ using namespace tarvo::test;
 using tarvo::inventory::TSoftInfo;
 using tarvo::platform::RegistryKey;
 using tarvo::platform::RegistryValue;
+using tarvo::platform::ReadStringValue;
 using tarvo::platform::RegistryView;
 
 namespace {
@@ -379,15 +380,18 @@ TEST(Removal, ARegistryLinkIsNeverDeletedNorFollowed) {
     model.DeleteClicked();
 
     EXPECT_EQ(model.lastOutcome().skipped, 3);
-    EXPECT_EQ(tarvo::platform::ReadStringValue({HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key}, L"Precious"), L"do not touch");
-    EXPECT_EQ(tarvo::platform::ReadStringValue({HKEY_LOCAL_MACHINE, target.PathOf(L"Child"), RegistryView::Wow64_64Key}, L"Also"), L"precious");
+    EXPECT_EQ(ReadStringValue({HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key}, L"Precious"),
+              L"do not touch");
+    EXPECT_EQ(ReadStringValue({HKEY_LOCAL_MACHINE, target.PathOf(L"Child"), RegistryView::Wow64_64Key}, L"Also"),
+              L"precious");
     // A key tree that holds a link loses everything but the link and what it points at.
     k.SetString(L"Tree\\Plain", L"v", L"x");
     ASSERT_EQ(tarvo::platform::CreateRegistryLink(k.root(), k.PathOf(L"Tree\\Link"), ntTarget, RegistryView::Default),
               ERROR_SUCCESS);
     EXPECT_NE(tarvo::platform::DeleteKeyTreeNoLinks(k.root(), k.PathOf(L"Tree"), RegistryView::Default), ERROR_SUCCESS);
     EXPECT_FALSE(tarvo::platform::RegKeyExists(k.root(), k.PathOf(L"Tree\\Plain"), RegistryView::Default));
-    EXPECT_EQ(tarvo::platform::ReadStringValue({HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key}, L"Precious"), L"do not touch");
+    EXPECT_EQ(ReadStringValue({HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key}, L"Precious"),
+              L"do not touch");
 
     for (const auto& path : {linkPath, laterPath, k.PathOf(L"Tree\\Link")})
         EXPECT_EQ(tarvo::platform::DeleteRegistryLink(k.root(), path, RegistryView::Default), ERROR_SUCCESS);

@@ -83,7 +83,8 @@ TEST(RegistryLocation, DeleteKeyAndValue) {
     ScratchKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE", RegistryView::Default);
     key.SetString(L"Tree\\Deep", L"v", L"1");
     key.SetString(L"", L"Value", L"1");
-    const RegistryLocation tree = RegistryLocation::FromNames(L"HKEY_LOCAL_MACHINE", L"\\" + key.PathOf(L"Tree"), false);
+    const RegistryLocation tree =
+        RegistryLocation::FromNames(L"HKEY_LOCAL_MACHINE", L"\\" + key.PathOf(L"Tree"), false);
     const RegistryLocation here{HKEY_LOCAL_MACHINE, key.path()};
 
     EXPECT_TRUE(DeleteKey(tree));
