@@ -119,9 +119,9 @@ std::wstring TAppRateHelper::ResolveName(std::wstring name) const {
 }
 
 void TAppRateHelper::AddStart(const std::wstring& decodedName, TDateTime lastStart) {
-    const auto slash = decodedName.rfind(L'\\');
-    if (slash == std::wstring::npos) return;
-    std::wstring folder = decodedName.substr(0, slash + 1);
+    common::PathSplit split = common::SplitPath(decodedName);
+    if (!split.hasSeparator) return;
+    std::wstring folder = std::move(split.folder);
     const auto [it, added] = byPath_.try_emplace(folder, records_.size());
     if (added) records_.push_back(TAppUseInfo{std::move(folder)});
     TAppUseInfo& record = records_[it->second];
