@@ -14,7 +14,7 @@
 
 #include "inventory/analysis_thread.h"
 #include "inventory/app_rate_helper.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/software_cache.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
@@ -106,7 +106,7 @@ inventory::TSoftList Entries(const std::wstring& root) {
         auto entry = std::make_unique<inventory::TSoftInfo>();
         entry->DisplayName = L"Bench Program " + std::to_wstring(i);
         entry->UninstallString = L"\"" + ProgramFolder(root, i) + L"\\unins000.exe\" /SILENT";
-        entry->LastAccessDate = inventory::NowLocal();
+        entry->LastAccessDate = common::NowLocal();
         entries.push_back(std::move(entry));
     }
     return entries;

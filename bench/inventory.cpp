@@ -15,9 +15,6 @@
 #include "platform/registry.h"
 #include "support/bench_report.h"
 
-// windows.h maps RegOpenKey to RegOpenKeyW; here it is the counter's name.
-#undef RegOpenKey
-
 using namespace tarvo::platform;
 using namespace tarvo::bench;
 using tarvo::inventory::TSoftList;

@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "inventory/program_places.h"
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "leftovers/bench_world.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/scan_driver.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "settings/system_info.h"
 #include "support/bench_report.h"
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "platform/text.h"
 
 namespace tarvo::cli {
@@ -21,7 +21,7 @@ std::string Utf8(const std::wstring& text) { return platform::Utf8FromWide(text)
 
 ordered_json Date(TDateTime value) {
     if (value == 0) return nullptr;
-    const std::wstring text = inventory::IsoLocalDateTime(value);
+    const std::wstring text = common::IsoLocalDateTime(value);
     return text.empty() ? ordered_json(nullptr) : ordered_json(Utf8(text));
 }
 

@@ -4,12 +4,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/paths.h"
 #include "inventory/command_analysis.h"
 #include "inventory/installer_records.h"
 #include "inventory/inventory.h"
 #include "inventory/program_places.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -18,7 +19,7 @@ namespace tarvo::cli {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
+using common::EqualsIgnoreCase;
 using inventory::TSoftInfo;
 using leftovers::TTreeNode;
 using nlohmann::ordered_json;
@@ -35,12 +36,12 @@ void AppendNode(const TTreeNode& node, int depth, std::wstring& text) {
 // The entry a name or key names: the uninstall key ("HKEY_LOCAL_MACHINE\SOFTWARE\…\X" or
 // the key's own name X) or the display name, visible entries first.
 const TSoftInfo* FindEntry(const inventory::TSoftList& list, const std::wstring& target) {
-    const std::wstring wanted = inventory::RelativeKeyPath(target);
+    const std::wstring wanted = platform::RelativeKeyPath(target);
     for (const bool hidden : {false, true}) {
         for (const auto& e : list) {
             if (e->Hidden != hidden) continue;
-            const std::wstring key = e->RootKeyName + L"\\" + inventory::RelativeKeyPath(e->KeyPath);
-            const std::wstring keyName = e->KeyPath.substr(e->KeyPath.find_last_of(L'\\') + 1);
+            const std::wstring key = e->RootKeyName + L"\\" + platform::RelativeKeyPath(e->KeyPath);
+            const std::wstring keyName = common::NamePart(e->KeyPath);
             if (EqualsIgnoreCase(key, wanted) || EqualsIgnoreCase(e->DisplayName, target) ||
                 EqualsIgnoreCase(keyName, target))
                 return e.get();
@@ -64,16 +65,16 @@ std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
             for (const auto& item : group->Children) {
                 const auto& d = item->Data;
                 ordered_json o;
-                const bool registry = d.ItemKind == leftovers::kItemKindRegistry;
+                const bool registry = d.ItemKind == leftovers::FindingKind::Registry;
                 o["kind"] = registry ? "registry" : "file";
-                o["root"] = registry ? ordered_json(Utf8(inventory::RootName(d.RootKey))) : ordered_json(nullptr);
+                o["root"] = registry ? ordered_json(Utf8(platform::RootName(d.RootKey))) : ordered_json(nullptr);
                 o["key"] = registry ? ordered_json(Utf8(d.KeyPath)) : ordered_json(nullptr);
                 o["valueName"] = registry ? ordered_json(Utf8(d.ValueName)) : ordered_json(nullptr);
                 o["valueData"] = registry ? ordered_json(Utf8(d.ValueData)) : ordered_json(nullptr);
                 o["path"] = registry ? ordered_json(nullptr) : ordered_json(Utf8(d.FilePath));
                 o["size"] = registry ? ordered_json(nullptr) : ordered_json(d.FileSize);
                 o["fileKind"] = registry ? ordered_json(nullptr)
-                                         : ordered_json(d.FileKind == leftovers::kFileKindFile ? "file" : "folder");
+                                         : ordered_json(d.FileKind == leftovers::PathKind::File ? "file" : "folder");
                 array.push_back(std::move(o));
             }
     return array.dump(2, ' ', false, ordered_json::error_handler_t::replace) + "\n";
@@ -131,7 +132,8 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
     if (found) {
         TSoftInfo entry = *found;
         // The catalogue completes a missing location from the uninstall command.
-        if (inventory::Trim(entry.InstallLocation).empty()) entry.InstallLocation = inventory::CompletedInstallFolder(entry);
+        if (common::Trim(entry.InstallLocation).empty())
+            entry.InstallLocation = inventory::CompletedInstallFolder(entry);
         (void)leftovers::ScanLeftovers(&entry, tree, {}, images, options);
     } else {
         (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);

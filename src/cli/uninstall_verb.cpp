@@ -6,7 +6,7 @@
 #include "inventory/command_analysis.h"
 #include "inventory/installer_records.h"
 #include "inventory/program_places.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/text.h"
 #include "settings/app_frame.h"
 #include "uninstall/log_lines.h"
@@ -94,7 +94,8 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
     std::vector<inventory::TProgramPlace> catalogue;
     if (scan) {
         catalogue = inventory::CataloguePlaces(list, true);
-        if (inventory::Trim(before.InstallLocation).empty()) before.InstallLocation = inventory::CompletedInstallFolder(before);
+        if (common::Trim(before.InstallLocation).empty())
+            before.InstallLocation = inventory::CompletedInstallFolder(before);
     }
 
     out.Out(L"Uninstalling " + entry->DisplayName + L"\r\n");

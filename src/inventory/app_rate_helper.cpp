@@ -4,14 +4,20 @@
 #include <cstring>
 #include <utility>
 
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "inventory/usage_class.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
 namespace tarvo::inventory {
+
+using common::DateFromParts;
+using common::NowLocal;
+using common::UpperCase;
+using common::WithTrailingBackslash;
 
 namespace {
 
@@ -113,9 +119,9 @@ std::wstring TAppRateHelper::ResolveName(std::wstring name) const {
 }
 
 void TAppRateHelper::AddStart(const std::wstring& decodedName, TDateTime lastStart) {
-    const auto slash = decodedName.rfind(L'\\');
-    if (slash == std::wstring::npos) return;
-    std::wstring folder = decodedName.substr(0, slash + 1);
+    common::PathSplit split = common::SplitPath(decodedName);
+    if (!split.hasSeparator) return;
+    std::wstring folder = std::move(split.folder);
     const auto [it, added] = byPath_.try_emplace(folder, records_.size());
     if (added) records_.push_back(TAppUseInfo{std::move(folder)});
     TAppUseInfo& record = records_[it->second];

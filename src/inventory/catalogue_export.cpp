@@ -2,13 +2,18 @@
 
 #include <cwchar>
 
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::DateToSystemTime;
+using common::LowerCase;
+using common::NowLocal;
 
 namespace {
 

@@ -4,10 +4,13 @@
 
 #include <cmath>
 
-#include "inventory/short_date.h"
-#include "inventory/text_util.h"
+#include "common/short_date.h"
+#include "common/text.h"
 
 namespace tarvo::inventory {
+
+using common::ParseShortDate;
+using common::Trim;
 
 namespace {
 int Sign(double value) noexcept { return value < 0 ? -1 : value > 0 ? 1 : 0; }

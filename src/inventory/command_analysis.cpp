@@ -1,9 +1,10 @@
 #include "inventory/command_analysis.h"
 
 #include "inventory/command_text.h"
-#include "inventory/date_time.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "platform/registry.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
@@ -13,16 +14,20 @@
 
 namespace tarvo::inventory {
 
+using common::Contains;
+using common::FileTimeToDate;
+using common::LowerCase;
+using common::RemoveFirst;
+using common::ReplaceAll;
+using common::UpperCase;
+using common::WithTrailingBackslash;
+
 namespace {
 
 using platform::FileExists;
 using platform::FolderExists;
 
-// Up to and including the last backslash; empty when there is none.
-std::wstring FolderPart(const std::wstring& path) {
-    const auto slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
+using common::FolderPart;
 
 std::wstring ProgramFolder() {
     return FolderPart(platform::GetModuleFilePath());
@@ -41,12 +46,13 @@ void ExpandVariableInPlace(std::wstring& text, const std::wstring& variable) {
 }  // namespace
 
 TRefusedFolders TRefusedFolders::Read() {
-    const bool view64 = settings::IsWow64();
-    const std::wstring shellFolders = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const platform::RegistryLocation shellFolders{
+        HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        platform::ViewOf(settings::IsWow64())};
     return TRefusedFolders({
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", view64),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", view64),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", view64),
+        platform::ReadStringValue(shellFolders, L"Desktop"),
+        platform::ReadStringValue(shellFolders, L"Start Menu"),
+        platform::ReadStringValue(shellFolders, L"Recent"),
         platform::GetSystemFolder(),
         platform::GetWindowsFolder(),
     });
@@ -208,10 +214,10 @@ std::wstring IconSource(const TSoftInfo& entry, int& iconIndex, const std::funct
     if (path.empty() && Contains(UpperCase(entry.UninstallString), L"MSIEXEC.EXE /") && entry.KeyPath.size() > 38) {
         const std::wstring packed = PackedProductCode(entry.KeyPath.substr(entry.KeyPath.size() - 38));
         if (!packed.empty()) {
-            path = ReadStringValue(L"HKEY_CLASSES_ROOT", L"\\Installer\\Products\\" + packed, L"ProductIcon", false);
+            path = platform::ReadStringValue({HKEY_CLASSES_ROOT, L"Installer\\Products\\" + packed}, L"ProductIcon");
             if (path.empty())
-                path = ReadStringValue(L"HKEY_CURRENT_USER", L"\\Software\\Microsoft\\Installer\\Products\\" + packed,
-                                       L"ProductIcon", false);
+                path = platform::ReadStringValue(
+                    {HKEY_CURRENT_USER, L"Software\\Microsoft\\Installer\\Products\\" + packed}, L"ProductIcon");
             if (Contains(path, L"%")) path = settings::ExpandPathMacros(path);
         }
     }

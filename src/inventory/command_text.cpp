@@ -2,10 +2,19 @@
 
 #include <climits>
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "settings/path_macros.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::LowerCase;
+using common::ReplaceAll;
+using common::StartsWith;
+using common::Trim;
+using common::UpperCase;
+using common::WithTrailingBackslash;
 
 namespace {
 

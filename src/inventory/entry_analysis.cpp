@@ -5,12 +5,13 @@
 #include <functional>
 #include <optional>
 
+#include "common/paths.h"
 #include "inventory/command_analysis.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/folder_size.h"
 #include "inventory/installer_records.h"
 #include "inventory/software_cache.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "inventory/usage_class.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -18,12 +19,16 @@
 
 namespace tarvo::inventory {
 
+using common::FileTimeToDate;
+using common::NowLocal;
+using common::ReplaceAll;
+using common::ShortDateText;
+using common::SizeText;
+using common::Trim;
+
 namespace {
 
-std::wstring FolderPart(const std::wstring& path) {
-    const auto slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
+using common::FolderPart;
 
 TDateTime CreationDate(const std::wstring& path, TFileFacts& facts) {
     const auto times = facts.Times(path);
@@ -174,7 +179,7 @@ void ApplyUsage(TSoftInfo& entry, TAppUseRange range, TAppUseRate rate, TDateTim
 
 bool LastAccessTimesTracked() {
     platform::RegistryKey key;
-    const auto view = settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    const auto view = platform::ViewOf(settings::IsWow64());
     if (key.Open(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", KEY_QUERY_VALUE, view) !=
         ERROR_SUCCESS)
         return false;

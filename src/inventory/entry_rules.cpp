@@ -1,11 +1,23 @@
 #include "inventory/entry_rules.h"
 
 #include "inventory/command_analysis.h"
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::EqualsIgnoreCase;
+using common::LowerCase;
+using common::ParseYearMonthDay;
+using common::ReplaceAll;
+using common::ReplaceAllIgnoreCase;
+using common::ShortDateText;
+using common::SizeText;
+using common::StartsWith;
+using common::Trim;
+using common::UpperCase;
 
 std::wstring RewriteMsiInstallCommand(const std::wstring& command) {
     if (!Contains(UpperCase(command), L"MSIEXEC.EXE /I")) return command;
@@ -46,7 +58,7 @@ std::optional<TDateTime> ParseInstallDate(const std::wstring& raw) {
 }
 
 std::optional<TSoftInfo> EntryFromKey(const UninstallKeyValues& values, const std::wstring& rootName,
-                                      const std::wstring& keyPath, bool view64, TDateTime now) {
+                                      const std::wstring& keyPath, platform::RegistryView view, TDateTime now) {
     const std::wstring name = Trim(values.DisplayName);
     if (EqualsIgnoreCase(name, L"veldane surfing protection")) return std::nullopt;
 
@@ -70,7 +82,7 @@ std::optional<TSoftInfo> EntryFromKey(const UninstallKeyValues& values, const st
     entry.Size = values.EstimatedSize * 1024;
     entry.SizeText = SizeText(entry.Size);
     entry.IsUpdate = IsUpdateEntry(name, values.Publisher);
-    entry.View64 = view64;
+    entry.View64 = platform::Is64(view);
     entry.IsToolbar = IsToolbarEntry(name, command);
     entry.SystemComponent = values.SystemComponent == 1;
     entry.LastAccessDate = now;

@@ -42,7 +42,8 @@ struct UninstallKeyValues {
 // The entry for a key, or nullopt when the key is not a listable program. `now` becomes the
 // entry's last access date. May touch the file system (install-location repair).
 [[nodiscard]] std::optional<TSoftInfo> EntryFromKey(const UninstallKeyValues& values, const std::wstring& rootName,
-                                                    const std::wstring& keyPath, bool view64, TDateTime now);
+                                                    const std::wstring& keyPath, platform::RegistryView view,
+                                                    TDateTime now);
 
 // Fills the kept entry's empty fields from the dropped twin.
 void MergeEntries(TSoftInfo& kept, const TSoftInfo& dropped);

@@ -1,8 +1,12 @@
 #include "inventory/folder_listing.h"
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 
 namespace tarvo::inventory {
+
+using common::EqualsIgnoreCase;
+using common::WithTrailingBackslash;
 
 namespace {
 

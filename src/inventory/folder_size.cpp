@@ -2,10 +2,13 @@
 
 #include <vector>
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace tarvo::inventory {
+
+using common::WithTrailingBackslash;
 
 std::int64_t FolderSize(const std::wstring& path, std::int64_t limit, const std::atomic<bool>* cancel,
                         TFolderListing* topLevel) {

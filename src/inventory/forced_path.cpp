@@ -1,5 +1,6 @@
 #include "inventory/forced_path.h"
 
+#include "common/paths.h"
 #include "inventory/command_analysis.h"
 #include "inventory/shell_link_file.h"
 #include "platform/files.h"
@@ -14,9 +15,9 @@ bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& tail) {
     return text.size() >= tail.size() && platform::EqualsIgnoreCase(text.substr(text.size() - tail.size()), tail);
 }
 
+// Typed and recorded paths may use either slash.
 std::wstring FolderPartOf(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    return common::FolderPart(path, common::PathSeparators::BackslashOrSlash);
 }
 
 // A file goes with its folder: without an entry the folder is scanned and cleaned as the

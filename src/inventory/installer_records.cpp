@@ -3,15 +3,20 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "common/paths.h"
 #include "inventory/command_analysis.h"
 #include "inventory/command_text.h"
 #include "inventory/file_facts.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {
+
+using common::EqualsIgnoreCase;
+using common::Trim;
+using common::UpperCase;
 
 namespace {
 
@@ -19,13 +24,10 @@ constexpr wchar_t kUserData[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 
 // Windows Installer is a native service: its records live in the 64-bit view.
 platform::RegistryView NativeView() {
-    return settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    return platform::ViewOf(settings::IsWow64());
 }
 
-std::wstring KeyName(const std::wstring& keyPath) {
-    const auto slash = keyPath.find_last_of(L'\\');
-    return slash == std::wstring::npos ? keyPath : keyPath.substr(slash + 1);
-}
+std::wstring KeyName(const std::wstring& keyPath) { return common::NamePart(keyPath); }
 
 // "01:\Software\…" and the like: a registry component, no place on disk.
 bool IsRegistryPath(const std::wstring& path) {

@@ -4,13 +4,17 @@
 #include <cwchar>
 #include <unordered_map>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/entry_rules.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/registry.h"
 #include "settings/system_info.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::NowLocal;
+using common::UpperCase;
 
 namespace {
 
@@ -79,8 +83,7 @@ struct PendingKey {
 
 // Walks the uninstall key tree breadth first, in the order ListKeyTree gives, opening each
 // key once for both its subkeys and its values.
-void ReadRoot(TSoftList& list, const wchar_t* rootName, HKEY root, bool view64, TDateTime now) {
-    const RegistryView view = view64 ? RegistryView::Wow64_64Key : RegistryView::Default;
+void ReadRoot(TSoftList& list, const wchar_t* rootName, HKEY root, RegistryView view, TDateTime now) {
     std::vector<PendingKey> keys{{kUninstallKeyPath, 0}};
     std::wstring subkey;
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -92,7 +95,7 @@ void ReadRoot(TSoftList& list, const wchar_t* rootName, HKEY root, bool view64, 
 
         const UninstallKeyValues values = ReadValues(key);
         key.Close();
-        if (auto entry = EntryFromKey(values, rootName, keys[i].path, view64, now))
+        if (auto entry = EntryFromKey(values, rootName, keys[i].path, view, now))
             list.push_back(std::make_unique<TSoftInfo>(std::move(*entry)));
     }
 }
@@ -132,18 +135,18 @@ void MergePass(TSoftList& list) {
     }
 }
 
-int InventoryPass(TSoftList* list, bool view64) {
+int InventoryPass(TSoftList* list, RegistryView view) {
     if (!list) return -1;
     const TDateTime now = NowLocal();
-    ReadRoot(*list, L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, view64, now);
-    ReadRoot(*list, L"HKEY_CURRENT_USER", HKEY_CURRENT_USER, view64, now);
+    ReadRoot(*list, L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, view, now);
+    ReadRoot(*list, L"HKEY_CURRENT_USER", HKEY_CURRENT_USER, view, now);
     MergePass(*list);
     return static_cast<int>(list->size());
 }
 
 void Inventory(TSoftList& list) {
-    (void)InventoryPass(&list, false);
-    if (settings::IsWow64()) (void)InventoryPass(&list, true);
+    (void)InventoryPass(&list, RegistryView::Default);
+    if (settings::IsWow64()) (void)InventoryPass(&list, RegistryView::Wow64_64Key);
 }
 
 }  // namespace tarvo::inventory

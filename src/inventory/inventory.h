@@ -18,7 +18,7 @@ inline constexpr wchar_t kUninstallKeyPath[] = L"\\SOFTWARE\\Microsoft\\Windows\
 
 // One pass over both roots in one view, then the merge pass over the whole list. Returns the
 // list's count, or -1 without a list.
-int InventoryPass(TSoftList* list, bool view64);
+int InventoryPass(TSoftList* list, platform::RegistryView view);
 
 // The default view, then the 64-bit view when Windows is 64-bit.
 void Inventory(TSoftList& list);

@@ -5,9 +5,11 @@
 #include "inventory/command_analysis.h"
 #include "inventory/file_facts.h"
 #include "inventory/installer_records.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 
 namespace tarvo::inventory {
+
+using common::Trim;
 
 std::vector<TProgramPlace> CataloguePlaces(const TSoftList& entries, bool completeFromCommand) {
     std::vector<TProgramPlace> places;

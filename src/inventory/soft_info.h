@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/date_time.h"
+#include "platform/registry.h"
+
 namespace tarvo::inventory {
 
-// A local date and time as whole days since 30 December 1899 plus the fraction of the day
-// (the OLE Automation date). 0 means "no date" wherever a field says so.
-using TDateTime = double;
+using common::TDateTime;
 
 enum TAppUseRange : std::uint8_t {
     audUnknown = 0,
@@ -72,6 +73,11 @@ struct TSoftInfo {
     std::wstring SpareText2;
     std::wstring SpareText3;
     std::wstring Readme;
+
+    // The entry's uninstall key, from its root name, path and view flag.
+    [[nodiscard]] platform::RegistryLocation Location() const {
+        return platform::RegistryLocation::FromNames(RootKeyName, KeyPath, View64);
+    }
 };
 
 [[nodiscard]] inline bool IsToolbarMarker(const std::wstring& command) noexcept {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "inventory/date_time.h"
-#include "inventory/short_date.h"
+#include "common/date_time.h"
+#include "common/short_date.h"
 #include "inventory/usage_class.h"
 #include "platform/crypto_hash.h"
 #include "platform/files.h"
@@ -12,6 +12,10 @@
 #include "settings/number_text.h"
 
 namespace tarvo::inventory {
+
+using common::NowLocal;
+using common::ParseShortDate;
+using common::SizeText;
 
 std::wstring SoftwareCachePath() {
     const std::wstring folder = settings::DataFolder();

@@ -2,12 +2,17 @@
 
 #include <unordered_map>
 
-#include "inventory/registry_access.h"
+#include "common/paths.h"
+#include "platform/registry.h"
 #include "inventory/software_cache.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace tarvo::inventory {
+
+using common::Contains;
+using common::EqualsIgnoreCase;
+using common::UpperCase;
 
 namespace {
 
@@ -22,12 +27,11 @@ std::wstring IdentityOf(const TSoftInfo& entry) {
 
 // The folder part of a path: everything through its last backslash (or drive colon).
 std::wstring FolderOfPath(const std::wstring& path) {
-    const std::size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+    return common::FolderPart(path, common::PathSeparators::BackslashSlashOrColon);
 }
 
-int Append(std::vector<std::wstring>* indexes, std::size_t index) {
-    indexes->push_back(std::to_wstring(index));
+int Append(std::vector<std::size_t>* indexes, std::size_t index) {
+    indexes->push_back(index);
     return 1;
 }
 
@@ -82,16 +86,6 @@ TSoftInfo* TSoftwareInfo::EntryAt(std::size_t index) const noexcept {
     return index < entries_.size() ? entries_[index].get() : nullptr;
 }
 
-TSoftInfo* TSoftwareInfo::EntryAt(const std::wstring& decimalIndex) const noexcept {
-    if (decimalIndex.empty() || decimalIndex.size() > 9) return nullptr;
-    std::size_t index = 0;
-    for (const wchar_t c : decimalIndex) {
-        if (c < L'0' || c > L'9') return nullptr;
-        index = index * 10 + static_cast<std::size_t>(c - L'0');
-    }
-    return EntryAt(index);
-}
-
 std::size_t TSoftwareInfo::IndexOf(const TSoftInfo* entry) const noexcept {
     for (std::size_t i = 0; i < entries_.size(); ++i)
         if (entries_[i].get() == entry) return i;
@@ -140,12 +134,12 @@ void TSoftwareInfo::RequestAnalysis() {
 
 bool TSoftwareInfo::RemoveEntry(TSoftInfo& entry) {
     if (entry.Hidden) return false;
-    if (!DeleteKey(entry.RootKeyName, entry.KeyPath, entry.View64)) return false;
+    if (!platform::DeleteKey(entry.Location())) return false;
     entry.Hidden = true;
     return true;
 }
 
-int TSoftwareInfo::EntriesInFolder(const std::wstring& path, std::vector<std::wstring>* indexes) const {
+int TSoftwareInfo::EntriesInFolder(const std::wstring& path, std::vector<std::size_t>* indexes) const {
     if (!indexes) return 0;
     const std::wstring wanted = NormalisedFolder(FolderOfPath(path));
     if (wanted.empty()) return 0;
@@ -159,7 +153,7 @@ int TSoftwareInfo::EntriesInFolder(const std::wstring& path, std::vector<std::ws
     return count;
 }
 
-int TSoftwareInfo::EntriesUnderFolder(const std::wstring& folder, std::vector<std::wstring>* indexes) const {
+int TSoftwareInfo::EntriesUnderFolder(const std::wstring& folder, std::vector<std::size_t>* indexes) const {
     if (!indexes) return 0;
     const std::wstring wanted = UpperCase(NormalisedFolder(folder));
     if (wanted.empty()) return 0;
@@ -172,7 +166,7 @@ int TSoftwareInfo::EntriesUnderFolder(const std::wstring& folder, std::vector<st
     return count;
 }
 
-int TSoftwareInfo::EntriesByName(const std::wstring& text, std::vector<std::wstring>* indexes) const {
+int TSoftwareInfo::EntriesByName(const std::wstring& text, std::vector<std::size_t>* indexes) const {
     if (!indexes) return 0;
     const std::wstring wanted = UpperCase(text);
     int count = 0;

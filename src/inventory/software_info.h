@@ -15,9 +15,6 @@
 
 namespace tarvo::inventory {
 
-inline constexpr wchar_t kOneItemText[] = L"1 item";
-inline constexpr wchar_t kItemsText[] = L"%d items";
-
 class TSoftwareInfo {
 public:
     struct Options {
@@ -41,7 +38,6 @@ public:
     [[nodiscard]] std::size_t Count() const noexcept { return entries_.size(); }
     // Nothing for an index outside the list.
     [[nodiscard]] TSoftInfo* EntryAt(std::size_t index) const noexcept;
-    [[nodiscard]] TSoftInfo* EntryAt(const std::wstring& decimalIndex) const noexcept;
     // The position of an entry of this catalogue; Count() for any other pointer.
     [[nodiscard]] std::size_t IndexOf(const TSoftInfo* entry) const noexcept;
 
@@ -56,14 +52,14 @@ public:
     bool RemoveEntry(TSoftInfo& entry);
 
     // The queries of the uninstall and forced-uninstall windows. Each appends the indexes
-    // of the matching visible entries as decimal texts to `indexes` and returns how many it
-    // appended; 0 without a list.
+    // of the matching visible entries to `indexes` and returns how many it appended; 0
+    // without a list.
     // Entries installed in the folder of `path`.
-    int EntriesInFolder(const std::wstring& path, std::vector<std::wstring>* indexes) const;
+    int EntriesInFolder(const std::wstring& path, std::vector<std::size_t>* indexes) const;
     // Entries installed in `folder` or below it.
-    int EntriesUnderFolder(const std::wstring& folder, std::vector<std::wstring>* indexes) const;
+    int EntriesUnderFolder(const std::wstring& folder, std::vector<std::size_t>* indexes) const;
     // Entries whose name contains `text`, ignoring case.
-    int EntriesByName(const std::wstring& text, std::vector<std::wstring>* indexes) const;
+    int EntriesByName(const std::wstring& text, std::vector<std::size_t>* indexes) const;
 
     // Asks the analysis thread for another pass over the entries as they are now.
     void RequestAnalysis();

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <limits>
 
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/text.h"
 #include "settings/main_ini.h"
 
 namespace tarvo::inventory {
 
+using common::Trim;
+using common::UpperCase;
+
 TSoftwarePage::TSoftwarePage(const TSoftList& entries, std::function<TDateTime()> now)
-    : entries_(entries), now_(now ? std::move(now) : std::function<TDateTime()>(NowLocal)) {}
+    : entries_(entries), now_(now ? std::move(now) : std::function<TDateTime()>(common::NowLocal)) {}
 
 void TSoftwarePage::EnsureUpperNames() {
     // Names never change once read, so each is upper-cased once, not once per keystroke.

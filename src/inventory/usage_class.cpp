@@ -2,10 +2,12 @@
 
 #include <iterator>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "language/language.h"
 
 namespace tarvo::inventory {
+
+using common::DateToSystemTime;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/class_walk.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/rule_families.h"
@@ -14,7 +14,7 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::Trim;
+using common::Trim;
 using platform::RegistryKey;
 
 // The default value of parent\path, trimmed; nullopt when the key does not open.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/value_text.h"
 #include "platform/files.h"
 
@@ -12,8 +12,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
-using inventory::Trim;
+using common::EqualsIgnoreCase;
+using common::Trim;
 using platform::RegistryKey;
 
 constexpr std::wstring_view kMachineClasses = L"software\\classes\\";

@@ -3,7 +3,7 @@
 // registrations). The file classes and the shell's core classes are in class_rules.cpp.
 #include <map>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/class_walk.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/value_text.h"
@@ -12,8 +12,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
-using inventory::Trim;
+using common::LowerCase;
+using common::Trim;
 using platform::RegistryKey;
 
 constexpr wchar_t kMachineClsid[] = L"SOFTWARE\\Classes\\CLSID";

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/scan_guard.h"
 #include "platform/files.h"
@@ -13,20 +14,10 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
-// "C:\\a\\b\\" or "C:\\a\\b" -> "C:\\a\\"; a volume root has no parent.
-std::wstring ParentFolder(const std::wstring& path) {
-    if (path.size() < 2) return {};
-    const std::size_t last = path.back() == L'\\' ? path.size() - 2 : path.size() - 1;
-    const auto slash = path.find_last_of(L'\\', last);
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring ParentKey(const std::wstring& path) {
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
+using common::ParentFolder;
+using common::ParentKey;
 
 std::wstring Trimmed(std::wstring path) {
     while (!path.empty() && path.back() == L'\\') path.pop_back();
@@ -44,9 +35,7 @@ bool FolderIsEmpty(const std::wstring& form) {
 
 bool KeyIsEmpty(const TEmptyShells::Key& key) {
     platform::RegistryKey open;
-    if (open.Open(key.root, key.path, KEY_READ,
-                  key.view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default) != ERROR_SUCCESS)
-        return false;
+    if (open.Open(key.root, key.path, KEY_READ, key.view) != ERROR_SUCCESS) return false;
     return open.SubKeyNames().empty() && open.ValueNames().empty();
 }
 
@@ -64,14 +53,14 @@ std::vector<T> DeepestFirst(std::vector<T> items, DepthOf depth) {
 TEmptyShells::TEmptyShells(std::vector<std::wstring> keepFolders) : keep_(std::move(keepFolders)) {}
 
 void TEmptyShells::RemovedPath(const std::wstring& path) {
-    const std::wstring parent = ParentFolder(inventory::Trim(path));
+    const std::wstring parent = ParentFolder(common::Trim(path));
     if (!parent.empty()) folders_.emplace(FolderForm(parent), parent);
 }
 
-void TEmptyShells::RemovedRegistry(HKEY root, const std::wstring& keyPath, bool wasValue, bool view64) {
-    const std::wstring path = Trimmed(keyPath);
+void TEmptyShells::RemovedRegistry(const platform::RegistryLocation& item, bool wasValue) {
+    const std::wstring path = Trimmed(item.path);
     const std::wstring candidate = wasValue ? path : ParentKey(path);
-    if (!candidate.empty()) keys_.insert({root, candidate, view64});
+    if (!candidate.empty()) keys_.insert({item.root, candidate, item.view});
 }
 
 bool TEmptyShells::IsProgramKeyPlace(HKEY root, const std::wstring& keyPath) {

@@ -13,16 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+
 namespace tarvo::leftovers {
 
 class TEmptyShells {
 public:
-    struct Key {
-        HKEY root = nullptr;
-        std::wstring path;
-        bool view64 = false;
-        auto operator<=>(const Key&) const = default;
-    };
+    using Key = platform::RegistryLocation;
     struct Actions {
         std::function<bool(const std::wstring& folder)> removeFolder;
         std::function<bool(const Key& key)> deleteKey;
@@ -37,7 +34,7 @@ public:
 
     void RemovedPath(const std::wstring& path);
     // A value deleted leaves its key to look at; a key deleted, its parent.
-    void RemovedRegistry(HKEY root, const std::wstring& keyPath, bool wasValue, bool view64);
+    void RemovedRegistry(const platform::RegistryLocation& item, bool wasValue);
 
     // Removes what was left empty, deepest first; returns what went, folders then keys, for
     // the log.

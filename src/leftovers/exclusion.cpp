@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
@@ -15,8 +15,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
-using inventory::LowerCase;
+using common::EqualsIgnoreCase;
+using common::LowerCase;
 
 #ifndef CSIDL_CDBURN_AREA
 #define CSIDL_CDBURN_AREA 0x003b
@@ -84,7 +84,7 @@ std::wstring Expanded(const std::wstring& text) {
 
 // The native view: where a 64-bit Windows keeps what a 32-bit process is told lives elsewhere.
 platform::RegistryView NativeView() {
-    return settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    return platform::ViewOf(settings::IsWow64());
 }
 
 void AddNativeProgramFolders(std::vector<std::wstring>& folders) {
@@ -153,7 +153,7 @@ std::wstring SystemReservedFolderSource::SystemDrive() const {
 }
 
 std::wstring FolderForm(const std::wstring& path) {
-    std::wstring form = LowerCase(inventory::Trim(path));
+    std::wstring form = LowerCase(common::Trim(path));
     if (!form.empty() && form.back() != L'\\') form += L'\\';
     return form;
 }

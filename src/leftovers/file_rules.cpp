@@ -1,6 +1,7 @@
 // The file system: the install folder with everything in it, the installer's component
 // folders, the program's folders in the data and start-menu trees, its desktop shortcuts and
 // the data locations of our own products.
+#include "common/paths.h"
 #include "leftovers/file_rules.h"
 
 #include <shlobj.h>
@@ -8,7 +9,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/folder_search.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
@@ -21,7 +22,7 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
 constexpr int kVersionProductName = 8;
 
@@ -30,10 +31,7 @@ constexpr int kVersionProductName = 8;
 constexpr int kNamedFolderRoots[] = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_PROGRAMS,
                                      CSIDL_PROGRAMS};
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    while (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
-}
+std::wstring WithoutTrailingBackslash(std::wstring path) { return common::WithoutTrailingBackslashes(std::move(path)); }
 
 // The state of one run: what was reported, what was listed, and the folders the named-folder
 // rule found, searched for all its special folders in one go.
@@ -62,7 +60,7 @@ public:
                 if (platform::FileExists(path)) visited_.Add(path.substr(0, path.find_last_of(L'\\')));
             }
         }
-        if (!filtered) scan_.ReportPath(installFolder_, kFileKindFolder, 0);
+        if (!filtered) scan_.ReportPath(installFolder_, PathKind::Folder, 0);
         // The program's own folder is listed even when it is a link: it is what was installed.
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) ListContent(installFolder_, true);
     }
@@ -73,7 +71,7 @@ public:
         for (const auto& folder : scan_.MsiComponentFolders) {
             if (!visited_.Contains(folder)) {
                 visited_.Add(folder);
-                scan_.ReportPath(folder, kFileKindFolder, 0);
+                scan_.ReportPath(folder, PathKind::Folder, 0);
             }
             if (platform::FolderExists(folder)) ListContent(folder);
         }
@@ -85,7 +83,7 @@ public:
         if (!searched_) SearchNamedFolders();
         for (std::size_t i = 0; i < std::size(kNamedFolderRoots); ++i) {
             if (kNamedFolderRoots[i] != csidl || named_[i].empty()) continue;
-            if (visited_.Add(named_[i])) scan_.ReportPath(named_[i], kFileKindFolder, 0);
+            if (visited_.Add(named_[i])) scan_.ReportPath(named_[i], PathKind::Folder, 0);
             ListContent(named_[i]);
         }
     }
@@ -96,7 +94,7 @@ public:
         if (special.empty() || input_.productCode.empty()) return;
         const std::wstring folder = WithoutTrailingBackslash(special) + L"\\Microsoft\\Installer\\" + input_.productCode;
         if (!platform::FolderExists(folder)) return;
-        if (visited_.Add(folder)) scan_.ReportPath(folder, kFileKindFolder, 0);
+        if (visited_.Add(folder)) scan_.ReportPath(folder, PathKind::Folder, 0);
         ListContent(folder);
     }
 
@@ -116,7 +114,7 @@ public:
             if (LowerCase(ResolveShortcut(path)).find(installFolder_) == std::wstring::npos) continue;
             if (!visited_.Add(path)) continue;
             const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            scan_.ReportPath(path, kFileKindFile, size);
+            scan_.ReportPath(path, PathKind::File, size);
         }
     }
 
@@ -129,11 +127,11 @@ public:
             const std::wstring path = ExpandItemMacro(item, scan_.Entry);
             if (path.empty()) continue;
             if (platform::FileExists(path)) {
-                if (visited_.Add(path)) scan_.ReportPath(path, kFileKindFile, 0);
+                if (visited_.Add(path)) scan_.ReportPath(path, PathKind::File, 0);
                 continue;
             }
             if (!visited_.Add(path)) continue;
-            scan_.ReportPath(path, kFileKindFolder, 0);
+            scan_.ReportPath(path, PathKind::Folder, 0);
             ListContent(path);
         }
     }
@@ -147,7 +145,7 @@ public:
         for (const auto& item : SplitItems(scan_.Makers().MakerRowField(product, L"path", {}))) {
             const std::wstring path = ExpandItemMacro(item, scan_.Entry);
             if (path.empty()) continue;
-            if (visited_.Add(path)) scan_.ReportPath(path, kFileKindFolder, 0);
+            if (visited_.Add(path)) scan_.ReportPath(path, PathKind::Folder, 0);
             ListContent(path);
         }
     }

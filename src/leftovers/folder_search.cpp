@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <cwchar>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
 // One special folder's search. In depth-first order the folders below the publisher folder
 // come right after it, so one walk answers both steps of the lookup: the first name match

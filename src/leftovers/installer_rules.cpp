@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "common/paths.h"
 #include "inventory/command_text.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/system_rule_steps.h"
 #include "leftovers/value_text.h"
@@ -14,16 +15,15 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
-using inventory::LowerCase;
+using common::EqualsIgnoreCase;
+using common::LowerCase;
 
 std::wstring LastComponent(const std::wstring& keyPath) {
-    const auto slash = keyPath.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : keyPath.substr(slash + 1);
+    return common::NamePart(keyPath, common::LoneName::IsNothing);
 }
 
 HKEY UninstallRoot(const std::wstring& rootName) {
-    const std::wstring name = inventory::UpperCase(rootName);
+    const std::wstring name = common::UpperCase(rootName);
     if (name == L"HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
     if (name == L"HKEY_CURRENT_USER") return HKEY_CURRENT_USER;
     return HKEY_LOCAL_MACHINE;

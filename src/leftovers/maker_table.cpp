@@ -2,7 +2,8 @@
 
 #include <shlobj.h>
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 
@@ -10,8 +11,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
-using inventory::Trim;
+using common::LowerCase;
+using common::Trim;
 
 // Our products as they register themselves. Tarvo Uninstaller's install key names the
 // executable, not its folder; CSIDL_LOCAPTION therefore means the folder (see below).
@@ -94,8 +95,7 @@ std::wstring ExpandItemMacro(const std::wstring& item, const inventory::TSoftInf
         // Our own uninstall key stores the executable's path as its location; an item
         // beside it means the folder holding it.
         if (!folder.empty() && platform::FileExists(folder)) {
-            const auto last = folder.find_last_of(L'\\');
-            folder = last == std::wstring::npos ? std::wstring() : folder.substr(0, last);
+            folder = common::ParentKey(folder);
         }
         while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     } else

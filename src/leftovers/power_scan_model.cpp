@@ -1,6 +1,7 @@
 #include "leftovers/power_scan_model.h"
 
 #include "language/language.h"
+#include "settings/statistic_events.h"
 
 namespace tarvo::leftovers {
 
@@ -56,7 +57,7 @@ void TPowerScanModel::DeleteClicked() {
         view_.AllowMove(true);
         return;
     }
-    if (settings_.reportStatistic) settings_.reportStatistic(L"14");
+    if (settings_.reportStatistic) settings_.reportStatistic(settings::statistic::kPowerfulScanRun);
     view_.SetRunning(true);
     view_.SetDeleteEnabled(false);
     std::unique_ptr<TRemovalBackup> backup;

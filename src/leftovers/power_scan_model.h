@@ -34,7 +34,7 @@ protected:
 struct TPowerScanSettings {
     std::function<bool()> readShredder;         // Main.ini [Main] "File Shredder"
     std::function<void(bool)> writeShredder;
-    std::function<void(const std::wstring&)> reportStatistic;  // "14" when a run starts
+    std::function<void(const std::wstring&)> reportStatistic;  // statistic::kPowerfulScanRun when a run starts
     // Where backups go; empty: no backup (the files are deleted for good).
     std::wstring backupRoot;
 };

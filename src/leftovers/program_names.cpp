@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 
 namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
-using inventory::LowerCase;
-using inventory::Trim;
+using common::EqualsIgnoreCase;
+using common::LowerCase;
+using common::Trim;
 
 const wchar_t* const kCompanyForms[] = {L"inc",  L"inc.",  L"incorporated", L"ltd", L"ltd.", L"limited", L"llc",
                                         L"gmbh", L"corp",  L"corp.",        L"corporation", L"co", L"co.",

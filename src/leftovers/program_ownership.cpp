@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "inventory/text_util.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/scan_guard.h"
 #include "platform/files.h"
@@ -17,10 +18,10 @@ bool IsPrefixOf(const std::wstring& ancestor, const std::wstring& path) {
 
 // A location that names the program's main file (the shape of some entries) means its folder.
 std::wstring ProgramFolderForm(const std::wstring& location) {
-    std::wstring path = inventory::Trim(location);
-    const auto slash = path.find_last_of(L'\\');
-    if (slash != std::wstring::npos && path.find(L'.', slash) != std::wstring::npos && platform::FileExists(path))
-        path.resize(slash);
+    std::wstring path = common::Trim(location);
+    const common::PathSplit split = common::SplitPath(path);
+    if (split.hasSeparator && split.name.find(L'.') != std::wstring::npos && platform::FileExists(path))
+        path = common::ParentKey(path);
     return FolderForm(path);
 }
 
@@ -29,9 +30,9 @@ std::wstring ProgramFolderForm(const std::wstring& location) {
 TProgramOwnership::TProgramOwnership(const std::vector<inventory::TProgramPlace>& places, const std::wstring& ownName,
                                      const std::wstring& ownFolder, bool bareFolder, const TReservedFolders& reserved)
     : own_(FolderForm(ownFolder)) {
-    const std::wstring name = inventory::Trim(ownName);
+    const std::wstring name = common::Trim(ownName);
     for (const auto& place : places) {
-        if (!name.empty() && inventory::EqualsIgnoreCase(inventory::Trim(place.name), name)) continue;
+        if (!name.empty() && common::EqualsIgnoreCase(common::Trim(place.name), name)) continue;
         const std::wstring form = ProgramFolderForm(place.folder);
         if (bareFolder && form == own_) continue;
         // A broken entry that names a shared folder owns nothing: the reserved list guards those.
@@ -60,7 +61,7 @@ bool TProgramOwnership::HoldsOther(const std::wstring& form) const {
 
 bool TProgramOwnership::PointsIntoOther(const std::wstring& text) const {
     if (others_.empty()) return false;
-    const std::wstring lower = inventory::LowerCase(text);
+    const std::wstring lower = common::LowerCase(text);
     for (const auto& other : others_) {
         const bool host = OwnFolderInside(other);
         for (auto at = lower.find(other); at != std::wstring::npos; at = lower.find(other, at + 1)) {

@@ -1,8 +1,9 @@
 #include "leftovers/regedit_scan.h"
 
+#include "common/paths.h"
 #include "inventory/command_text.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "language/language.h"
 #include "leftovers/scan_guard.h"
 #include "leftovers/value_text.h"
@@ -13,8 +14,8 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
-using inventory::Trim;
+using common::LowerCase;
+using common::Trim;
 using language::GetText;
 
 std::wstring SharedPlaceReason() { return GetText(L"Scan_Refused_Shared_M", L"a shared folder"); }
@@ -22,12 +23,8 @@ std::wstring OtherProgramReason() { return GetText(L"Scan_Refused_Other_M", L"be
 std::wstring HolderReason() { return GetText(L"Scan_Refused_Holder_M", L"holds another program's folder"); }
 std::wstring LinkReason() { return GetText(L"Scan_Refused_Link_M", L"reached through a link"); }
 
-std::wstring ParentForm(const std::wstring& form) {
-    // "c:\a\b\" -> "c:\a\"; a volume root has no parent.
-    if (form.size() < 2) return {};
-    const auto slash = form.find_last_of(L'\\', form.size() - 2);
-    return slash == std::wstring::npos ? std::wstring() : form.substr(0, slash + 1);
-}
+// "c:\a\b\" -> "c:\a\"; a volume root has no parent.
+std::wstring ParentForm(const std::wstring& form) { return common::ParentFolder(form); }
 
 bool IsPrefixOf(const std::wstring& ancestor, const std::wstring& path) {
     return path.size() >= ancestor.size() && path.compare(0, ancestor.size(), ancestor) == 0;
@@ -47,8 +44,7 @@ std::wstring TVisitedSet::Form(const std::wstring& path) {
 std::wstring LocationFolder(const std::wstring& installLocation) {
     std::wstring folder = Trim(installLocation);
     if (!folder.empty() && platform::FileExists(folder)) {
-        const auto slash = folder.find_last_of(L'\\');
-        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
+        folder = common::FolderPart(folder);
     }
     return folder;
 }
@@ -89,7 +85,7 @@ void TRegeditScanClasses::Refuse(const std::wstring& item, const std::wstring& r
 
 platform::RegistryView TRegeditScanClasses::View() const noexcept {
     if (viewOverride_) return *viewOverride_;
-    return Entry.View64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    return platform::ViewOf(Entry.View64);
 }
 
 void TRegeditScanClasses::Pump() const {
@@ -101,7 +97,7 @@ bool TRegeditScanClasses::ContainsFolder(const std::wstring& text) const {
 }
 
 bool TRegeditScanClasses::OpenKey(TScanKey& key, HKEY root, const std::wstring& keyPath) const {
-    std::wstring path = inventory::RelativeKeyPath(keyPath);
+    std::wstring path = platform::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (key.Key.Open(root, path, KEY_READ, View()) != ERROR_SUCCESS) return false;
     key.Root = root;
@@ -120,7 +116,8 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     TRegeditItemGroup& group = set.Add(name);
     const std::size_t before = RegResults.size();
     if (keyDepth_++ == 0) keyForeign_ = false;
-    RegResults.push_back({root, key.Path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
+    RegResults.push_back(
+        {.RootKey = root, .KeyPath = key.Path, .ValueName = {}, .ValueData = {}, .View64 = platform::Is64(View())});
     for (const auto& subkey : subkeys) {
         Pump();
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
@@ -129,7 +126,7 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
     // A key that names another program's files is that program's too: none of it is offered.
     if (--keyDepth_ == 0 && keyForeign_) {
         RegResults.resize(before);
-        Refuse(inventory::RegistryItemText(root, key.Path, {}, {}), OtherProgramReason());
+        Refuse(RegistryItemText(root, key.Path, {}, {}), OtherProgramReason());
     }
 }
 
@@ -147,18 +144,23 @@ void TRegeditScanClasses::ReportValue(const TScanKey& key, const std::wstring& v
         if (keyDepth_ > 0)
             keyForeign_ = true;
         else
-            Refuse(inventory::RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
+            Refuse(RegistryItemText(key.Root, key.Path, valueName, text), OtherProgramReason());
         return;
     }
-    RegResults.push_back({key.Root, key.Path, valueName, text, View() == platform::RegistryView::Wow64_64Key});
+    RegResults.push_back({.RootKey = key.Root,
+                          .KeyPath = key.Path,
+                          .ValueName = valueName,
+                          .ValueData = text,
+                          .View64 = platform::Is64(View())});
     if (group) group->Values.push_back({valueName, text});
 }
 
 bool TRegeditScanClasses::AddKeyFinding(HKEY root, const std::wstring& keyPath) {
-    std::wstring path = inventory::RelativeKeyPath(keyPath);
+    std::wstring path = platform::RelativeKeyPath(keyPath);
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     if (IsProtectedKey(root, path)) return false;
-    RegResults.push_back({root, path, {}, {}, View() == platform::RegistryView::Wow64_64Key});
+    RegResults.push_back(
+        {.RootKey = root, .KeyPath = path, .ValueName = {}, .ValueData = {}, .View64 = platform::Is64(View())});
     return true;
 }
 
@@ -201,16 +203,16 @@ std::wstring TRegeditScanClasses::Refusal(const std::wstring& path, bool listing
     return UnderForeignLink(path) ? LinkReason() : std::wstring();
 }
 
-bool TRegeditScanClasses::ReportPath(const std::wstring& path, std::int32_t kind, std::int64_t size) {
+bool TRegeditScanClasses::ReportPath(const std::wstring& path, PathKind kind, std::int64_t size) {
     if (const std::wstring refusal = PathRefusal(path); !refusal.empty()) {
         Refuse(path, refusal);
         return false;
     }
-    TFileInfo info{path, size, kind, 0};
+    TFileInfo info{.Path = path, .Size = size, .Kind = kind};
     const std::wstring iconPath = inventory::ExpandShellCommandMacros(path, windowsFolder_, systemFolder_, {});
     // A folder shows as a folder: asked as a file, the shell gives a folder's name the
     // icon of an unknown document.
-    const DWORD attributes = kind == kFileKindFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    const DWORD attributes = kind == PathKind::Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     if (auto icon = platform::GetFileIconOf(iconPath, true, attributes)) {
         const int index = images_.Add(std::move(icon));
         if (index > 0) info.TreeImage = index;
@@ -230,7 +232,7 @@ void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& vi
         if (data.cFileName[0] == L'.') continue;
         const std::wstring full = base + L"\\" + data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (visited.Add(full)) ReportPath(full, kFileKindFolder, 0);
+            if (visited.Add(full)) ReportPath(full, PathKind::Folder, 0);
             // Never into a junction or link: its content belongs to wherever it points; nor
             // into another program's folder, none of which is offered.
             if (!platform::IsReparsePoint(ListedAttributes(full, data.dwFileAttributes)) &&
@@ -238,7 +240,7 @@ void TRegeditScanClasses::ListFolder(const std::wstring& folder, TVisitedSet& vi
                 ListFolder(full, visited);
         } else if (visited.Add(full)) {
             const auto size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            ReportPath(full, kFileKindFile, size);
+            ReportPath(full, PathKind::File, size);
         }
     }
 }

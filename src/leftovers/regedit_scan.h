@@ -24,9 +24,6 @@
 
 namespace tarvo::leftovers {
 
-inline constexpr int kScanRunning = 0;
-inline constexpr int kScanIdle = 2;
-
 // Something a rule found that the scan's guards kept out of the findings, and why.
 struct TScanRefusal {
     std::wstring item;  // a path, or a registry item's text
@@ -110,7 +107,6 @@ public:
     std::vector<TFileInfo> FileResults;
     TRuleSets Sets;
     std::vector<std::wstring> MsiComponentFolders;
-    int State = kScanIdle;
 
     [[nodiscard]] const TReservedFolders& Reserved() const noexcept { return *reserved_; }
     [[nodiscard]] const TFileterManage& Makers() const noexcept { return *makers_; }
@@ -138,7 +134,7 @@ public:
     // A key finding without opening the key (it may not exist). False when refused.
     bool AddKeyFinding(HKEY root, const std::wstring& keyPath);
     // A file finding with the shell's small icon for its type. False when refused.
-    bool ReportPath(const std::wstring& path, std::int32_t kind, std::int64_t size);
+    bool ReportPath(const std::wstring& path, PathKind kind, std::int64_t size);
     // Reports a folder's whole content, each subfolder before what it holds; names starting
     // with "." are skipped; a junction or other link is reported as itself, never entered.
     void ListFolder(const std::wstring& folder, TVisitedSet& visited);

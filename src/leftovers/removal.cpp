@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "language/language.h"
 #include "leftovers/scan_guard.h"
 #include "leftovers/tick_tree.h"
 #include "platform/files.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
 #include "platform/text.h"
 #include "uninstall/log_lines.h"
 
@@ -21,12 +21,8 @@ using uninstall::CaptionBeforeCount;
 using uninstall::RemovalItemLine;
 using uninstall::RemovalLogItem;
 
-platform::RegistryView ViewOf(bool view64) {
-    return view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
-}
-
 std::wstring RegistryText(const TMyTreeData& d) {
-    return inventory::RegistryItemText(d.RootKey, d.KeyPath, d.ValueName, d.ValueData);
+    return RegistryItemText(d.RootKey, d.KeyPath, d.ValueName, d.ValueData);
 }
 
 std::wstring FailedLine(const std::wstring& text) {
@@ -67,12 +63,12 @@ void ScheduleDeleteAtRestart(const std::wstring& path) { (void)platform::DeleteF
 
 TRemovalActions DefaultRemovalActions(const uninstall::LogContext& log) {
     TRemovalActions a;
-    a.deleteValue = [](HKEY root, const std::wstring& key, const std::wstring& value, bool view64) {
-        return inventory::DeleteValue(root, key, value, view64);
+    a.deleteValue = [](const platform::RegistryLocation& key, const std::wstring& value) {
+        return platform::DeleteValue(key, value);
     };
-    a.deleteKey = [](HKEY root, const std::wstring& key, bool view64) {
-        if (key.empty()) return false;
-        const LONG rc = platform::DeleteKeyTreeNoLinks(root, key, ViewOf(view64));
+    a.deleteKey = [](const platform::RegistryLocation& key) {
+        if (key.path.empty()) return false;
+        const LONG rc = platform::DeleteKeyTreeNoLinks(key.root, key.path, key.view);
         return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
     };
     a.deleteFile = [](const std::wstring& path) { return platform::DeleteFileOf(path); };
@@ -146,7 +142,7 @@ void TLeftoverRemoval::RemoveFileItem(TTreeNode& item, const TRemovalRun& run, T
 void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TRemovalOutcome& outcome) {
     auto& d = item.Data;
     auto& lines = outcome.logLines;
-    const bool registry = d.ItemKind == kItemKindRegistry;
+    const bool registry = d.ItemKind == FindingKind::Registry;
     const std::wstring text = registry ? RegistryText(d) : d.FilePath;
     // Whatever a rule reported, a key other programs share goes only value by value.
     if (registry && !IsValueItem(d) && IsProtectedKey(d.RootKey, d.KeyPath)) {
@@ -163,24 +159,25 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
     }
     if (registry) {
         bool deleted;
+        const platform::RegistryLocation key = d.Location();
         if (IsValueItem(d)) {
-            if (run.backup) run.backup->SaveValue(d.RootKey, d.KeyPath, d.ValueName, d.View64);
-            deleted = actions_.deleteValue(d.RootKey, d.KeyPath, d.ValueName, d.View64);
+            if (run.backup) run.backup->SaveValue(key, d.ValueName);
+            deleted = actions_.deleteValue(key, d.ValueName);
         } else {
-            if (run.backup) run.backup->SaveKey(d.RootKey, d.KeyPath, d.View64);
-            deleted = actions_.deleteKey(d.RootKey, d.KeyPath, d.View64);
+            if (run.backup) run.backup->SaveKey(key);
+            deleted = actions_.deleteKey(key);
         }
         lines.push_back(RemovalItemLine(RemovalLogItem::Registry(text, d.ValueName)));
         if (deleted) {
             ++outcome.removed;
-            shells_.RemovedRegistry(d.RootKey, d.KeyPath, IsValueItem(d), d.View64);
+            shells_.RemovedRegistry(key, IsValueItem(d));
         } else {
             ++outcome.failed;
             lines.push_back(FailedLine(text));
         }
         return;
     }
-    if (d.FileKind == kFileKindFile) {
+    if (d.FileKind == PathKind::File) {
         RemoveFileItem(item, run, outcome);
         lines.push_back(RemovalItemLine(RemovalLogItem::File(d.FilePath)));
     } else {
@@ -210,9 +207,9 @@ void TLeftoverRemoval::SecondPass(const TRemovalRun& run, IRemovalProgress& prog
         auto& d = node.Data;
         if (d.NodeKind != nkItem) {
             if (node.Children.empty()) RemoveChild(it->parent, tree_, &node);
-        } else if (d.ItemKind == kItemKindRegistry) {
+        } else if (d.ItemKind == FindingKind::Registry) {
             RemoveChild(it->parent, tree_, &node);
-        } else if (d.FileKind == kFileKindFile) {
+        } else if (d.FileKind == PathKind::File) {
             if (d.DeletedNow)
                 RemoveChild(it->parent, tree_, &node);
             else
@@ -259,7 +256,7 @@ TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalP
                 advance();
                 if ((stop = Cancelled(run))) break;
                 if (item->StateImage != kStateTicked) continue;
-                progress.ShowCurrentItem(item->Data.ItemKind == kItemKindRegistry ? RegistryText(item->Data)
+                progress.ShowCurrentItem(item->Data.ItemKind == FindingKind::Registry ? RegistryText(item->Data)
                                                                                    : item->Data.FilePath);
                 progress.Pump();
                 FirstPassItem(*item, run, outcome);
@@ -279,17 +276,17 @@ TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalP
 void TLeftoverRemoval::RemoveEmptyShells(const TRemovalRun& run, TRemovalOutcome& outcome) {
     TEmptyShells::Actions actions;
     actions.removeFolder = actions_.removeFolder;
-    actions.deleteKey = [this](const TEmptyShells::Key& key) { return actions_.deleteKey(key.root, key.path, key.view64); };
+    actions.deleteKey = [this](const TEmptyShells::Key& key) { return actions_.deleteKey(key); };
     if (run.backup) {
         actions.beforeFolder = [&](const std::wstring& folder) { run.backup->NoteFolder(folder); };
-        actions.beforeKey = [&](const TEmptyShells::Key& key) { run.backup->SaveKey(key.root, key.path, key.view64); };
+        actions.beforeKey = [&](const TEmptyShells::Key& key) { run.backup->SaveKey(key); };
     }
     const TEmptyShells::Removed removed = shells_.Remove(actions);
     for (const auto& folder : removed.folders)
         outcome.logLines.push_back(RemovalItemLine(RemovalLogItem::Folder(folder)));
     for (const auto& key : removed.keys)
         outcome.logLines.push_back(
-            RemovalItemLine(RemovalLogItem::Registry(inventory::RegistryItemText(key.root, key.path, {}, {}), {})));
+            RemovalItemLine(RemovalLogItem::Registry(RegistryItemText(key.root, key.path, {}, {}), {})));
     outcome.removed += static_cast<int>(removed.folders.size() + removed.keys.size());
     shells_ = TEmptyShells(tree_.KeepFolders);
 }

@@ -38,8 +38,8 @@ protected:
 
 // The calls a run makes on the world. DefaultRemovalActions wires the real ones.
 struct TRemovalActions {
-    std::function<bool(HKEY root, const std::wstring& key, const std::wstring& value, bool view64)> deleteValue;
-    std::function<bool(HKEY root, const std::wstring& key, bool view64)> deleteKey;
+    std::function<bool(const platform::RegistryLocation& key, const std::wstring& value)> deleteValue;
+    std::function<bool(const platform::RegistryLocation& key)> deleteKey;
     std::function<bool(const std::wstring& path)> deleteFile;
     std::function<bool(const std::wstring& path)> removeFolder;
     std::function<void(const std::wstring& path)> scheduleDeleteAtRestart;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "common/paths.h"
 #include "platform/files.h"
 #include "platform/registry_export.h"
 #include "platform/text.h"
@@ -44,14 +45,10 @@ std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
 }
 
 std::wstring WithoutTrailingSlash(std::wstring path) {
-    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-    return path;
+    return common::WithoutTrailingBackslashes(std::move(path), common::TrailingCut::KeepVolumeRoot);
 }
 
-std::wstring ParentOf(const std::wstring& path) {
-    const auto slash = WithoutTrailingSlash(path).find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
+std::wstring ParentOf(const std::wstring& path) { return common::ParentKey(WithoutTrailingSlash(path)); }
 
 std::wstring FolderName(const SYSTEMTIME& t) {
     wchar_t name[32];
@@ -99,16 +96,14 @@ bool TRemovalBackup::Ensure() {
     return false;
 }
 
-void TRemovalBackup::SaveKey(HKEY root, const std::wstring& keyPath, bool view64) {
-    std::wstring& text = view64 ? reg64_ : reg32_;
-    const auto view = view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
-    if (platform::AppendKeyTreeExport(root, keyPath, view, text)) (void)Ensure();
+void TRemovalBackup::SaveKey(const platform::RegistryLocation& key) {
+    std::wstring& text = platform::Is64(key.view) ? reg64_ : reg32_;
+    if (platform::AppendKeyTreeExport(key.root, key.path, key.view, text)) (void)Ensure();
 }
 
-void TRemovalBackup::SaveValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, bool view64) {
-    std::wstring& text = view64 ? reg64_ : reg32_;
-    const auto view = view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
-    if (platform::AppendValueExport(root, keyPath, valueName, view, text)) (void)Ensure();
+void TRemovalBackup::SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName) {
+    std::wstring& text = platform::Is64(key.view) ? reg64_ : reg32_;
+    if (platform::AppendValueExport(key.root, key.path, valueName, key.view, text)) (void)Ensure();
 }
 
 TFileBackup TRemovalBackup::TakeFile(const std::wstring& path) {
@@ -212,7 +207,7 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
             report.problems.push_back(L"registry file missing: " + parts[1]);
             continue;
         }
-        const auto view = parts[2] == L"64" ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+        const auto view = platform::ViewOf(parts[2] == L"64");
         const auto result = platform::ImportRegText(TextOfUtf16(*reg), view);
         report.registryValues += result.values;
         if (result.failures > 0)

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+
 namespace tarvo::leftovers {
 
 inline constexpr wchar_t kManifestHeader[] = L"Tarvo Uninstaller removal backup 1";
@@ -33,8 +35,8 @@ public:
     // Nothing is created until the first item is saved.
     TRemovalBackup(std::wstring backupRoot, SYSTEMTIME now);
 
-    void SaveKey(HKEY root, const std::wstring& keyPath, bool view64);
-    void SaveValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, bool view64);
+    void SaveKey(const platform::RegistryLocation& key);
+    void SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName);
     [[nodiscard]] TFileBackup TakeFile(const std::wstring& path);
     void NoteFolder(const std::wstring& path);
 

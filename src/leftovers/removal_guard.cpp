@@ -1,8 +1,7 @@
 #include "leftovers/removal_guard.h"
 
-#include "inventory/registry_access.h"
-#include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/files.h"
 
 namespace tarvo::leftovers {
 
@@ -20,14 +19,13 @@ bool IsLink(DWORD attributes) { return platform::IsReparsePoint(attributes); }
 TRemovalGuard::TRemovalGuard(TGuardProbes probes) : probes_(std::move(probes)) {
     if (!probes_.attributesOf) probes_.attributesOf = [](const std::wstring& p) { return platform::GetFileAttributesOf(p); };
     if (!probes_.isRegistryLink)
-        probes_.isRegistryLink = [](HKEY root, const std::wstring& path, bool view64) {
-            return platform::IsRegistryLink(root, path,
-                                            view64 ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default);
+        probes_.isRegistryLink = [](const platform::RegistryLocation& key) {
+            return platform::IsRegistryLink(key.root, key.path, key.view);
         };
 }
 
 std::wstring TRemovalGuard::Id(const TMyTreeData& item) {
-    if (item.ItemKind == kItemKindFile) return L"F" + WithoutTrailingSlash(item.FilePath);
+    if (item.ItemKind == FindingKind::File) return L"F" + WithoutTrailingSlash(item.FilePath);
     return L"R" + std::to_wstring(reinterpret_cast<std::uintptr_t>(item.RootKey)) + (item.View64 ? L"64" : L"32") +
            L"\\" + item.KeyPath;
 }
@@ -49,10 +47,11 @@ TScannedShape TRemovalGuard::FileShape(const std::wstring& rawPath) {
 
 std::wstring TRemovalGuard::RegistryLink(const TMyTreeData& item) {
     // The key and every key above it; the outermost link is what matters.
+    platform::RegistryLocation key{item.RootKey, {}, platform::ViewOf(item.View64)};
     const std::wstring& path = item.KeyPath;
     for (std::size_t at = path.find(L'\\'); ; at = path.find(L'\\', at + 1)) {
-        const std::wstring prefix = at == std::wstring::npos ? path : path.substr(0, at);
-        if (!prefix.empty() && probes_.isRegistryLink(item.RootKey, prefix, item.View64)) return prefix;
+        key.path = at == std::wstring::npos ? path : path.substr(0, at);
+        if (!key.path.empty() && probes_.isRegistryLink(key)) return key.path;
         if (at == std::wstring::npos) break;
     }
     return {};
@@ -61,7 +60,7 @@ std::wstring TRemovalGuard::RegistryLink(const TMyTreeData& item) {
 void TRemovalGuard::Remember(const TMyTreeData& item) {
     if (item.NodeKind != nkItem) return;
     TScannedShape shape;
-    if (item.ItemKind == kItemKindFile)
+    if (item.ItemKind == FindingKind::File)
         shape = FileShape(item.FilePath);
     else
         shape.firstLink = RegistryLink(item);
@@ -71,7 +70,7 @@ void TRemovalGuard::Remember(const TMyTreeData& item) {
 std::wstring TRemovalGuard::Refusal(const TMyTreeData& item) {
     if (item.NodeKind != nkItem) return {};
     const auto known = shapes_.find(Id(item));
-    if (item.ItemKind != kItemKindFile) {
+    if (item.ItemKind != FindingKind::File) {
         const std::wstring link = RegistryLink(item);
         // A link key itself is never deleted: the registry would follow it.
         if (!link.empty() && link == item.KeyPath) return L"the key is a registry link";
@@ -87,7 +86,7 @@ std::wstring TRemovalGuard::Refusal(const TMyTreeData& item) {
     if (IsLink(now.attributes) && (before == INVALID_FILE_ATTRIBUTES || !IsLink(before)))
         return L"it has become a link since the scan";
     const bool folderNow = (now.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (folderNow != (item.FileKind == kFileKindFolder)) return L"it is no longer what was scanned";
+    if (folderNow != (item.FileKind == PathKind::Folder)) return L"it is no longer what was scanned";
     return {};
 }
 

@@ -22,7 +22,7 @@ struct TScannedShape {
 // Seams: tests fake the file system's attributes and the registry's links.
 struct TGuardProbes {
     std::function<DWORD(const std::wstring& path)> attributesOf;
-    std::function<bool(HKEY root, const std::wstring& path, bool view64)> isRegistryLink;
+    std::function<bool(const platform::RegistryLocation& key)> isRegistryLink;
 };
 
 class TRemovalGuard {

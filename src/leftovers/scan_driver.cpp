@@ -4,12 +4,13 @@
 #include <map>
 #include <optional>
 
+#include "common/paths.h"
 #include "inventory/command_text.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "platform/shell.h"
 #include "settings/system_info.h"
 
@@ -19,23 +20,12 @@ namespace {
 
 using inventory::TSoftInfo;
 
-std::wstring LastComponent(const std::wstring& path) {
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring PathPart(const std::wstring& path) {
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 // The file rules on the entry's location split into its folder and the file it names.
 void FolderOnlyFileRules(TRegeditScanClasses& scan) {
     FileRuleInput input;
-    input.installFolder = PathPart(scan.Entry.InstallLocation);
-    const auto slash = scan.Entry.InstallLocation.find_last_of(L'\\');
-    input.mainFileName = slash == std::wstring::npos ? scan.Entry.InstallLocation
-                                                     : scan.Entry.InstallLocation.substr(slash + 1);
+    common::PathSplit location = common::SplitPath(scan.Entry.InstallLocation);
+    input.installFolder = std::move(location.folder);
+    input.mainFileName = std::move(location.name);
     RunFileRules(scan, input);
 }
 
@@ -49,7 +39,7 @@ platform::unique_hicon ProgramIcon(const TSoftInfo& entry, const ScanOptions& op
     return platform::GetFileIconOf(icon, false);
 }
 
-std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count, int image, int nodeKind,
+std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count, int image, TNodeKind nodeKind,
                                      bool view64) {
     auto node = std::make_unique<TTreeNode>();
     node->Caption = CountCaption(name, count);
@@ -64,7 +54,7 @@ std::unique_ptr<TTreeNode> GroupNode(const std::wstring& name, std::size_t count
 // do a 64-bit program's 32-bit helpers: the rules that look where either bitness writes run
 // once more there, with name sets of their own (a class of the same name there is another key).
 void OtherViewRules(TRegeditScanClasses& scan) {
-    const auto other = scan.Entry.View64 ? platform::RegistryView::Default : platform::RegistryView::Wow64_64Key;
+    const auto other = platform::ViewOf(!scan.Entry.View64);
     TRuleSets sets;
     std::swap(scan.Sets, sets);
     scan.OverrideView(other);
@@ -86,22 +76,20 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
     std::map<std::wstring, std::size_t> first;
     std::map<std::wstring, std::optional<std::wstring>> kernelNames;
     const auto kernelName = [&](const TShowRegInfo& r) -> const std::optional<std::wstring>& {
-        const std::wstring id = (r.View64 ? L"64|" : L"32|") + inventory::RootName(r.RootKey) + L"\\" +
-                                inventory::LowerCase(r.KeyPath);
+        const std::wstring id = (r.View64 ? L"64|" : L"32|") + platform::RootName(r.RootKey) + L"\\" +
+                                common::LowerCase(r.KeyPath);
         auto found = kernelNames.find(id);
         if (found == kernelNames.end())
             found = kernelNames
-                        .emplace(id, platform::RegistryKernelName(r.RootKey, r.KeyPath,
-                                                                  r.View64 ? platform::RegistryView::Wow64_64Key
-                                                                           : platform::RegistryView::Default))
+                        .emplace(id, platform::RegistryKernelName(r.RootKey, r.KeyPath, platform::ViewOf(r.View64)))
                         .first;
         return found->second;
     };
     std::vector<TShowRegInfo> kept;
     kept.reserve(scan.RegResults.size());
     for (auto& r : scan.RegResults) {
-        const std::wstring text = inventory::LowerCase(
-            inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData) + (r.ValueName.empty() ? L"|" : L"|v"));
+        const std::wstring text = common::LowerCase(
+            RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData) + (r.ValueName.empty() ? L"|" : L"|v"));
         const auto [at, fresh] = first.emplace(text, kept.size());
         if (!fresh) {
             const TShowRegInfo& earlier = kept[at->second];
@@ -117,7 +105,6 @@ void DropSharedKeyRepeats(TRegeditScanClasses& scan) {
 }  // namespace
 
 void RunRegistryRules(TRegeditScanClasses& scan) {
-    scan.State = kScanRunning;
     const bool folder = !scan.FolderKey.empty();
     if (folder) ComClassRule(scan);
     UninstallKeyRules(scan);
@@ -144,15 +131,14 @@ void RunRegistryRules(TRegeditScanClasses& scan) {
     SettingsKeyRule(scan);
     MakerKeysRule(scan);
     DropSharedKeyRepeats(scan);
-    RunFileRules(scan, {LocationFolder(scan.Entry.InstallLocation), LastComponent(scan.EntryKeyPath), {}});
-    scan.State = kScanIdle;
+    RunFileRules(scan, {LocationFolder(scan.Entry.InstallLocation), common::NamePart(scan.EntryKeyPath), {}});
 }
 
 ScanMode DecideScan(const TSoftInfo* entry, const std::wstring& folderText, TSoftInfo& scanned) {
     if (!entry) {
         scanned = TSoftInfo();
-        scanned.DisplayName = LastComponent(folderText);
-        scanned.InstallLocation = PathPart(folderText);
+        scanned.DisplayName = common::NamePart(folderText);
+        scanned.InstallLocation = common::FolderPart(folderText);
         return ScanMode::FolderOnly;
     }
     scanned = *entry;
@@ -180,9 +166,9 @@ std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, Tre
         for (const auto& reg : scan.RegResults) {
             auto item = std::make_unique<TTreeNode>();
             const bool isValue = !reg.ValueName.empty() || !reg.ValueData.empty();
-            item->Caption = inventory::RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
+            item->Caption = RegistryItemText(reg.RootKey, reg.KeyPath, reg.ValueName, reg.ValueData);
             item->Image = isValue ? kImageRegistryValue : kImageRegistryKey;
-            item->Data.ItemKind = kItemKindRegistry;
+            item->Data.ItemKind = FindingKind::Registry;
             item->Data.View64 = reg.View64;
             item->Data.RootKey = reg.RootKey;
             item->Data.KeyPath = reg.KeyPath;
@@ -198,7 +184,7 @@ std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, Tre
             auto item = std::make_unique<TTreeNode>();
             item->Caption = file.Path;
             item->Image = file.TreeImage;
-            item->Data.ItemKind = kItemKindFile;
+            item->Data.ItemKind = FindingKind::File;
             item->Data.View64 = view64;
             item->Data.FilePath = file.Path;
             item->Data.FileSize = file.Size;
@@ -224,15 +210,11 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
             RunRegistryRules(scan);
             break;
         case ScanMode::Toolbar:
-            scan.State = kScanRunning;
-            RunToolbarRule(scan, inventory::Trim(scan.Entry.ToolbarKey));
+            RunToolbarRule(scan, common::Trim(scan.Entry.ToolbarKey));
             FolderOnlyFileRules(scan);
-            scan.State = kScanIdle;
             break;
         case ScanMode::FolderOnly:
-            scan.State = kScanRunning;
             FolderOnlyFileRules(scan);
-            scan.State = kScanIdle;
             break;
         case ScanMode::None:
             break;
@@ -240,10 +222,10 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
     const int count = static_cast<int>(scan.RegResults.size() + scan.FileResults.size());
     if (count > 0) tree.Programs.push_back(BuildProgramNode(scan, images, options));
     if (options.catalogue) {
-        const std::wstring own = inventory::Trim(scanned.DisplayName);
+        const std::wstring own = common::Trim(scanned.DisplayName);
         for (const auto& place : *options.catalogue) {
             const std::wstring form = FolderForm(place.folder);
-            if (form.empty() || (!own.empty() && inventory::EqualsIgnoreCase(inventory::Trim(place.name), own))) continue;
+            if (form.empty() || (!own.empty() && common::EqualsIgnoreCase(common::Trim(place.name), own))) continue;
             if (std::find(tree.KeepFolders.begin(), tree.KeepFolders.end(), form) == tree.KeepFolders.end())
                 tree.KeepFolders.push_back(form);
         }

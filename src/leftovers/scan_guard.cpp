@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 
 namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
 std::vector<std::wstring> Components(const std::wstring& keyPath) {
     std::vector<std::wstring> parts;

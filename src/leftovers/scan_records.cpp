@@ -1,19 +1,19 @@
 #include "leftovers/scan_records.h"
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 
 namespace tarvo::leftovers {
 
-bool TRuleSet::Contains(const std::wstring& name) const { return names_.count(inventory::LowerCase(name)) != 0; }
+bool TRuleSet::Contains(const std::wstring& name) const { return names_.count(common::LowerCase(name)) != 0; }
 
 TRegeditItemGroup& TRuleSet::Add(const std::wstring& name) {
-    auto& slot = names_[inventory::LowerCase(name)];
+    auto& slot = names_[common::LowerCase(name)];
     if (!slot) slot = std::make_unique<TRegeditItemGroup>();
     return *slot;
 }
 
 TRegeditItemGroup* TRuleSet::Find(const std::wstring& name) const {
-    const auto it = names_.find(inventory::LowerCase(name));
+    const auto it = names_.find(common::LowerCase(name));
     return it == names_.end() ? nullptr : it->second.get();
 }
 

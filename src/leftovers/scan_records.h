@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+
 namespace tarvo::leftovers {
 
 // One registry finding. ValueName and ValueData are empty for a key finding.
@@ -21,16 +23,20 @@ struct TShowRegInfo {
     // The view the finding was read in, which its removal must use: the entry's, except for
     // the records Windows Installer keeps in the native view whatever the product's bitness.
     bool View64 = false;
+
+    [[nodiscard]] platform::RegistryLocation Location() const {
+        return platform::RegistryLocation::FromRoot(RootKey, KeyPath, View64);
+    }
 };
 
-inline constexpr std::int32_t kFileKindFolder = 0;
-inline constexpr std::int32_t kFileKindFile = 1;
+// What a file finding names.
+enum class PathKind : std::int32_t { Folder = 0, File = 1 };
 
 // One file-system finding.
 struct TFileInfo {
     std::wstring Path;
     std::int64_t Size = 0;  // as enumerated; 0 for folders and unenumerated files
-    std::int32_t Kind = kFileKindFolder;
+    PathKind Kind = PathKind::Folder;
     std::int32_t TreeImage = 0;
 };
 
@@ -41,13 +47,13 @@ enum TNodeKind : std::int32_t {
     nkItem = 3,
 };
 
-inline constexpr std::int32_t kItemKindRegistry = 0;
-inline constexpr std::int32_t kItemKindFile = 1;
+// Where an item node's finding lies.
+enum class FindingKind : std::int32_t { Registry = 0, File = 1 };
 
 // The data of every node of the result tree, fields in their fixed order. Program and group
 // nodes carry their caption without its count in ValueName.
 struct TMyTreeData {
-    std::int32_t ItemKind = kItemKindRegistry;
+    FindingKind ItemKind = FindingKind::Registry;
     bool View64 = false;
     HKEY RootKey = nullptr;
     std::wstring KeyPath;
@@ -55,11 +61,16 @@ struct TMyTreeData {
     std::wstring ValueData;
     std::wstring FilePath;
     std::int64_t FileSize = 0;
-    std::int32_t FileKind = kFileKindFolder;
+    PathKind FileKind = PathKind::Folder;
     std::int32_t TreeImage = 0;
     bool DeletedNow = false;
-    std::int32_t NodeKind = nkItem;
+    TNodeKind NodeKind = nkItem;
     bool RebootMarked = false;
+
+    // A registry item's key, in the view it was found in.
+    [[nodiscard]] platform::RegistryLocation Location() const {
+        return platform::RegistryLocation::FromRoot(RootKey, KeyPath, View64);
+    }
 };
 
 // A registry item names a value when it has a value name or data: the default value has no

@@ -2,7 +2,7 @@
 // exceptions, and event-log sources.
 #include <map>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/system_rule_steps.h"
 #include "leftovers/value_text.h"
@@ -14,7 +14,7 @@ namespace {
 
 // "Count" as a number; nullopt when it is not one.
 std::optional<long long> ParseCount(const std::wstring& text) {
-    const std::wstring trimmed = inventory::Trim(text);
+    const std::wstring trimmed = common::Trim(text);
     if (trimmed.empty() || trimmed.size() > 10) return std::nullopt;
     long long value = 0;
     std::size_t i = 0;
@@ -42,7 +42,7 @@ class EnumListing final : public platform::RegistryValueSweep::Visitor {
 public:
     void OnValue(std::wstring_view name, DWORD type, const BYTE* data, DWORD size) override {
         const std::wstring text = ValueText(type, data, size);
-        if (inventory::EqualsIgnoreCase(name, L"Count")) {
+        if (common::EqualsIgnoreCase(name, L"Count")) {
             count = ParseCount(text);
             return;
         }

@@ -2,8 +2,8 @@
 // values hold settings rather than the install folder the other rules look for.
 #include <algorithm>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
 #include "settings/system_info.h"
@@ -12,7 +12,7 @@ namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::EqualsIgnoreCase;
+using common::EqualsIgnoreCase;
 
 bool AnyEqual(const std::vector<std::wstring>& names, const std::wstring& name) {
     return std::any_of(names.begin(), names.end(), [&](const std::wstring& n) { return EqualsIgnoreCase(n, name); });
@@ -23,10 +23,10 @@ bool AnyEqual(const std::vector<std::wstring>& names, const std::wstring& name) 
 bool ClaimedByOther(const TRegeditScanClasses& scan, const std::wstring& keyName) {
     const auto* catalogue = scan.Catalogue();
     if (!catalogue) return false;
-    const std::wstring ownName = inventory::Trim(scan.Entry.DisplayName);
+    const std::wstring ownName = common::Trim(scan.Entry.DisplayName);
     const std::wstring ownPublisher = PublisherWithoutCompanyForm(scan.Entry.Publisher);
     for (const auto& place : *catalogue) {
-        if (EqualsIgnoreCase(inventory::Trim(place.name), ownName)) continue;  // the program itself, or its twin
+        if (EqualsIgnoreCase(common::Trim(place.name), ownName)) continue;  // the program itself, or its twin
         if (!EqualsIgnoreCase(PublisherWithoutCompanyForm(place.publisher), ownPublisher)) continue;
         if (AnyEqual(ProgramKeyNames(place.name), keyName)) return true;
     }
@@ -37,8 +37,8 @@ void ReportSettingsKeys(TRegeditScanClasses& scan, HKEY root, TRuleSet& set) {
     const auto publishers = PublisherKeyNames(scan.Entry.Publisher);
     const auto names = ProgramKeyNames(scan.Entry.DisplayName);
     // One name per key: its view, root and path.
-    const std::wstring view = (scan.View() == platform::RegistryView::Wow64_64Key ? L"64|" : L"32|") +
-                              inventory::RootName(root) + L"\\";
+    const std::wstring view = (platform::Is64(scan.View()) ? L"64|" : L"32|") +
+                              platform::RootName(root) + L"\\";
     for (const auto& publisher : publishers) {
         if (IsSkippedVendorKey(publisher)) continue;
         TScanKey vendor;
@@ -47,7 +47,7 @@ void ReportSettingsKeys(TRegeditScanClasses& scan, HKEY root, TRuleSet& set) {
             scan.Pump();
             if (!AnyEqual(names, program) || ClaimedByOther(scan, program)) continue;
             const std::wstring path = vendor.Path + L"\\" + program;
-            scan.ReportKey(set, root, view + inventory::LowerCase(path), path);
+            scan.ReportKey(set, root, view + common::LowerCase(path), path);
         }
     }
 }
@@ -55,7 +55,7 @@ void ReportSettingsKeys(TRegeditScanClasses& scan, HKEY root, TRuleSet& set) {
 }  // namespace
 
 void SettingsKeyRule(TRegeditScanClasses& scan) {
-    if (inventory::Trim(scan.Entry.Publisher).empty() || inventory::Trim(scan.Entry.DisplayName).empty()) return;
+    if (common::Trim(scan.Entry.Publisher).empty() || common::Trim(scan.Entry.DisplayName).empty()) return;
     TRuleSet& set = scan.Sets.Own(L"SettingsKeys");
     const auto saved = scan.ViewOverride();
     ReportSettingsKeys(scan, HKEY_CURRENT_USER, set);

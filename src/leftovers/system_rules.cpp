@@ -5,17 +5,16 @@
 
 #include <cwchar>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/system_rule_steps.h"
 #include "leftovers/value_text.h"
-#include "platform/registry.h"
 
 namespace tarvo::leftovers {
 
 namespace {
 
-using inventory::LowerCase;
+using common::LowerCase;
 
 // Collects the names of the values whose text holds the folder; reading them as text is the
 // costly part, so number types, which never hold a path, are passed over.
@@ -68,7 +67,7 @@ bool ClientTest(const TRegeditScanClasses& scan, const TScanKey& key) {
     const auto subkeys = key.Key.SubKeyNames();
     const std::wstring& program = scan.Entry.DisplayName;
     for (const auto& name : subkeys)
-        if (!program.empty() && inventory::EqualsIgnoreCase(name, program)) return true;
+        if (!program.empty() && common::EqualsIgnoreCase(name, program)) return true;
     for (const auto& name : subkeys) {
         TScanKey child;
         if (OpenChild(scan, key, name, child) && ClientTest(scan, child)) return true;
@@ -164,11 +163,11 @@ void MakerKeysRule(TRegeditScanClasses& scan) {
             const std::size_t after = at + wcslen(rootName);
             // Listed keys are offered whether they exist or not; the primitive still refuses
             // a root or a shared container, whatever the row says.
-            (void)scan.AddKeyFinding(inventory::RootFromName(rootName), item.substr(after));
+            (void)scan.AddKeyFinding(platform::RootFromName(rootName), item.substr(after));
             break;
         }
     }
-    const std::wstring lower = inventory::LowerCase(reg);
+    const std::wstring lower = common::LowerCase(reg);
     const std::wstring vendorMark = L"\\software\\tarvo\\";
     const auto mark = lower.find(vendorMark);
     if (mark == std::wstring::npos) return;
@@ -178,7 +177,7 @@ void MakerKeysRule(TRegeditScanClasses& scan) {
     if (!scan.OpenKey(vendor, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvo")) return;
     const auto subkeys = vendor.Key.SubKeyNames();
     // The vendor key goes with our last product.
-    if (subkeys.size() == 1 && inventory::LowerCase(subkeys[0]) == product)
+    if (subkeys.size() == 1 && common::LowerCase(subkeys[0]) == product)
         (void)scan.AddKeyFinding(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvo");
 }
 

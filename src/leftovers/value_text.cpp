@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/text.h"
 
 namespace tarvo::leftovers {
@@ -24,7 +24,7 @@ std::wstring ValueText(DWORD type, const BYTE* data, std::size_t size) {
     std::size_t length = 0;
     while (length < size && data[length] != 0) ++length;
     const std::wstring ansi = platform::MultiByteToWide(reinterpret_cast<const char*>(data), length, CP_ACP);
-    if (!inventory::Trim(ansi).empty()) return ansi;
+    if (!common::Trim(ansi).empty()) return ansi;
     static const wchar_t kDigits[] = L"0123456789abcdef";
     std::wstring hex;
     for (std::size_t i = 0; i < size; ++i) {
@@ -34,10 +34,18 @@ std::wstring ValueText(DWORD type, const BYTE* data, std::size_t size) {
     return hex;
 }
 
-std::wstring ReadValueText(const platform::RegistryKey& key, const std::wstring& valueName) {
+std::wstring ReadValueText(const platform::KeyHandle& key, const std::wstring& valueName) {
     const auto value = key.QueryValue(valueName);
     if (!value) return {};
     return ValueText(value->type, value->data.data(), value->data.size());
+}
+
+std::wstring RegistryItemText(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
+                              const std::wstring& data) {
+    std::wstring text = platform::RootName(root) + L"\\" + platform::RelativeKeyPath(keyPath);
+    if (!valueName.empty() || !data.empty())
+        text += L" | " + (valueName.empty() ? std::wstring(L"Default") : valueName) + L" - " + data;
+    return text;
 }
 
 }  // namespace tarvo::leftovers

@@ -1,5 +1,5 @@
 #pragma once
-// A registry value's data as the result tree shows it.
+// A registry value's data and a registry finding's line as the result tree shows them.
 
 #include <windows.h>
 
@@ -17,6 +17,11 @@ namespace tarvo::leftovers {
 [[nodiscard]] std::wstring ValueText(DWORD type, const BYTE* data, std::size_t size);
 
 // The value read from the open key; empty when it cannot be read.
-[[nodiscard]] std::wstring ReadValueText(const platform::RegistryKey& key, const std::wstring& valueName);
+[[nodiscard]] std::wstring ReadValueText(const platform::KeyHandle& key, const std::wstring& valueName);
+
+// "HKEY_CURRENT_USER\Software\X", and with a value: "… | Name - data" ("Default" for the
+// unnamed value).
+[[nodiscard]] std::wstring RegistryItemText(HKEY root, const std::wstring& keyPath,
+                                            const std::wstring& valueName = {}, const std::wstring& data = {});
 
 }  // namespace tarvo::leftovers

@@ -2,6 +2,10 @@
 // Every registry and file-system call of the program passes through the platform layer,
 // which counts it here. Benchmarks read the counts: unlike timings, they do not drift.
 
+// windows.h maps most of these names to their W forms (RegOpenKey to RegOpenKeyW); including
+// it first here makes every reader of the counter see the same spelling.
+#include <windows.h>
+
 #include <array>
 #include <atomic>
 #include <cstddef>

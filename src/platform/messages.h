@@ -34,6 +34,9 @@ void SetFocusOf(HWND window) noexcept;
 // The receiver's answer, 0 when the window is gone.
 LRESULT SendCopyData(HWND window, ULONG_PTR tag, const std::vector<BYTE>& bytes) noexcept;
 
+// WM_COPYGLOBALDATA, which the shell sends with a drag and drop and the SDK headers do not name.
+inline constexpr UINT kCopyGlobalDataMessage = 0x0049;
+
 // Lets processes of lower integrity send this message (ChangeWindowMessageFilter with
 // MSGFLT_ADD, looked up by name). False when the function is missing (before Vista) or fails.
 bool AllowMessageFromLowerIntegrity(UINT message) noexcept;

@@ -37,15 +37,26 @@ std::optional<DWORD> RegistryValue::AsDword() const {
     return value;
 }
 
-RegistryKey::RegistryKey(HKEY borrowed) noexcept : borrowed_(borrowed) {}
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept : KeyHandle(other.key_), owned_(std::move(other.owned_)) {
+    other.key_ = nullptr;
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+    if (this != &other) {
+        owned_ = std::move(other.owned_);
+        key_ = other.key_;
+        other.key_ = nullptr;
+    }
+    return *this;
+}
 
 LONG RegistryKey::Open(HKEY parent, const std::wstring& path, REGSAM access, RegistryView view) noexcept {
     CallCounter::Add(ApiCall::RegOpenKey);
     HKEY opened = nullptr;
     const LONG rc = ::RegOpenKeyExW(parent, path.c_str(), 0, access | ViewAccess(view), &opened);
     if (rc == ERROR_SUCCESS) {
-        key_.reset(opened);
-        borrowed_ = nullptr;
+        owned_.reset(opened);
+        key_ = opened;
     }
     return rc;
 }
@@ -56,18 +67,18 @@ LONG RegistryKey::Create(HKEY parent, const std::wstring& path, REGSAM access, R
     const LONG rc = ::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                       access | ViewAccess(view), nullptr, &created, nullptr);
     if (rc == ERROR_SUCCESS) {
-        key_.reset(created);
-        borrowed_ = nullptr;
+        owned_.reset(created);
+        key_ = created;
     }
     return rc;
 }
 
 void RegistryKey::Close() noexcept {
-    key_.reset();
-    borrowed_ = nullptr;
+    owned_.reset();
+    key_ = nullptr;
 }
 
-LONG RegistryKey::EnumKey(DWORD index, std::wstring& name) const noexcept {
+LONG KeyHandle::EnumKey(DWORD index, std::wstring& name) const noexcept {
     CallCounter::Add(ApiCall::RegEnumKey);
     wchar_t buffer[kMaxKeyName];
     DWORD length = kMaxKeyName;
@@ -76,7 +87,7 @@ LONG RegistryKey::EnumKey(DWORD index, std::wstring& name) const noexcept {
     return rc;
 }
 
-LONG RegistryKey::EnumValue(DWORD index, std::wstring& name, RegistryValue* value) const noexcept {
+LONG KeyHandle::EnumValue(DWORD index, std::wstring& name, RegistryValue* value) const noexcept {
     std::wstring nameBuffer(kMaxValueName, L'\0');
     std::vector<BYTE> data(value ? 512 : 0);
     for (int attempt = 0;; ++attempt) {
@@ -102,21 +113,21 @@ LONG RegistryKey::EnumValue(DWORD index, std::wstring& name, RegistryValue* valu
     }
 }
 
-std::vector<std::wstring> RegistryKey::SubKeyNames() const noexcept {
+std::vector<std::wstring> KeyHandle::SubKeyNames() const noexcept {
     std::vector<std::wstring> names;
     std::wstring name;
     for (DWORD i = 0; EnumKey(i, name) == ERROR_SUCCESS; ++i) names.push_back(name);
     return names;
 }
 
-std::vector<std::wstring> RegistryKey::ValueNames() const noexcept {
+std::vector<std::wstring> KeyHandle::ValueNames() const noexcept {
     std::vector<std::wstring> names;
     std::wstring name;
     for (DWORD i = 0; EnumValue(i, name) == ERROR_SUCCESS; ++i) names.push_back(name);
     return names;
 }
 
-std::optional<RegistryValue> RegistryKey::QueryValue(const std::wstring& name) const noexcept {
+std::optional<RegistryValue> KeyHandle::QueryValue(const std::wstring& name) const noexcept {
     RegistryValue value;
     value.data.resize(256);
     for (int attempt = 0; attempt <= kMoreDataRetries; ++attempt) {
@@ -134,35 +145,35 @@ std::optional<RegistryValue> RegistryKey::QueryValue(const std::wstring& name) c
     return std::nullopt;
 }
 
-std::optional<std::wstring> RegistryKey::QueryString(const std::wstring& name) const noexcept {
+std::optional<std::wstring> KeyHandle::QueryString(const std::wstring& name) const noexcept {
     auto value = QueryValue(name);
     return value ? value->AsString() : std::nullopt;
 }
 
-std::optional<DWORD> RegistryKey::QueryDword(const std::wstring& name) const noexcept {
+std::optional<DWORD> KeyHandle::QueryDword(const std::wstring& name) const noexcept {
     auto value = QueryValue(name);
     return value ? value->AsDword() : std::nullopt;
 }
 
-bool RegistryKey::HasValue(const std::wstring& name) const noexcept {
+bool KeyHandle::HasValue(const std::wstring& name) const noexcept {
     CallCounter::Add(ApiCall::RegQueryValue);
     return ::RegQueryValueExW(get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-LONG RegistryKey::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size) noexcept {
+LONG KeyHandle::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size) noexcept {
     CallCounter::Add(ApiCall::RegSetValue);
     return ::RegSetValueExW(get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
-LONG RegistryKey::SetString(const std::wstring& name, const std::wstring& value, DWORD type) noexcept {
+LONG KeyHandle::SetString(const std::wstring& name, const std::wstring& value, DWORD type) noexcept {
     return SetValue(name, type, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-LONG RegistryKey::SetDword(const std::wstring& name, DWORD value) noexcept {
+LONG KeyHandle::SetDword(const std::wstring& name, DWORD value) noexcept {
     return SetValue(name, REG_DWORD, &value, sizeof value);
 }
 
-LONG RegistryKey::DeleteValue(const std::wstring& name) noexcept {
+LONG KeyHandle::DeleteValue(const std::wstring& name) noexcept {
     CallCounter::Add(ApiCall::RegDeleteValue);
     return ::RegDeleteValueW(get(), name.c_str());
 }
@@ -193,6 +204,99 @@ LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noe
 bool RegKeyExists(HKEY parent, const std::wstring& path, RegistryView view) noexcept {
     RegistryKey key;
     return key.Open(parent, path, KEY_QUERY_VALUE, view) == ERROR_SUCCESS;
+}
+
+namespace {
+
+struct RootEntry {
+    const wchar_t* name;
+    HKEY root;
+};
+
+const RootEntry kRoots[] = {
+    {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}, {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {L"HKEY_USERS", HKEY_USERS},
+    {L"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+};
+
+bool OpenLocation(RegistryKey& key, const RegistryLocation& location, REGSAM access,
+                  const std::wstring& path) noexcept {
+    return location.root && key.Open(location.root, path, access, location.view) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+HKEY RootFromName(const std::wstring& rootName) noexcept {
+    for (const auto& entry : kRoots)
+        if (_wcsicmp(entry.name, rootName.c_str()) == 0) return entry.root;
+    return nullptr;
+}
+
+std::wstring RootName(HKEY root) {
+    for (const auto& entry : kRoots)
+        if (entry.root == root) return entry.name;
+    return {};
+}
+
+std::wstring RelativeKeyPath(const std::wstring& keyPath) {
+    const auto first = keyPath.find_first_not_of(L'\\');
+    return first == std::wstring::npos ? std::wstring() : keyPath.substr(first);
+}
+
+RegistryLocation RegistryLocation::FromNames(const std::wstring& rootName, const std::wstring& keyPath,
+                                             bool view64) {
+    return {RootFromName(rootName), RelativeKeyPath(keyPath), ViewOf(view64)};
+}
+
+RegistryLocation RegistryLocation::FromRoot(HKEY root, const std::wstring& keyPath, bool view64) {
+    return {root, RelativeKeyPath(keyPath), ViewOf(view64)};
+}
+
+std::wstring ReadStringValue(const RegistryLocation& location, const std::wstring& valueName) {
+    RegistryKey key;
+    if (!OpenLocation(key, location, KEY_QUERY_VALUE, location.path)) return {};
+    const auto value = key.QueryValue(valueName);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
+    return value->AsString().value_or(std::wstring());
+}
+
+std::int64_t ReadIntegerValue(const RegistryLocation& location, const std::wstring& valueName) noexcept {
+    RegistryKey key;
+    if (!OpenLocation(key, location, KEY_QUERY_VALUE, location.path)) return 0;
+    const auto value = key.QueryDword(valueName);
+    return value ? static_cast<std::int64_t>(static_cast<std::int32_t>(*value)) : 0;
+}
+
+bool ValueExists(const RegistryLocation& location, const std::wstring& valueName) noexcept {
+    RegistryKey key;
+    return OpenLocation(key, location, KEY_QUERY_VALUE, location.path) && key.HasValue(valueName);
+}
+
+int ListKeyTree(const RegistryLocation& location, std::vector<std::wstring>& keys) {
+    // The list is walked from its first new element while it grows: breadth first, and it
+    // keeps whatever the caller had in it already.
+    keys.push_back(location.path);
+    std::wstring name;
+    for (std::size_t i = keys.size() - 1; i < keys.size(); ++i) {
+        RegistryKey key;
+        if (!OpenLocation(key, location, KEY_ENUMERATE_SUB_KEYS, keys[i])) continue;
+        for (DWORD index = 0; key.EnumKey(index, name) == ERROR_SUCCESS; ++index)
+            keys.push_back(keys[i] + L"\\" + name);
+    }
+    return static_cast<int>(keys.size());
+}
+
+bool DeleteKey(const RegistryLocation& location) noexcept {
+    if (!location.root || RootName(location.root).empty() || location.path.empty()) return false;
+    const LONG rc = DeleteKeyTree(location.root, location.path, location.view);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool DeleteValue(const RegistryLocation& location, const std::wstring& valueName) noexcept {
+    RegistryKey key;
+    if (!OpenLocation(key, location, KEY_SET_VALUE, location.path)) return true;
+    const LONG rc = key.DeleteValue(valueName);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,37 @@ enum class RegistryView { Default, Wow64_64Key };
 
 [[nodiscard]] REGSAM ViewAccess(RegistryView view) noexcept;
 
+// The records the program keeps (entries, findings) name a key by its root's name
+// ("HKEY_LOCAL_MACHINE"), a path that may start with a backslash, and a flag for the 64-bit
+// view. They are turned into a RegistryLocation once, where they are read; everything below
+// speaks locations.
+[[nodiscard]] constexpr RegistryView ViewOf(bool view64) noexcept {
+    return view64 ? RegistryView::Wow64_64Key : RegistryView::Default;
+}
+[[nodiscard]] constexpr bool Is64(RegistryView view) noexcept { return view == RegistryView::Wow64_64Key; }
+
+// The predefined root for one of the five root names (any case); nullptr otherwise.
+[[nodiscard]] HKEY RootFromName(const std::wstring& rootName) noexcept;
+// The name of a predefined root; empty for any other handle.
+[[nodiscard]] std::wstring RootName(HKEY root);
+// Key paths are written with a leading backslash in entries; the registry wants none.
+[[nodiscard]] std::wstring RelativeKeyPath(const std::wstring& keyPath);
+
+// One key: its root, its path below the root (no leading backslash) and the view to open it in.
+struct RegistryLocation {
+    HKEY root = nullptr;
+    std::wstring path;
+    RegistryView view = RegistryView::Default;
+
+    auto operator<=>(const RegistryLocation&) const = default;
+
+    // From a record's root name, path and view flag; the root is nullptr for an unknown name.
+    [[nodiscard]] static RegistryLocation FromNames(const std::wstring& rootName, const std::wstring& keyPath,
+                                                    bool view64);
+    // From a record's root handle, path and view flag.
+    [[nodiscard]] static RegistryLocation FromRoot(HKEY root, const std::wstring& keyPath, bool view64);
+};
+
 struct RegistryValue {
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
@@ -33,20 +65,13 @@ struct RegistryValue {
     [[nodiscard]] std::optional<DWORD> AsDword() const;
 };
 
-class RegistryKey {
+// The operations on an open key, whoever owns it. Never made on its own: a key is either a
+// RegistryKey (opened here, closed by its destructor) or a BorrowedKey (a predefined root or a
+// handle someone else owns, never closed).
+class KeyHandle {
 public:
-    RegistryKey() noexcept = default;
-    explicit RegistryKey(HKEY borrowed) noexcept;  // wraps a predefined root; never closed
-
-    [[nodiscard]] LONG Open(HKEY parent, const std::wstring& path, REGSAM access = KEY_READ,
-                            RegistryView view = RegistryView::Default) noexcept;
-    [[nodiscard]] LONG Create(HKEY parent, const std::wstring& path,
-                              REGSAM access = KEY_READ | KEY_WRITE,
-                              RegistryView view = RegistryView::Default) noexcept;
-    void Close() noexcept;
-
-    [[nodiscard]] HKEY get() const noexcept { return borrowed_ ? borrowed_ : key_.get(); }
-    [[nodiscard]] bool IsOpen() const noexcept { return get() != nullptr; }
+    [[nodiscard]] HKEY get() const noexcept { return key_; }
+    [[nodiscard]] bool IsOpen() const noexcept { return key_ != nullptr; }
 
     // Registry order, as RegEnumKeyEx/RegEnumValue give it.
     [[nodiscard]] LONG EnumKey(DWORD index, std::wstring& name) const noexcept;
@@ -64,9 +89,42 @@ public:
     [[nodiscard]] LONG SetDword(const std::wstring& name, DWORD value) noexcept;
     [[nodiscard]] LONG DeleteValue(const std::wstring& name) noexcept;
 
+protected:
+    KeyHandle() noexcept = default;
+    explicit KeyHandle(HKEY key) noexcept : key_(key) {}
+    KeyHandle(const KeyHandle&) noexcept = default;
+    KeyHandle& operator=(const KeyHandle&) noexcept = default;
+    ~KeyHandle() = default;
+
+    HKEY key_ = nullptr;  // mirrors the owner's handle; never closed through this member
+};
+
+// A key this object opened or created; closed when it goes.
+class RegistryKey : public KeyHandle {
+public:
+    RegistryKey() noexcept = default;
+    RegistryKey(RegistryKey&& other) noexcept;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() = default;
+
+    [[nodiscard]] LONG Open(HKEY parent, const std::wstring& path, REGSAM access = KEY_READ,
+                            RegistryView view = RegistryView::Default) noexcept;
+    [[nodiscard]] LONG Create(HKEY parent, const std::wstring& path,
+                              REGSAM access = KEY_READ | KEY_WRITE,
+                              RegistryView view = RegistryView::Default) noexcept;
+    void Close() noexcept;
+
 private:
-    unique_hkey key_;
-    HKEY borrowed_ = nullptr;
+    unique_hkey owned_;
+};
+
+// A predefined root (HKEY_LOCAL_MACHINE …) or a key someone else owns: read and written
+// through the same operations, never closed here.
+class BorrowedKey : public KeyHandle {
+public:
+    explicit BorrowedKey(HKEY key) noexcept : KeyHandle(key) {}
 };
 
 // RegDeleteKeyEx where it exists (XP x64 and later), RegDeleteKey otherwise.
@@ -74,6 +132,24 @@ private:
 // Deletes a key with every subkey and value below it, all in one view.
 [[nodiscard]] LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
 [[nodiscard]] bool RegKeyExists(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
+
+// Reads and deletes by location. Each call opens its own key and never throws; a failure
+// reads as empty, 0 or false.
+
+// REG_SZ or REG_EXPAND_SZ as stored (not expanded); empty otherwise.
+[[nodiscard]] std::wstring ReadStringValue(const RegistryLocation& key, const std::wstring& valueName);
+// REG_DWORD widened with its sign; 0 otherwise.
+[[nodiscard]] std::int64_t ReadIntegerValue(const RegistryLocation& key, const std::wstring& valueName) noexcept;
+[[nodiscard]] bool ValueExists(const RegistryLocation& key, const std::wstring& valueName) noexcept;
+// The key path itself, then every descendant at every depth, breadth first, each level in
+// registry order, appended to `keys`. Returns the list's count.
+int ListKeyTree(const RegistryLocation& key, std::vector<std::wstring>& keys);
+// Deletes the key with everything below it. True when it is gone (or was never there);
+// false for a root that is not predefined, an empty path (that would be the root itself) or
+// a failed delete.
+[[nodiscard]] bool DeleteKey(const RegistryLocation& key) noexcept;
+// True when the value is gone: deleted, never there, or its key cannot be opened.
+[[nodiscard]] bool DeleteValue(const RegistryLocation& key, const std::wstring& valueName) noexcept;
 
 // Reads every value of an open key in one sweep of RegEnumValue, reusing its buffers from
 // key to key: the cheap way to read many values of many small keys.

@@ -4,19 +4,32 @@
 
 namespace tarvo::platform {
 
-std::wstring UpperCase(const std::wstring& text) {
-    if (text.empty() || text.size() > INT_MAX) return text;
-    const int length = static_cast<int>(text.size());
-    std::wstring upper(text.size(), L'\0');
-    if (::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, text.data(), length, upper.data(), length) != length)
-        return text;
-    return upper;
+namespace {
+
+std::wstring MapCase(std::wstring_view text, DWORD flags) {
+    if (text.empty()) return {};
+    std::wstring mapped(text);
+    const int length = text.size() > INT_MAX ? 0
+                                             : ::LCMapStringW(LOCALE_INVARIANT, flags, text.data(),
+                                                              static_cast<int>(text.size()), mapped.data(),
+                                                              static_cast<int>(mapped.size()));
+    if (length <= 0) {
+        for (auto& c : mapped)
+            if (flags == LCMAP_UPPERCASE ? (c >= L'a' && c <= L'z') : (c >= L'A' && c <= L'Z'))
+                c = static_cast<wchar_t>(c ^ 0x20);
+        return mapped;
+    }
+    mapped.resize(static_cast<std::size_t>(length));
+    return mapped;
 }
 
-bool EqualsIgnoreCase(const std::wstring& a, const std::wstring& b) noexcept {
-    if (a.size() != b.size() || a.size() > INT_MAX) return false;
-    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                            b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}  // namespace
+
+std::wstring UpperCase(std::wstring_view text) { return MapCase(text, LCMAP_UPPERCASE); }
+std::wstring LowerCase(std::wstring_view text) { return MapCase(text, LCMAP_LOWERCASE); }
+
+bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && UpperCase(a) == UpperCase(b);
 }
 
 std::wstring MultiByteToWide(const char* bytes, std::size_t size, UINT codePage) {

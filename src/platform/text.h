@@ -12,11 +12,14 @@ namespace tarvo::platform {
 // Text services of the system: case rules of the user's locale, code-page conversion at the
 // file edges, the locale's decimal separator and system error messages.
 
-// LCMapString upper-casing in the user's locale; the length never changes for text that
-// stays within the basic plane, so positions found in the result hold for the input.
-[[nodiscard]] std::wstring UpperCase(const std::wstring& text);
-// CompareString with NORM_IGNORECASE in the user's locale.
-[[nodiscard]] bool EqualsIgnoreCase(const std::wstring& a, const std::wstring& b) noexcept;
+// The program's one case rule: LCMapString in the invariant locale, so that a key, a name or a
+// path compares the same whatever the user's language (a Turkish locale would upper-case
+// "i" to a dotted capital). Letters of every script map one to one, so positions found in
+// the result hold for the input; when the system will not map, ASCII letters still do.
+[[nodiscard]] std::wstring UpperCase(std::wstring_view text);
+[[nodiscard]] std::wstring LowerCase(std::wstring_view text);
+// Same length and the same upper-case form.
+[[nodiscard]] bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b);
 
 // MultiByteToWideChar / WideCharToMultiByte; invalid sequences become what the system makes
 // of them, never an error.

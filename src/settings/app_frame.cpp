@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/paths.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 
@@ -29,10 +30,7 @@ constexpr int kCommonCsidl[13] = {
     CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_ADMINTOOLS, CSIDL_COMMON_MUSIC, CSIDL_COMMON_PICTURES,
     CSIDL_COMMON_VIDEO};
 
-std::wstring FolderOf(const std::wstring& filePath) {
-    const auto slash = filePath.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : filePath.substr(0, slash + 1);
-}
+std::wstring FolderOf(const std::wstring& filePath) { return common::FolderPart(filePath); }
 
 }  // namespace
 

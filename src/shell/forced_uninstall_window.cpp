@@ -77,7 +77,7 @@ bool TfrmForcedUninstall::Create(HWND owner) {
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
         return false;
     // Explorer runs with less integrity than an elevated uninstaller: let its drops through.
-    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x49}})
+    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, platform::kCopyGlobalDataMessage})
         (void)platform::AllowMessageFromLowerIntegrity(message);
     platform::AcceptDroppedFiles(hwnd(), true);
     CreateControls();

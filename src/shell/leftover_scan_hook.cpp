@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "inventory/software_info.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/scan_driver.h"
 #include "platform/messages.h"
 #include "shell/main_window.h"
@@ -46,7 +46,7 @@ HWND ResultOwner() {
 TEntriesUnderFolder CatalogueCounter() {
     return [](const std::wstring& folder) {
         inventory::TSoftwareInfo catalogue(nullptr, {});
-        std::vector<std::wstring> indexes;
+        std::vector<std::size_t> indexes;
         return catalogue.EntriesUnderFolder(folder, &indexes);
     };
 }
@@ -56,10 +56,11 @@ TEntriesUnderFolder CatalogueCounter() {
 TEntriesUnderFolder SnapshotCounter(const std::vector<inventory::TProgramPlace>& places) {
     return [&places](const std::wstring& folder) {
         const std::wstring wanted =
-            inventory::UpperCase(folder.empty() ? std::wstring(L"\\") : inventory::NormalisedFolder(folder));
+            common::UpperCase(folder.empty() ? std::wstring(L"\\") : inventory::NormalisedFolder(folder));
         int count = 0;
         for (const auto& place : places)
-            if (inventory::UpperCase(inventory::NormalisedFolder(place.folder)).find(wanted) != std::wstring::npos) ++count;
+            if (common::UpperCase(inventory::NormalisedFolder(place.folder)).find(wanted) != std::wstring::npos)
+                ++count;
         return count;
     };
 }

@@ -2,6 +2,7 @@
 // starts, and the two one-shot timers after that. The order matters: later steps read what
 // earlier ones set, and the command-line hand-off needs the catalogue.
 
+#include "settings/statistic_events.h"
 #include "shell/main_window.h"
 
 #include <shellapi.h>
@@ -35,8 +36,8 @@ void TfrmTarvoUninstall::FormCreate() {
     LoadLanguage();
     FitCaptionsAndCategoryBar();
     StartNewsCheck();
-    state_.statistics.DoStatistic(L"0", 7, 0, 0, 0);
-    state_.statistics.DoStatistic(L"3", 0, 0, 0, 0);
+    state_.statistics.DoStatistic(settings::statistic::kProgramStart, 7, 0, 0, 0);
+    state_.statistics.DoStatistic(settings::statistic::kProgramStartFollowUp, 0, 0, 0, 0);
 }
 
 void TfrmTarvoUninstall::LoadLanguage() {
@@ -53,7 +54,7 @@ void TfrmTarvoUninstall::FormActivate() {
     firstActivation_ = false;
     test_seam::Log(L"step: first activation");
     ::SetTimer(hwnd(), kTimerGetSoftware, 10, nullptr);
-    platform::AllowMessageFromLowerIntegrity(0x49);
+    platform::AllowMessageFromLowerIntegrity(platform::kCopyGlobalDataMessage);
     platform::AllowMessageFromLowerIntegrity(WM_DROPFILES);
     platform::AllowMessageFromLowerIntegrity(WM_COPYDATA);
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "inventory/catalogue_export.h"
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "language/language.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -39,7 +39,7 @@ void AddItem(HMENU menu, UINT id, const std::wstring& text, bool enabled, bool c
 
 bool TFrame_Software::SelectedKeyHasName() const {
     const inventory::TSoftInfo* entry = page_->EntryOfRow(list_.SelectedRow());
-    return entry && inventory::ValueExists(entry->RootKeyName, entry->KeyPath, L"DisplayName", entry->View64);
+    return entry && platform::ValueExists(entry->Location(), L"DisplayName");
 }
 
 void TFrame_Software::OnContextMenu(int row, POINT screen) {

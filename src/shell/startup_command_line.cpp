@@ -2,7 +2,11 @@
 
 #include <cwchar>
 
+#include "settings/statistic_events.h"
+
 namespace tarvo::shell {
+
+namespace statistic = settings::statistic;
 
 namespace {
 bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* word) {
@@ -80,14 +84,17 @@ HandOffPlan PlanCommandLineHandOff(const Arguments& arguments) {
     case HandOffWord::None:
         break;
     case HandOffWord::ShellVerb:
-        plan.statistics = {{L"1", {7, 0, 0, 0}}, {L"4", {0, 0, 0, 0}}};
+        plan.statistics = {{statistic::kShellVerbStart, {7, 0, 0, 0}},
+                           {statistic::kShellVerbStartFollowUp, {0, 0, 0, 0}}};
         plan.readShellVerbFile = true;
         break;
     case HandOffWord::ControlStatistics:
     case HandOffWord::ExplorerStatistics:
         plan.statistics = plan.word == HandOffWord::ControlStatistics
-                              ? std::vector<StatisticEvent>{{L"2", {7, 0, 0, 0}}, {L"5", {0, 0, 0, 0}}}
-                              : std::vector<StatisticEvent>{{L"15", {7, 0, 0, 0}}, {L"16", {0, 0, 0, 0}}};
+                              ? std::vector<StatisticEvent>{{statistic::kControlPanelStart, {7, 0, 0, 0}},
+                                                            {statistic::kControlPanelStartFollowUp, {0, 0, 0, 0}}}
+                              : std::vector<StatisticEvent>{{statistic::kExplorerStart, {7, 0, 0, 0}},
+                                                            {statistic::kExplorerStartFollowUp, {0, 0, 0, 0}}};
         if (!name.empty()) plan.pendingForcedUninstallText = name;
         plan.removalHostArgument = arguments[0];
         break;

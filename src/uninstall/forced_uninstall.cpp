@@ -48,7 +48,7 @@ bool TForcedUninstall::Browsed(const std::wstring& choice) { return Take(choice,
 
 bool TForcedUninstall::Dropped(const std::wstring& path) { return Take(path, false); }
 
-void TForcedUninstall::ShowFound(const std::vector<std::wstring>& indexes) {
+void TForcedUninstall::ShowFound(const std::vector<std::size_t>& indexes) {
     rows_.clear();
     selected_ = -1;
     if (catalogue_) {
@@ -65,13 +65,13 @@ void TForcedUninstall::ShowFound(const std::vector<std::wstring>& indexes) {
 }
 
 void TForcedUninstall::AnalysePath(const std::wstring& target) {
-    std::vector<std::wstring> indexes;
+    std::vector<std::size_t> indexes;
     if (catalogue_) (void)catalogue_->EntriesInFolder(target, &indexes);
     ShowFound(indexes);
 }
 
 void TForcedUninstall::AnalyseName(const std::wstring& text) {
-    std::vector<std::wstring> indexes;
+    std::vector<std::size_t> indexes;
     if (catalogue_ && !text.empty()) (void)catalogue_->EntriesByName(text, &indexes);
     ShowFound(indexes);
 }

@@ -84,7 +84,7 @@ public:
 
 private:
     void SetPathText(const std::wstring& text);
-    void ShowFound(const std::vector<std::wstring>& indexes);
+    void ShowFound(const std::vector<std::size_t>& indexes);
     void ApplySelectionRule();
     bool Take(const std::wstring& path, bool complain);
 

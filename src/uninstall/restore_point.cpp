@@ -16,9 +16,7 @@ constexpr DWORD kStepMilliseconds = 100;
 }  // namespace
 
 void PrepareRestoreFrequency() {
-    (void)PrepareRestoreFrequencyAt(HKEY_LOCAL_MACHINE, kSystemRestoreKey,
-                                    settings::IsWow64() ? platform::RegistryView::Wow64_64Key
-                                                        : platform::RegistryView::Default);
+    (void)PrepareRestoreFrequencyAt(HKEY_LOCAL_MACHINE, kSystemRestoreKey, platform::ViewOf(settings::IsWow64()));
 }
 
 bool PrepareRestoreFrequencyAt(HKEY root, const std::wstring& keyPath, platform::RegistryView view) {

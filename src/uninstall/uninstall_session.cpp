@@ -5,6 +5,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/main_ini.h"
+#include "settings/statistic_events.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/restore_point.h"
 #include "uninstall/uninstall_entry.h"
@@ -148,7 +149,7 @@ TLeftoverScanRequest TUninstallSession::ScanRequest() const {
 void TUninstallSession::ScanClicked() {
     if ((stage_ != usFinished && stage_ != usFilesDeleted) || scanStarted_ || closed_) return;
     scanStarted_ = true;
-    if (actions_.reportStatistic) actions_.reportStatistic(L"13");
+    if (actions_.reportStatistic) actions_.reportStatistic(settings::statistic::kLeftoverScan);
     view_.EnableScan(false);
     EnterStage(usScanning);
     view_.SetBusy(true);

@@ -74,7 +74,7 @@ struct TUninstallActions {
     std::function<void(bool)> saveCreateRestore;
     std::function<void(const std::wstring&)> deleteFileIfPresent;
     TLeftoverScan scan;  // empty: every scan finds nothing
-    // An event for the optional statistics library ("13": a leftover scan started).
+    // An event for the optional statistics library (statistic::kLeftoverScan when a leftover scan starts).
     std::function<void(const std::wstring& code)> reportStatistic;
 };
 

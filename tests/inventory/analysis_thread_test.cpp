@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/entry_analysis.h"
 #include "inventory/software_cache.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
 #include "platform/folders.h"
@@ -18,6 +18,11 @@
 #include "support/scratch_registry.h"
 
 namespace tarvo::inventory {
+
+using common::FileTimeToDate;
+using common::NowLocal;
+using common::SizeText;
+using common::UpperCase;
 namespace {
 
 using platform::ApiCall;

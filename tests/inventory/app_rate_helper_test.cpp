@@ -5,14 +5,17 @@
 #include <cstring>
 #include <vector>
 
-#include "inventory/date_time.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "common/text.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 
 namespace tarvo::inventory {
+
+using common::DateFromParts;
+using common::UpperCase;
 namespace {
 
 using platform::RegistryView;

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "inventory/catalogue_export.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "platform/files.h"
 #include "support/scratch_folder.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 
 namespace {

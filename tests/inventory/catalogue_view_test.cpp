@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "inventory/catalogue_view.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 
 namespace {

@@ -5,14 +5,14 @@
 
 #include "inventory/command_analysis.h"
 #include "inventory/command_text.h"
-#include "inventory/date_time.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "common/date_time.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "support/scratch_folder.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 using tarvo::test::ScratchFolder;
 
@@ -30,14 +30,16 @@ std::wstring Upper(const std::wstring& text) { return UpperCase(text); }
 // the drive in both spellings, nothing at all, and a path with an unexpanded variable.
 std::vector<std::wstring> SystemPlaces() {
     using namespace tarvo::platform;
-    const std::wstring shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const RegistryLocation shellFolders{HKEY_CURRENT_USER,
+                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                        RegistryView::Wow64_64Key};
     return {
         GetWindowsFolder(),
         Upper(GetWindowsFolder()) + L"\\",
         LowerCase(GetSystemFolder()),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Desktop", true),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Start Menu", true),
-        ReadStringValue(L"HKEY_CURRENT_USER", shellFolders, L"Recent", true),
+        ReadStringValue(shellFolders, L"Desktop"),
+        ReadStringValue(shellFolders, L"Start Menu"),
+        ReadStringValue(shellFolders, L"Recent"),
         L"C:\\",
         L"C:",
         L"",

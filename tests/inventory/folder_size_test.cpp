@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "inventory/entry_analysis.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
 #include "platform/folders.h"
@@ -15,6 +15,8 @@
 #include "support/scratch_folder.h"
 
 namespace tarvo::inventory {
+
+using common::EqualsIgnoreCase;
 namespace {
 
 using platform::ApiCall;

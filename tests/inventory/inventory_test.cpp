@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/inventory.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 #include "support/uninstall_fixture.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 using tarvo::platform::RegistryView;
 using tarvo::test::ScratchFolder;
@@ -276,11 +277,11 @@ TEST(Inventory, BadValuesLoseNothingElse) {
 }
 
 TEST(Inventory, PassReturnsTheCount) {
-    EXPECT_EQ(InventoryPass(nullptr, false), -1);
+    EXPECT_EQ(InventoryPass(nullptr, tarvo::platform::RegistryView::Default), -1);
     TSoftList list;
-    const int first = InventoryPass(&list, false);
+    const int first = InventoryPass(&list, tarvo::platform::RegistryView::Default);
     EXPECT_EQ(first, static_cast<int>(list.size()));
-    const int second = InventoryPass(&list, true);
+    const int second = InventoryPass(&list, tarvo::platform::RegistryView::Wow64_64Key);
     EXPECT_EQ(second, static_cast<int>(list.size()));
     EXPECT_GE(second, first);
 }

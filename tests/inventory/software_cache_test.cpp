@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "inventory/date_time.h"
-#include "inventory/short_date.h"
+#include "common/date_time.h"
+#include "common/short_date.h"
 #include "support/scratch_folder.h"
 
 namespace tarvo::inventory {
+
+using common::DateFromParts;
+using common::ParseShortDate;
+using common::ShortDateText;
+using common::SizeText;
 namespace {
 
 using settings::TExtIniFile;

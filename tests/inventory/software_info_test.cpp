@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "inventory/registry_access.h"
+#include "platform/registry.h"
 #include "inventory/software_info.h"
 #include "support/scratch_folder.h"
 #include "support/uninstall_fixture.h"
@@ -119,7 +119,7 @@ TEST(Catalogue, RemovedEntryStaysAwayWhileItsKeyIsGone) {
 
     ASSERT_TRUE(catalogue.RemoveEntry(*entry));
     EXPECT_TRUE(entry->Hidden);
-    EXPECT_FALSE(ValueExists(entry->RootKeyName, entry->KeyPath, L"DisplayName", entry->View64));
+    EXPECT_FALSE(tarvo::platform::ValueExists(entry->Location(), L"DisplayName"));
     EXPECT_FALSE(catalogue.RemoveEntry(*entry)) << "a hidden entry is not removed twice";
 
     const std::size_t count = catalogue.Count();
@@ -170,23 +170,22 @@ TEST(Catalogue, FolderAndNameQueries) {
                       at(L"Nowhere", L"")};
     TSoftwareInfo catalogue(nullptr, world.Options(scratch));
 
-    std::vector<std::wstring> indexes;
+    using Indexes = std::vector<std::size_t>;
+    Indexes indexes;
     EXPECT_EQ(catalogue.EntriesInFolder(app + L"\\program.exe", &indexes), 2);
-    EXPECT_EQ(indexes, (Names{L"0", L"1"}));
+    EXPECT_EQ(indexes, (Indexes{0, 1}));
 
-    indexes = {L"kept"};
+    indexes = {99};
     EXPECT_EQ(catalogue.EntriesUnderFolder(app, &indexes), 3) << "the folder and below, never App's sibling Apps";
-    EXPECT_EQ(indexes, (Names{L"kept", L"0", L"1", L"2"})) << "appended to what the caller had";
+    EXPECT_EQ(indexes, (Indexes{99, 0, 1, 2})) << "appended to what the caller had";
 
     indexes.clear();
     EXPECT_EQ(catalogue.EntriesByName(L"app", &indexes), 4);
-    EXPECT_EQ(indexes, (Names{L"0", L"1", L"2", L"3"}));
+    EXPECT_EQ(indexes, (Indexes{0, 1, 2, 3}));
 
     EXPECT_EQ(catalogue.EntriesByName(L"app", nullptr), 0);
     EXPECT_EQ(catalogue.EntriesInFolder(app + L"\\x.exe", nullptr), 0);
     EXPECT_EQ(catalogue.EntryAt(6), nullptr);
-    EXPECT_EQ(catalogue.EntryAt(L"3"), catalogue.EntryAt(3));
-    EXPECT_EQ(catalogue.EntryAt(L"x"), nullptr);
 }
 
 TEST(Catalogue, NormalisedFolders) {

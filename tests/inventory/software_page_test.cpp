@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/software_page.h"
 #include "settings/main_ini.h"
 #include "support/scratch_folder.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 
 namespace {

@@ -2,11 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "inventory/command_text.h"
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 #include "inventory/entry_rules.h"
 #include "inventory/inventory.h"
-#include "inventory/text_util.h"
+#include "common/text.h"
 
+using namespace tarvo::common;
 using namespace tarvo::inventory;
 
 namespace {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 
 namespace tarvo::inventory {
+
+using common::DateFromParts;
 namespace {
 
 TDateTime D(int year, int month, int day) { return *DateFromParts(year, month, day); }

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "platform/registry.h"
 #include "support/scratch_folder.h"
@@ -82,15 +82,15 @@ inline void RunClassSteps(leftovers::TRegeditScanClasses& scan) {
 inline int KeyCount(const leftovers::TRegeditScanClasses& scan, HKEY root, const std::wstring& path) {
     return static_cast<int>(std::count_if(scan.RegResults.begin(), scan.RegResults.end(), [&](const auto& r) {
         return r.RootKey == root && r.ValueName.empty() && r.ValueData.empty() &&
-               inventory::EqualsIgnoreCase(r.KeyPath, path);
+               common::EqualsIgnoreCase(r.KeyPath, path);
     }));
 }
 
 // How many findings of any kind lie at or below root\path.
 inline int CountUnder(const leftovers::TRegeditScanClasses& scan, HKEY root, const std::wstring& path) {
-    const std::wstring lower = inventory::LowerCase(path);
+    const std::wstring lower = common::LowerCase(path);
     return static_cast<int>(std::count_if(scan.RegResults.begin(), scan.RegResults.end(), [&](const auto& r) {
-        const std::wstring key = inventory::LowerCase(r.KeyPath);
+        const std::wstring key = common::LowerCase(r.KeyPath);
         return r.RootKey == root && (key == lower || key.rfind(lower + L"\\", 0) == 0);
     }));
 }

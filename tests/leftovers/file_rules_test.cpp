@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "inventory/text_util.h"
+#include "common/text.h"
 #include "leftovers/file_rules.h"
 #include "leftovers/folder_search.h"
 #include "leftovers/rule_families.h"
@@ -22,7 +22,7 @@
 #include "support/scratch_registry.h"
 
 using namespace tarvo::leftovers;
-using tarvo::inventory::LowerCase;
+using tarvo::common::LowerCase;
 using tarvo::inventory::TSoftInfo;
 using tarvo::test::MakeFolderLink;
 using tarvo::test::RemoveFolderLink;
@@ -118,16 +118,16 @@ TEST(FileRules, InstallFolderThenItsContentEachFolderBeforeWhatItHolds) {
     const auto files = run.Files({foo, {}, {}});
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[0].Path, L(foo) + L"\\");
-    EXPECT_EQ(files[0].Kind, kFileKindFolder);
+    EXPECT_EQ(files[0].Kind, PathKind::Folder);
     std::vector<std::wstring> paths;
     for (const auto& file : files) paths.push_back(L(file.Path));
     // Enumeration order is the file system's; a folder always comes before its content.
     EXPECT_LT(IndexOf(paths, foo + L"\\sub"), IndexOf(paths, foo + L"\\sub\\b.txt"));
     ASSERT_LT(IndexOf(paths, foo + L"\\a.dll"), files.size());
     const auto dll = files[IndexOf(paths, foo + L"\\a.dll")];
-    EXPECT_EQ(dll.Kind, kFileKindFile);
+    EXPECT_EQ(dll.Kind, PathKind::File);
     EXPECT_EQ(dll.Size, 4);
-    EXPECT_EQ(files[IndexOf(paths, foo + L"\\sub")].Kind, kFileKindFolder);
+    EXPECT_EQ(files[IndexOf(paths, foo + L"\\sub")].Kind, PathKind::Folder);
     EXPECT_FALSE(HasPrefix(paths, foo + L"\\."));
 }
 
@@ -235,7 +235,7 @@ TEST(FileRules, DesktopShortcutIntoTheInstallFolderIsReportedOthersAreNot) {
     for (const auto& link : {into, away, broken}) (void)tarvo::platform::DeleteFileOf(link);
     ASSERT_EQ(files.size(), 3u);  // folder, foo.exe, the shortcut
     EXPECT_EQ(L(files[2].Path), L(into));
-    EXPECT_EQ(files[2].Kind, kFileKindFile);
+    EXPECT_EQ(files[2].Kind, PathKind::File);
     EXPECT_GT(files[2].Size, 0);
 }
 
@@ -265,8 +265,8 @@ TEST(FileRules, MakerRowFilterAndDataLocations) {
     EXPECT_EQ(paths, (std::vector<std::wstring>{L(install) + L"\\other.dll", L(data.path()) + L"\\data",
                                                 L(data.path()) + L"\\data\\state.bin", L(data.path()) + L"\\gone",
                                                 L(data.path()) + L"\\file.ini"}));
-    EXPECT_EQ(files[4].Kind, kFileKindFile);
-    EXPECT_EQ(files[3].Kind, kFileKindFolder);
+    EXPECT_EQ(files[4].Kind, PathKind::File);
+    EXPECT_EQ(files[3].Kind, PathKind::Folder);
 }
 
 TEST(FileRules, MainFileFindsOurProductByItsVersionResource) {

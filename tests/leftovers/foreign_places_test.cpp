@@ -8,18 +8,17 @@
 
 #include <optional>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/exclusion.h"
 #include "leftovers/program_ownership.h"
 #include "leftovers/scan_driver.h"
 #include "platform/folders.h"
-#include "platform/registry.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 
 using namespace tarvo::leftovers;
-using tarvo::inventory::LowerCase;
+using tarvo::common::LowerCase;
 using tarvo::inventory::TProgramPlace;
 using tarvo::inventory::TSoftInfo;
 using tarvo::platform::RegistryKey;
@@ -68,7 +67,7 @@ public:
         RegistryKey k;
         if (k.Create(root_, key_, KEY_SET_VALUE, view_) == ERROR_SUCCESS) (void)k.SetString(name_, data);
     }
-    ~SharedValue() { (void)tarvo::inventory::DeleteValue(root_, key_, name_, view_ == RegistryView::Wow64_64Key); }
+    ~SharedValue() { (void)tarvo::platform::DeleteValue({root_, key_, view_}, name_); }
     SharedValue(const SharedValue&) = delete;
     SharedValue& operator=(const SharedValue&) = delete;
 
@@ -171,7 +170,7 @@ TEST(ForeignPlaces, NoScanOffersWhatBelongsToTheUserTheSystemOrAnotherProgram) {
             for (const auto& group : program->Children)
                 for (const auto& item : group->Children) {
                     const auto& d = item->Data;
-                    if (d.ItemKind == kItemKindFile) {
+                    if (d.ItemKind == FindingKind::File) {
                         const bool own = Inside(c.own, d.FilePath) && !Inside(tool.folder(), d.FilePath) &&
                                          !(c.own == vendor.folder() && FolderForm(d.FilePath) == FolderForm(c.own));
                         EXPECT_TRUE(own) << d.FilePath;

@@ -6,8 +6,9 @@
 
 #include <algorithm>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/system_rule_steps.h"
 #include "platform/folders.h"
@@ -64,18 +65,18 @@ private:
 std::vector<std::wstring> Texts(const TRegeditScanClasses& scan) {
     std::vector<std::wstring> texts;
     for (const auto& r : scan.RegResults)
-        texts.push_back(tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
+        texts.push_back(tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
     return texts;
 }
 
 bool Has(const std::vector<std::wstring>& texts, const std::wstring& text) {
     return std::any_of(texts.begin(), texts.end(),
-                       [&](const std::wstring& t) { return tarvo::inventory::EqualsIgnoreCase(t, text); });
+                       [&](const std::wstring& t) { return tarvo::common::EqualsIgnoreCase(t, text); });
 }
 
 std::size_t CountPrefix(const std::vector<std::wstring>& texts, const std::wstring& prefix) {
     return static_cast<std::size_t>(std::count_if(texts.begin(), texts.end(), [&](const std::wstring& t) {
-        return tarvo::inventory::LowerCase(t).rfind(tarvo::inventory::LowerCase(prefix), 0) == 0;
+        return tarvo::common::LowerCase(t).rfind(tarvo::common::LowerCase(prefix), 0) == 0;
     }));
 }
 
@@ -265,8 +266,8 @@ TEST(InstallerRecords, UserDataComponentsFeedTheFileRulesAndTheFolderList) {
     // A folder another product installed too is not the file rules' to list.
     auto collected = scan.MsiComponentFolders;
     std::sort(collected.begin(), collected.end());
-    auto expected = std::vector<std::wstring>{tarvo::inventory::LowerCase(data) + L"\\",
-                                              tarvo::inventory::LowerCase(inReserved) + L"\\"};
+    auto expected = std::vector<std::wstring>{tarvo::common::LowerCase(data) + L"\\",
+                                              tarvo::common::LowerCase(inReserved) + L"\\"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(collected, expected);
     ::RemoveDirectoryW(inReserved.c_str());

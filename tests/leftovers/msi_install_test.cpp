@@ -9,8 +9,9 @@
 #include <algorithm>
 
 #include "inventory/installer_records.h"
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
 #include "leftovers/system_rule_steps.h"
@@ -91,13 +92,13 @@ struct Finding {
 std::vector<Finding> Findings(const TRegeditScanClasses& scan) {
     std::vector<Finding> found;
     for (const auto& r : scan.RegResults)
-        found.push_back({tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData), r.View64});
+        found.push_back({tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData), r.View64});
     return found;
 }
 
 const Finding* Find(const std::vector<Finding>& found, const std::wstring& text) {
     const auto it = std::find_if(found.begin(), found.end(), [&](const Finding& f) {
-        return tarvo::inventory::EqualsIgnoreCase(f.text, text);
+        return tarvo::common::EqualsIgnoreCase(f.text, text);
     });
     return it == found.end() ? nullptr : &*it;
 }
@@ -128,8 +129,8 @@ TEST(RealInstaller, RecordsOfAProductWhoseFilesAreGone) {
     // The entry names no folder and its command none either: the component records do.
     TSoftInfo unlocated = entry;
     unlocated.InstallLocation.clear();
-    EXPECT_EQ(tarvo::inventory::LowerCase(tarvo::inventory::CompletedInstallFolder(unlocated)),
-              tarvo::inventory::LowerCase(folder));
+    EXPECT_EQ(tarvo::common::LowerCase(tarvo::inventory::CompletedInstallFolder(unlocated)),
+              tarvo::common::LowerCase(folder));
 
     TIconList images;
     TRegeditScanClasses scan(entry, images);
@@ -173,7 +174,7 @@ TEST(RealInstaller, RecordsOfAProductWhoseFilesAreGone) {
         if (f.text.rfind(userData + L"Components\\", 0) == 0 && f.text.find(L" | " + kPacked + L" - ") != std::wstring::npos)
             ++components;
     EXPECT_EQ(components, 3u);
-    EXPECT_EQ(scan.MsiComponentFolders, std::vector<std::wstring>{tarvo::inventory::LowerCase(data) + L"\\"});
+    EXPECT_EQ(scan.MsiComponentFolders, std::vector<std::wstring>{tarvo::common::LowerCase(data) + L"\\"});
 
     // The whole scan offers them too, each to be deleted in the view it was found in.
     TResultTree tree;

@@ -11,7 +11,7 @@ namespace tarvo::test {
 
 // "Name": a registry group of `registry` key items and a file group of `files` file items,
 // unless a count is 0; items named "k0", "k1", … and "f0", … under `folder`.
-inline std::unique_ptr<leftovers::TTreeNode> Node(const std::wstring& caption, int kind) {
+inline std::unique_ptr<leftovers::TTreeNode> Node(const std::wstring& caption, leftovers::TNodeKind kind) {
     auto node = std::make_unique<leftovers::TTreeNode>();
     node->Caption = caption;
     node->Data.NodeKind = kind;
@@ -36,7 +36,7 @@ inline leftovers::TTreeNode& AddGroup(leftovers::TTreeNode& program, bool regist
 inline leftovers::TTreeNode& AddKeyItem(leftovers::TTreeNode& group, HKEY root, const std::wstring& key,
                                         const std::wstring& value = {}, bool view64 = false) {
     auto item = Node(key + L"|" + value, leftovers::nkItem);
-    item->Data.ItemKind = leftovers::kItemKindRegistry;
+    item->Data.ItemKind = leftovers::FindingKind::Registry;
     item->Data.RootKey = root;
     item->Data.KeyPath = key;
     item->Data.ValueName = value;
@@ -47,9 +47,9 @@ inline leftovers::TTreeNode& AddKeyItem(leftovers::TTreeNode& group, HKEY root, 
 
 inline leftovers::TTreeNode& AddFileItem(leftovers::TTreeNode& group, const std::wstring& path, bool folder = false) {
     auto item = Node(path, leftovers::nkItem);
-    item->Data.ItemKind = leftovers::kItemKindFile;
+    item->Data.ItemKind = leftovers::FindingKind::File;
     item->Data.FilePath = path;
-    item->Data.FileKind = folder ? leftovers::kFileKindFolder : leftovers::kFileKindFile;
+    item->Data.FileKind = folder ? leftovers::PathKind::Folder : leftovers::PathKind::File;
     group.Children.push_back(std::move(item));
     return *group.Children.back();
 }

@@ -7,12 +7,12 @@
 #include <cwchar>
 #include <map>
 
-#include "inventory/registry_access.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
 #include "leftovers/power_scan_model.h"
 #include "leftovers/removal.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
-#include "platform/registry.h"
 #include "removal_fixture.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
@@ -22,6 +22,7 @@ using namespace tarvo::test;
 using tarvo::inventory::TSoftInfo;
 using tarvo::platform::RegistryKey;
 using tarvo::platform::RegistryValue;
+using tarvo::platform::ReadStringValue;
 using tarvo::platform::RegistryView;
 
 namespace {
@@ -52,7 +53,7 @@ struct Actions {
 };
 
 std::wstring Text(HKEY root, const std::wstring& key, const std::wstring& value = {}, const std::wstring& data = {}) {
-    return tarvo::inventory::RegistryItemText(root, key, value, data);
+    return tarvo::leftovers::RegistryItemText(root, key, value, data);
 }
 
 std::map<std::wstring, RegistryValue> ValuesOf(HKEY root, const std::wstring& path) {
@@ -379,15 +380,18 @@ TEST(Removal, ARegistryLinkIsNeverDeletedNorFollowed) {
     model.DeleteClicked();
 
     EXPECT_EQ(model.lastOutcome().skipped, 3);
-    EXPECT_EQ(tarvo::inventory::ReadStringValue(L"HKEY_LOCAL_MACHINE", target.path(), L"Precious", true), L"do not touch");
-    EXPECT_EQ(tarvo::inventory::ReadStringValue(L"HKEY_LOCAL_MACHINE", target.PathOf(L"Child"), L"Also", true), L"precious");
+    EXPECT_EQ(ReadStringValue({HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key}, L"Precious"),
+              L"do not touch");
+    EXPECT_EQ(ReadStringValue({HKEY_LOCAL_MACHINE, target.PathOf(L"Child"), RegistryView::Wow64_64Key}, L"Also"),
+              L"precious");
     // A key tree that holds a link loses everything but the link and what it points at.
     k.SetString(L"Tree\\Plain", L"v", L"x");
     ASSERT_EQ(tarvo::platform::CreateRegistryLink(k.root(), k.PathOf(L"Tree\\Link"), ntTarget, RegistryView::Default),
               ERROR_SUCCESS);
     EXPECT_NE(tarvo::platform::DeleteKeyTreeNoLinks(k.root(), k.PathOf(L"Tree"), RegistryView::Default), ERROR_SUCCESS);
     EXPECT_FALSE(tarvo::platform::RegKeyExists(k.root(), k.PathOf(L"Tree\\Plain"), RegistryView::Default));
-    EXPECT_EQ(tarvo::inventory::ReadStringValue(L"HKEY_LOCAL_MACHINE", target.path(), L"Precious", true), L"do not touch");
+    EXPECT_EQ(ReadStringValue({HKEY_LOCAL_MACHINE, target.path(), RegistryView::Wow64_64Key}, L"Precious"),
+              L"do not touch");
 
     for (const auto& path : {linkPath, laterPath, k.PathOf(L"Tree\\Link")})
         EXPECT_EQ(tarvo::platform::DeleteRegistryLink(k.root(), path, RegistryView::Default), ERROR_SUCCESS);
@@ -425,7 +429,7 @@ TEST(Removal, TheDefaultValueOfTheRunKeyGoesAloneAndNoRuleTakesTheKey) {
     const auto values = ValuesOf(HKEY_CURRENT_USER, run);
     EXPECT_EQ(values.count(L""), 0u);
     EXPECT_EQ(values.count(other), 1u);
-    (void)tarvo::inventory::DeleteValue(HKEY_CURRENT_USER, run, other, false);
+    (void)tarvo::platform::DeleteValue({HKEY_CURRENT_USER, run}, other);
 }
 
 TEST(Removal, EmptiedParentsGoUpToWhatOthersStillHold) {
@@ -475,8 +479,8 @@ TEST(Removal, AFailedRegistryDeletionIsLoggedAsAttemptedAndAsFailed) {
     AddKeyItem(group, HKEY_CURRENT_USER, L"Software\\Stuck");
     Actions actions;
     TRemovalActions a = actions.Make();
-    a.deleteValue = [](HKEY, const std::wstring&, const std::wstring&, bool) { return false; };
-    a.deleteKey = [](HKEY, const std::wstring&, bool) { return false; };
+    a.deleteValue = [](const tarvo::platform::RegistryLocation&, const std::wstring&) { return false; };
+    a.deleteKey = [](const tarvo::platform::RegistryLocation&) { return false; };
     RecordingView view;
     TPowerScanModel model(tree, view, a, {});
     model.SelectLinkClicked();

@@ -13,8 +13,9 @@
 #include <functional>
 #include <map>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
 #include "platform/folders.h"
@@ -41,7 +42,7 @@ TSoftInfo EntryAt(const std::wstring& location) {
 std::vector<std::wstring> Texts(const TRegeditScanClasses& scan) {
     std::vector<std::wstring> texts;
     for (const auto& r : scan.RegResults)
-        texts.push_back(tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
+        texts.push_back(tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
     return texts;
 }
 
@@ -148,10 +149,10 @@ TEST(FolderKey, ReservedEmptyOrForeignFoldersGiveNoNeedle) {
     for (const auto& location : locations) EXPECT_EQ(DeriveFolderKey(location, reserved), L"") << location;
 
     EXPECT_EQ(DeriveFolderKey(L" " + programFiles + L"\\Acme Foo ", reserved),
-              tarvo::inventory::LowerCase(programFiles) + L"\\acme foo\\");
+              tarvo::common::LowerCase(programFiles) + L"\\acme foo\\");
     ScratchFolder scratch;
     const std::wstring exe = scratch.MakeFile(L"Prog\\foo.exe");
-    EXPECT_EQ(DeriveFolderKey(exe, reserved), tarvo::inventory::LowerCase(scratch.PathOf(L"Prog")) + L"\\");
+    EXPECT_EQ(DeriveFolderKey(exe, reserved), tarvo::common::LowerCase(scratch.PathOf(L"Prog")) + L"\\");
 }
 
 TEST(ReportKey, KeyThenSubkeysThenValuesOncePerRuleSet) {
@@ -234,7 +235,7 @@ TEST(ReportKey, ClassesNamingOneTypeLibraryReportItOnce) {
     }
     // {lib}, 1.0, 0, win32 and win32's path value: once, not three times.
     EXPECT_EQ(scan.RegResults.size(), 5u);
-    EXPECT_TRUE(scan.Sets.TypeLibs.Contains(tarvo::inventory::LowerCase(lib)));
+    EXPECT_TRUE(scan.Sets.TypeLibs.Contains(tarvo::common::LowerCase(lib)));
     const auto* group = scan.Sets.TypeLibs.Find(lib);
     ASSERT_NE(group, nullptr);
     EXPECT_TRUE(group->Subkeys.Contains(L"1.0"));
@@ -286,11 +287,11 @@ TEST(ScanGuards, VolumeRootsSystemFoldersAndFoldersAboveTheProgramAreNeverOffere
         tarvo::platform::GetSystemFolder(), tarvo::platform::GetTempFolder(), scratch.path(), scratch.PathOf(L"Acme"),
         scratch.PathOf(L"Acme\\"), tarvo::platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES), systemDrive + L"\\users",
         L"Acme\\Prog", program + L"\\..\\..", L""};
-    for (const auto& path : refused) EXPECT_FALSE(scan.ReportPath(path, kFileKindFolder, 0)) << path;
+    for (const auto& path : refused) EXPECT_FALSE(scan.ReportPath(path, PathKind::Folder, 0)) << path;
     EXPECT_TRUE(scan.FileResults.empty());
-    EXPECT_TRUE(scan.ReportPath(program, kFileKindFolder, 0));
-    EXPECT_TRUE(scan.ReportPath(program + L"\\a.dll", kFileKindFile, 1));
-    EXPECT_TRUE(scan.ReportPath(scratch.PathOf(L"Acme\\Other"), kFileKindFolder, 0));  // a sibling is fine
+    EXPECT_TRUE(scan.ReportPath(program, PathKind::Folder, 0));
+    EXPECT_TRUE(scan.ReportPath(program + L"\\a.dll", PathKind::File, 1));
+    EXPECT_TRUE(scan.ReportPath(scratch.PathOf(L"Acme\\Other"), PathKind::Folder, 0));  // a sibling is fine
     EXPECT_EQ(scan.FileResults.size(), 3u);
 }
 
@@ -305,7 +306,7 @@ TEST(ScanGuards, AJunctionIsOfferedAsItselfNeverItsTargetsContent) {
     TIconList images;
     ScanOptions options;
     options.attributesOf = [&](const std::wstring& path) -> DWORD {
-        if (tarvo::inventory::EqualsIgnoreCase(path, data)) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if (tarvo::common::EqualsIgnoreCase(path, data)) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
         return ::GetFileAttributesW(path.c_str());
     };
     TRegeditScanClasses scan(EntryAt(program), images, options);
@@ -314,7 +315,7 @@ TEST(ScanGuards, AJunctionIsOfferedAsItselfNeverItsTargetsContent) {
     auto paths = Paths(scan);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::wstring>{program + L"\\a.dll", data}));
-    EXPECT_FALSE(scan.ReportPath(data + L"\\inside.txt", kFileKindFile, 1));
+    EXPECT_FALSE(scan.ReportPath(data + L"\\inside.txt", PathKind::File, 1));
 
     // A real junction to the profiles folder, where the file system makes one.
     const std::wstring link = program + L"\\users-link";
@@ -378,12 +379,12 @@ TEST(ResultTree, CaptionsImagesAndStates) {
     EXPECT_EQ(files.Image, kImageFileGroup);
     EXPECT_EQ(files.Data.NodeKind, nkFileGroup);
     ASSERT_EQ(files.Children.size(), 2u);
-    EXPECT_EQ(tarvo::inventory::LowerCase(files.Children[0]->Caption),
-              tarvo::inventory::LowerCase(program) + L"\\");
-    EXPECT_EQ(files.Children[0]->Data.FileKind, kFileKindFolder);
-    EXPECT_EQ(files.Children[1]->Data.FilePath, tarvo::inventory::LowerCase(program) + L"\\a.dll");
+    EXPECT_EQ(tarvo::common::LowerCase(files.Children[0]->Caption),
+              tarvo::common::LowerCase(program) + L"\\");
+    EXPECT_EQ(files.Children[0]->Data.FileKind, PathKind::Folder);
+    EXPECT_EQ(files.Children[1]->Data.FilePath, tarvo::common::LowerCase(program) + L"\\a.dll");
     EXPECT_EQ(files.Children[1]->Data.FileSize, 3);
-    EXPECT_EQ(files.Children[1]->Data.ItemKind, kItemKindFile);
+    EXPECT_EQ(files.Children[1]->Data.ItemKind, FindingKind::File);
     EXPECT_EQ(files.Children[1]->Image, files.Children[1]->Data.TreeImage);
 
     std::function<void(const TTreeNode&)> check = [&](const TTreeNode& n) {
@@ -415,15 +416,14 @@ TEST(FullScan, ReportsOnlyTheFixtureNotWinesOwnRegistry) {
     TIconList images;
     TRegeditScanClasses scan(entry, images);
     RunRegistryRules(scan);
-    EXPECT_EQ(scan.State, kScanIdle);
     ASSERT_FALSE(scan.RegResults.empty());
     for (const auto& r : scan.RegResults) {
         EXPECT_EQ(r.RootKey, HKEY_LOCAL_MACHINE);
         EXPECT_EQ(r.KeyPath.rfind(fixture.KeyPath().substr(1), 0), 0u) << r.KeyPath;
     }
-    const std::wstring lowerProgram = tarvo::inventory::LowerCase(program);
+    const std::wstring lowerProgram = tarvo::common::LowerCase(program);
     for (const auto& path : Paths(scan))
-        EXPECT_EQ(tarvo::inventory::LowerCase(path).rfind(lowerProgram, 0), 0u) << path;
+        EXPECT_EQ(tarvo::common::LowerCase(path).rfind(lowerProgram, 0), 0u) << path;
     EXPECT_EQ(scan.FileResults.size(), 3u);
 
     // Installed straight into Program Files: no needle, no files, only the entry's own key.
@@ -451,8 +451,8 @@ TEST(FullScan, MakerFilterKeepsItsFilesAndTheFolderOut) {
     TRegeditScanClasses scan(entry, images, options);
     RunFileRules(scan, {program, {}, {}});
     ASSERT_EQ(scan.FileResults.size(), 1u);
-    EXPECT_EQ(tarvo::inventory::LowerCase(scan.FileResults[0].Path),
-              tarvo::inventory::LowerCase(program) + L"\\other.dll");
+    EXPECT_EQ(tarvo::common::LowerCase(scan.FileResults[0].Path),
+              tarvo::common::LowerCase(program) + L"\\other.dll");
 }
 
 namespace {
@@ -508,7 +508,7 @@ TEST(ResultTree, ProgramsShowTheirCatalogueIconAndFoldersAFolderIcon) {
     const auto& files = node.Children.back()->Children;
     auto pixelsOf = [&](const std::wstring& suffix) {
         for (const auto& f : files)
-            if (tarvo::inventory::LowerCase(f->Data.FilePath).ends_with(suffix)) return IconPixels(images.Icon(f->Image));
+            if (tarvo::common::LowerCase(f->Data.FilePath).ends_with(suffix)) return IconPixels(images.Icon(f->Image));
         ADD_FAILURE() << "no finding ends with " << std::string(suffix.begin(), suffix.end());
         return std::vector<BYTE>{};
     };

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 
-#include "inventory/registry_access.h"
-#include "inventory/text_util.h"
+#include "leftovers/value_text.h"
+#include "platform/registry.h"
+#include "common/text.h"
 #include "leftovers/program_names.h"
 #include "leftovers/rule_families.h"
 #include "leftovers/scan_driver.h"
@@ -26,7 +27,7 @@ namespace {
 std::vector<std::wstring> Texts(const TRegeditScanClasses& scan) {
     std::vector<std::wstring> texts;
     for (const auto& r : scan.RegResults)
-        texts.push_back(tarvo::inventory::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
+        texts.push_back(tarvo::leftovers::RegistryItemText(r.RootKey, r.KeyPath, r.ValueName, r.ValueData));
     return texts;
 }
 
@@ -149,9 +150,9 @@ TEST(ValueRules, EachLocationReportsWhatPointsIntoTheFolder) {
     DisplayNameCacheRule(scan);
     std::vector<std::wstring> expected;
     for (std::size_t i = 0; i < std::size(locations); ++i)
-        expected.push_back(tarvo::inventory::RegistryItemText(locations[i].root, locations[i].key, values[i]->name(),
+        expected.push_back(tarvo::leftovers::RegistryItemText(locations[i].root, locations[i].key, values[i]->name(),
                                                               locations[i].data));
-    expected.push_back(tarvo::inventory::RegistryItemText(
+    expected.push_back(tarvo::leftovers::RegistryItemText(
         HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache", exe, L"Foo"));
     EXPECT_EQ(Texts(scan), expected);
 }
@@ -212,7 +213,7 @@ TEST(VendorKeyWalk, ExactNameReportsTheKeyOtherwiseValuesAreWalked) {
         EXPECT_TRUE(Has(texts, key + L"\\Deep\\Deeper"));
     }
     {
-        TRegeditScanClasses scan(EntryAt(program, tarvo::inventory::UpperCase(name)), images);
+        TRegeditScanClasses scan(EntryAt(program, tarvo::common::UpperCase(name)), images);
         VendorKeyWalk(scan, HKEY_CURRENT_USER);
         EXPECT_EQ(Texts(scan), (std::vector<std::wstring>{
                                    key + L" | Path - " + program,
@@ -313,11 +314,11 @@ TEST(BothViews, TheOtherViewIsSearchedAndALocationNamingAFileMeansItsFolder) {
     for (const auto& group : tree.Programs.front()->Children)
         for (const auto& item : group->Children) {
             const auto& d = item->Data;
-            if (d.ItemKind == kItemKindRegistry && tarvo::inventory::EqualsIgnoreCase(d.KeyPath, run)) {
+            if (d.ItemKind == FindingKind::Registry && tarvo::common::EqualsIgnoreCase(d.KeyPath, run)) {
                 ++runFindings;
                 EXPECT_EQ(d.View64, d.ValueName == name64) << d.ValueName;
             }
-            folderFound |= d.ItemKind == kItemKindFile && d.FilePath == tarvo::inventory::LowerCase(folder) + L"\\";
+            folderFound |= d.ItemKind == FindingKind::File && d.FilePath == tarvo::common::LowerCase(folder) + L"\\";
         }
     EXPECT_EQ(runFindings, 2);
     EXPECT_TRUE(folderFound);

@@ -8,6 +8,7 @@
 #include "support/scratch_registry.h"
 
 using tarvo::leftovers::ReadValueText;
+using tarvo::leftovers::RegistryItemText;
 using tarvo::leftovers::ValueText;
 
 namespace {
@@ -55,4 +56,11 @@ TEST(ValueText, ReadsTheRealRegistryAndGivesEmptyForAMissingValue) {
     EXPECT_EQ(ReadValueText(key, L"Blob"), L"0aff1");
     EXPECT_EQ(ReadValueText(key, L"Number"), L"-2");
     EXPECT_EQ(ReadValueText(key, L"Missing"), L"");
+}
+
+TEST(ValueText, RegistryItemText) {
+    EXPECT_EQ(RegistryItemText(HKEY_CURRENT_USER, L"Software\\X"), L"HKEY_CURRENT_USER\\Software\\X");
+    EXPECT_EQ(RegistryItemText(HKEY_LOCAL_MACHINE, L"\\Software\\X", L"Path", L"C:\\x"),
+              L"HKEY_LOCAL_MACHINE\\Software\\X | Path - C:\\x");
+    EXPECT_EQ(RegistryItemText(HKEY_CLASSES_ROOT, L".x", L"", L"file"), L"HKEY_CLASSES_ROOT\\.x | Default - file");
 }

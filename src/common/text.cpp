@@ -1,31 +1,6 @@
-#include "inventory/text_util.h"
+#include "common/text.h"
 
-#include <windows.h>
-
-namespace tarvo::inventory {
-
-namespace {
-
-std::wstring MapCase(std::wstring_view text, DWORD flags) {
-    if (text.empty()) return {};
-    std::wstring mapped(text);
-    // The invariant locale maps letters of every script one to one, so the length stays.
-    const int length = ::LCMapStringW(LOCALE_INVARIANT, flags, text.data(), static_cast<int>(text.size()),
-                                      mapped.data(), static_cast<int>(mapped.size()));
-    if (length <= 0) {
-        for (auto& c : mapped)
-            if (flags == LCMAP_UPPERCASE ? (c >= L'a' && c <= L'z') : (c >= L'A' && c <= L'Z'))
-                c = static_cast<wchar_t>(c ^ 0x20);
-        return mapped;
-    }
-    mapped.resize(static_cast<std::size_t>(length));
-    return mapped;
-}
-
-}  // namespace
-
-std::wstring UpperCase(std::wstring_view text) { return MapCase(text, LCMAP_UPPERCASE); }
-std::wstring LowerCase(std::wstring_view text) { return MapCase(text, LCMAP_LOWERCASE); }
+namespace tarvo::common {
 
 std::wstring Trim(std::wstring_view text) {
     std::size_t first = 0, last = text.size();
@@ -40,10 +15,6 @@ bool Contains(std::wstring_view text, std::wstring_view part) noexcept {
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) noexcept {
     return text.substr(0, prefix.size()) == prefix;
-}
-
-bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && UpperCase(a) == UpperCase(b);
 }
 
 std::wstring ReplaceAll(std::wstring_view text, std::wstring_view from, std::wstring_view to) {
@@ -81,10 +52,4 @@ std::wstring RemoveFirst(std::wstring_view text, std::wstring_view part) {
     return result;
 }
 
-std::wstring WithTrailingBackslash(std::wstring_view path) {
-    std::wstring result(path);
-    if (result.empty() || result.back() != L'\\') result.push_back(L'\\');
-    return result;
-}
-
-}  // namespace tarvo::inventory
+}  // namespace tarvo::common

@@ -1,9 +1,9 @@
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 
 #include <cmath>
 #include <cstdio>
 
-namespace tarvo::inventory {
+namespace tarvo::common {
 
 namespace {
 
@@ -151,4 +151,4 @@ std::wstring SizeText(std::int64_t bytes) {
     return text + kUnits[unit];
 }
 
-}  // namespace tarvo::inventory
+}  // namespace tarvo::common

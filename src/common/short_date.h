@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "inventory/soft_info.h"
+#include "common/date_time.h"
 
-namespace tarvo::inventory {
+namespace tarvo::common {
 
 // Three numbers in the order the format names year, month and day (LOCALE_SSHORTDATE, or
 // `format` when given), separated by anything that is not a digit; nullopt for any other
 // text or a day that does not exist. Two-digit years fall in the 50 years around now.
 [[nodiscard]] std::optional<TDateTime> ParseShortDate(const std::wstring& text, const std::wstring& format = {});
 
-}  // namespace tarvo::inventory
+}  // namespace tarvo::common

@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "inventory/soft_info.h"
+namespace tarvo::common {
 
-namespace tarvo::inventory {
+// A local date and time as whole days since 30 December 1899 plus the fraction of the day
+// (the OLE Automation date). 0 means "no date" wherever a field says so.
+using TDateTime = double;
 
 // A calendar date as TDateTime; nullopt for a day that does not exist (0001-01-01 to 9999-12-31).
 [[nodiscard]] std::optional<TDateTime> DateFromParts(int year, int month, int day) noexcept;
@@ -32,4 +34,4 @@ namespace tarvo::inventory {
 // "512 Byte", "1.00 KB", "3.25 MB", "1.50 GB" with the locale's decimal separator.
 [[nodiscard]] std::wstring SizeText(std::int64_t bytes);
 
-}  // namespace tarvo::inventory
+}  // namespace tarvo::common

@@ -1,10 +1,10 @@
-#include "inventory/short_date.h"
+#include "common/short_date.h"
 
 #include <windows.h>
 
-#include "inventory/date_time.h"
+#include "common/date_time.h"
 
-namespace tarvo::inventory {
+namespace tarvo::common {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::optional<TDateTime> ParseShortDate(const std::wstring& text, const std::wst
     return DateFromParts(year, numbers[monthAt], numbers[dayAt]);
 }
 
-}  // namespace tarvo::inventory
+}  // namespace tarvo::common
