@@ -437,6 +437,15 @@ void TfrmPowerScan::SetRunning(bool running) {
     if (running) ::SetWindowTextW(current_, L"");
 }
 
+void TfrmPowerScan::ShowFinished(const std::wstring& text) {
+    ::ShowWindow(link_, SW_HIDE);
+    ::ShowWindow(shredder_, SW_HIDE);
+    // The label showed paths while the run went on; a sentence is cut at its end instead.
+    ::SetWindowLongW(current_, GWL_STYLE, (::GetWindowLongW(current_, GWL_STYLE) & ~SS_ELLIPSISMASK) | SS_ENDELLIPSIS);
+    ::SetWindowTextW(current_, text.c_str());
+    ::ShowWindow(current_, SW_SHOW);
+}
+
 void TfrmPowerScan::SetDeleteEnabled(bool enabled) { ::EnableWindow(delete_.hwnd(), enabled ? TRUE : FALSE); }
 
 void TfrmPowerScan::SetLinkText(const std::wstring& text) {
