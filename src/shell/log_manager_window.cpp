@@ -139,7 +139,8 @@ void TfrmLogManage::CreateControls() {
     for (ui::ImageButton* page : {&logsPage_, &backupsPage_}) page->SetBackground(palette::kTitleBar);
 
     list_ = list(LVS_ICON | LVS_AUTOARRANGE, kIdList);
-    ::SendMessageW(list_, LVM_SETICONSPACING, 0, MAKELPARAM(Scale(86), Scale(78)));
+    // Wide enough for a day file's whole name ("2013-05-12.log") under its icon.
+    ::SendMessageW(list_, LVM_SETICONSPACING, 0, MAKELPARAM(Scale(112), Scale(78)));
     // The list view frees its normal image list when it is destroyed.
     const int iconSize = ::GetSystemMetrics(SM_CXICON);
     const HIMAGELIST images = ::ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 1, 1);
@@ -152,8 +153,8 @@ void TfrmLogManage::CreateControls() {
     ::SendMessageW(backupList_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     int column = 0;
     for (const auto& [key, text, columnWidth, right] :
-         {std::tuple{L"ListView_Column_Date", L"Date", 124, false},
-          std::tuple{L"ListView_Column_Programs", L"Programs", 176, false},
+         {std::tuple{L"ListView_Column_Date", L"Date", 140, false},
+          std::tuple{L"ListView_Column_Programs", L"Programs", 156, false},
           std::tuple{L"ListView_Column_Keys", L"Keys", 52, true}, std::tuple{L"ListView_Column_Values", L"Values", 52, true},
           std::tuple{L"ListView_Column_Files", L"Files", 52, true},
           std::tuple{L"ListView_Column_Folders", L"Folders", 56, true}}) {

@@ -88,6 +88,7 @@ private:
     bool warning_ = true;
     bool moveAllowed_ = true;
     bool running_ = false;
+    bool finished_ = false;  // the final state's text stands where the progress was
     bool ended_ = false;
     bool maximized_ = false;
     RECT normalBounds_{};
