@@ -50,6 +50,8 @@ int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out) {
         out.Err(L"tarvo restore: no removal backup in \"" + folder + L"\"\r\n");
         return kExitFailure;
     }
+    for (const auto& kept : report.leftAlone)
+        out.Out(L"Left alone, something is back in its place: " + kept + L"\r\n");
     for (const auto& problem : report.problems) out.Err(L"tarvo restore: " + problem + L"\r\n");
     out.Out(L"Restored " + std::to_wstring(report.filesRestored) + L" files, " +
             std::to_wstring(report.foldersRestored) + L" folders, " + std::to_wstring(report.registryValues) +

@@ -147,6 +147,15 @@ constexpr TMessageText kMessages[] = {
     {L"Scan_Refused_Other_M", L"belongs to another program"},
     {L"Scan_Refused_Holder_M", L"holds another program's folder"},
     {L"Scan_Refused_Link_M", L"reached through a link"},
+    // Removal backups.
+    {L"PowerfulScan_BackedUp_M", L"The removed items were backed up. Log Management > Backups can restore them."},
+    {L"Backup_UnknownProgram_M", L"(unknown program)"},
+    {L"Backup_Restore_ASK",
+     L"Restore what the removal of %s took away on %s? Nothing that is back in its place will be overwritten."},
+    {L"Backup_Unreadable_M", L"This backup cannot be read."},
+    {L"Backup_Restored_M", L"Restored: %d files, %d folders, %d registry values."},
+    {L"Backup_LeftAlone_M", L"Left alone, because something is back in its place:"},
+    {L"Backup_NotRestored_M", L"Could not be restored:"},
 };
 
 }  // namespace

@@ -76,9 +76,19 @@ void TPowerScanModel::DeleteClicked() {
     view_.SetRunning(false);
     ShowButtons();
     deleting_ = false;
-    if (tree_.Programs.empty()) Close();
+    // With a backup the window stays to say where the items went; it cannot be said once
+    // it has closed. Without one there is nothing to tell, and an empty tree closes it.
+    if (!lastBackup_.empty() && ticks_.allDone())
+        view_.ShowFinished(BackedUpText());
+    else if (tree_.Programs.empty())
+        Close();
     view_.AllowMove(true);
     if (cancelRequested_) Close();
+}
+
+std::wstring TPowerScanModel::BackedUpText() {
+    return language::GetText(L"PowerfulScan_BackedUp_M",
+                             L"The removed items were backed up. Log Management > Backups can restore them.");
 }
 
 void TPowerScanModel::CancelClicked() {

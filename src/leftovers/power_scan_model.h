@@ -26,6 +26,9 @@ public:
     // The tree's nodes, captions or states changed: show them again.
     virtual void TreeChanged() = 0;
     virtual void CloseWindow() = 0;
+    // The final state after a run that left nothing to do: the select link and shredder box
+    // give way to `text`, which says where the removed items went.
+    virtual void ShowFinished(const std::wstring& text) = 0;
 
 protected:
     ~IPowerScanView() = default;
@@ -59,6 +62,8 @@ public:
     [[nodiscard]] bool closed() const noexcept { return closed_; }
     [[nodiscard]] const TTickTree& ticks() const noexcept { return ticks_; }
     [[nodiscard]] const TRemovalOutcome& lastOutcome() const noexcept { return last_; }
+    // What the final state says after a run whose removed items were backed up.
+    [[nodiscard]] static std::wstring BackedUpText();
     // The backup folder of the last run; empty when nothing was backed up.
     [[nodiscard]] const std::wstring& lastBackup() const noexcept { return lastBackup_; }
 

@@ -242,6 +242,12 @@ TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalP
     for (auto& program : tree_.Programs) {
         if (stop) break;
         lines.push_back(L"[" + CaptionBeforeCount(program->Caption) + L"]");
+        if (run.backup && program->StateImage != kStateUnticked) {
+            // The list of backups names the program without the blank before its count.
+            std::wstring name = CaptionBeforeCount(program->Caption);
+            while (!name.empty() && name.back() == L' ') name.pop_back();
+            run.backup->NoteProgram(name);
+        }
         lines.push_back(GetText(L"Operation_M", L"Operation") + L": " + GetText(L"Powerful_Scan_M", L"Powerful Scan"));
         lines.push_back(GetText(L"Date_M", L"Date") + L": " + platform::FormatUserDateTime(now));
         advance();

@@ -98,12 +98,16 @@ bool TRemovalBackup::Ensure() {
 
 void TRemovalBackup::SaveKey(const platform::RegistryLocation& key) {
     std::wstring& text = platform::Is64(key.view) ? reg64_ : reg32_;
-    if (platform::AppendKeyTreeExport(key.root, key.path, key.view, text)) (void)Ensure();
+    if (platform::AppendKeyTreeExport(key.root, key.path, key.view, text) && Ensure())
+        manifest_.push_back(std::wstring(L"key\t") + (platform::Is64(key.view) ? L"64" : L"32") + L"\t" +
+                            platform::RegRootName(key.root) + L"\\" + key.path);
 }
 
 void TRemovalBackup::SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName) {
     std::wstring& text = platform::Is64(key.view) ? reg64_ : reg32_;
-    if (platform::AppendValueExport(key.root, key.path, valueName, key.view, text)) (void)Ensure();
+    if (platform::AppendValueExport(key.root, key.path, valueName, key.view, text) && Ensure())
+        manifest_.push_back(std::wstring(L"value\t") + (platform::Is64(key.view) ? L"64" : L"32") + L"\t" +
+                            platform::RegRootName(key.root) + L"\\" + key.path + L" | " + valueName);
 }
 
 TFileBackup TRemovalBackup::TakeFile(const std::wstring& path) {
@@ -119,6 +123,10 @@ TFileBackup TRemovalBackup::TakeFile(const std::wstring& path) {
     }
     if (result != TFileBackup::Failed) manifest_.push_back(L"file\t" + stored + L"\t" + path);
     return result;
+}
+
+void TRemovalBackup::NoteProgram(const std::wstring& name) {
+    if (std::find(programs_.begin(), programs_.end(), name) == programs_.end()) programs_.push_back(name);
 }
 
 void TRemovalBackup::NoteFolder(const std::wstring& path) {
@@ -137,6 +145,7 @@ bool TRemovalBackup::Finish() {
     };
     writeReg(reg32_, L"registry32.reg", L"32");
     writeReg(reg64_, L"registry64.reg", L"64");
+    for (const auto& program : programs_) lines.push_back(L"program\t\t" + program);
     lines.insert(lines.end(), manifest_.begin(), manifest_.end());
     std::wstring text;
     for (const auto& line : lines) text += line + L"\r\n";
@@ -178,17 +187,27 @@ void PruneBackups(const std::wstring& backupRoot, int keep) {
         DeleteTreeNoLinks(backupRoot + L"\\" + names[static_cast<std::size_t>(i)]);
 }
 
-TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
-    TRestoreReport report;
+std::vector<std::wstring> ReadManifest(const std::wstring& backupFolder) {
     const auto bytes = platform::ReadFileBytes(backupFolder + L"\\" + kManifestName);
-    if (!bytes) return report;
-    std::wstring text = TextOfUtf16(*bytes);
+    if (!bytes) return {};
     std::vector<std::wstring> lines;
-    for (auto& line : Split(text, L'\n')) {
+    for (auto& line : Split(TextOfUtf16(*bytes), L'\n')) {
         if (!line.empty() && line.back() == L'\r') line.pop_back();
         lines.push_back(std::move(line));
     }
-    if (lines.empty() || lines[0] != kManifestHeader) return report;
+    if (lines.empty() || lines[0] != kManifestHeader) return {};
+    lines.erase(lines.begin());
+    // An empty backup still reads as one, so it can be told from a folder that is not ours.
+    if (lines.empty()) lines.emplace_back();
+    return lines;
+}
+
+std::vector<std::wstring> ManifestFields(const std::wstring& line) { return Split(line, L'\t'); }
+
+TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
+    TRestoreReport report;
+    const std::vector<std::wstring> lines = ReadManifest(backupFolder);
+    if (lines.empty()) return report;
     report.manifestRead = true;
     for (const auto& line : lines) {
         const auto parts = Split(line, L'\t');
@@ -208,8 +227,9 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
             continue;
         }
         const auto view = platform::ViewOf(parts[2] == L"64");
-        const auto result = platform::ImportRegText(TextOfUtf16(*reg), view);
+        const auto result = platform::ImportRegText(TextOfUtf16(*reg), view, true);
         report.registryValues += result.values;
+        report.leftAlone.insert(report.leftAlone.end(), result.kept.begin(), result.kept.end());
         if (result.failures > 0)
             report.problems.push_back(std::to_wstring(result.failures) + L" registry lines not restored from " + parts[1]);
     }
@@ -218,7 +238,7 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
         if (parts.size() != 3 || parts[0] != L"file") continue;
         const std::wstring stored = backupFolder + L"\\" + parts[1];
         if (platform::GetFileAttributesOf(parts[2]) != INVALID_FILE_ATTRIBUTES) {
-            report.problems.push_back(L"already there, left in the backup: " + parts[2]);
+            report.leftAlone.push_back(parts[2]);
             continue;
         }
         (void)uninstall::CreateFolderTree(ParentOf(parts[2]));

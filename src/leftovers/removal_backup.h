@@ -6,7 +6,9 @@
 // Layout of one backup, a folder below "<data folder>\Backup" named for the run's time:
 //     manifest.txt       UTF-16LE with BOM; first line kManifestHeader, then tab-separated
 //                        lines "registry<TAB>file.reg<TAB>32|64", "folder<TAB><TAB>path",
-//                        "file<TAB>files\N<TAB>original path"
+//                        "file<TAB>files\N<TAB>original path", and for the list of backups
+//                        "program<TAB><TAB>name", "key<TAB>32|64<TAB>path",
+//                        "value<TAB>32|64<TAB>path | name"
 //     registry32.reg     the default view, registry64.reg the 64-bit view
 //     files\1, files\2   the files themselves
 
@@ -39,6 +41,8 @@ public:
     void SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName);
     [[nodiscard]] TFileBackup TakeFile(const std::wstring& path);
     void NoteFolder(const std::wstring& path);
+    // The program whose leftovers go; saved with the rest, never on its own.
+    void NoteProgram(const std::wstring& name);
 
     // Writes the registry files and the manifest, then prunes old backups. False when there
     // was something to save and it could not be written.
@@ -55,21 +59,30 @@ private:
     bool failed_ = false;
     std::wstring reg32_, reg64_;
     std::vector<std::wstring> manifest_;
+    std::vector<std::wstring> programs_;
     int fileCount_ = 0;
 };
 
 // Removes the oldest backups below `backupRoot` until `keep` remain. Never enters a link.
 void PruneBackups(const std::wstring& backupRoot, int keep = kBackupsKept);
 
+// The manifest's lines after its header; nothing when the folder holds no manifest of ours.
+[[nodiscard]] std::vector<std::wstring> ReadManifest(const std::wstring& backupFolder);
+// A manifest line cut at its tabs.
+[[nodiscard]] std::vector<std::wstring> ManifestFields(const std::wstring& line);
+
 struct TRestoreReport {
     bool manifestRead = false;
     int filesRestored = 0;
     int foldersRestored = 0;
     int registryValues = 0;
+    // What is back in its place since the removal and was left as it is: file paths and
+    // "root\\path | name" of registry values. Never written over.
+    std::vector<std::wstring> leftAlone;
     std::vector<std::wstring> problems;  // one line each: what could not be put back and why
 };
-// Puts a backup back: folders, then registry, then files (a file whose place is taken again
-// is left in the backup and reported).
+// Puts a backup back: folders, then registry, then files. Nothing that is back in its place
+// is written over: such a file stays in the backup, such a value keeps its new data.
 [[nodiscard]] TRestoreReport RestoreBackup(const std::wstring& backupFolder);
 
 // Deletes a folder tree; a link inside it is removed as a link, never followed.

@@ -183,11 +183,11 @@ bool AppendValueExport(HKEY root, const std::wstring& path, const std::wstring& 
     return true;
 }
 
-RegImportResult ImportRegText(const std::wstring& text, RegistryView view) {
+RegImportResult ImportRegText(const std::wstring& text, RegistryView view, bool keepExisting) {
     RegImportResult result;
     RegistryKey key;
     bool keyWanted = false;
-    std::wstring line, pending;
+    std::wstring line, pending, keyText;
     std::size_t at = 0;
     while (at <= text.size()) {
         const auto end = text.find(L'\n', at);
@@ -212,6 +212,7 @@ RegImportResult ImportRegText(const std::wstring& text, RegistryView view) {
             keyWanted = false;
             if (line.size() < 3 || line.back() != L']' || line[1] == L'-') continue;
             const std::wstring full = line.substr(1, line.size() - 2);
+            keyText = full;
             const auto slash = full.find(L'\\');
             const HKEY root = RegRootFromName(full.substr(0, slash));
             keyWanted = true;
@@ -226,6 +227,14 @@ RegImportResult ImportRegText(const std::wstring& text, RegistryView view) {
         if (!key.IsOpen()) {
             if (keyWanted) ++result.failures;
             continue;
+        }
+        if (keepExisting) {
+            std::size_t at = 0;
+            const auto name = line[0] == L'@' ? std::optional<std::wstring>(std::wstring()) : ReadQuoted(line, at);
+            if (name && key.QueryValue(*name)) {
+                result.kept.push_back(keyText + L" | " + (name->empty() ? std::wstring(L"Default") : *name));
+                continue;
+            }
         }
         if (WriteValueLine(key, line))
             ++result.values;

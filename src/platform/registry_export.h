@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -30,9 +31,13 @@ struct RegImportResult {
     int keys = 0;
     int values = 0;
     int failures = 0;  // keys that could not be created, values that could not be written or parsed
+    // With keepExisting: "root\\path | name" ("Default" for the unnamed value) of every value
+    // that was there already and was left as it is.
+    std::vector<std::wstring> kept;
 };
 // Creates every key the text names and writes its values, in the given view. Lines that are
-// neither keys nor values are skipped; "[-…]" deletions are not carried out.
-RegImportResult ImportRegText(const std::wstring& text, RegistryView view);
+// neither keys nor values are skipped; "[-…]" deletions are not carried out. With keepExisting
+// a value that exists already is never written over.
+RegImportResult ImportRegText(const std::wstring& text, RegistryView view, bool keepExisting = false);
 
 }  // namespace tarvo::platform

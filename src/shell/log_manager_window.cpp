@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "language/language.h"
@@ -9,34 +10,87 @@
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
+#include "ui/palette.h"
 #include "ui/title_bar.h"
 
 namespace tarvo::shell {
 
 namespace {
 
-using language::GetText;
+using leftovers::LogManagerView;
+namespace palette = ui::palette;
 
-constexpr int kDesignWidth = 540;
-constexpr int kDesignHeight = 400;
-constexpr int kHeaderHeight = 72;
-constexpr int kCornerRadius = 12;
-constexpr COLORREF kBorderColour = RGB(0x1f, 0x5f, 0xa8);
+constexpr wchar_t kFormSection[] = L"Uninstaller_frmLogManage";
+constexpr int kDesignWidth = 560;
+constexpr int kDesignHeight = 410;
+constexpr int kBandHeight = 32;    // the blue band with the caption, the page switch and the close button
+constexpr int kHeaderHeight = 96;  // band, heading and explanation: the part that drags
+constexpr int kCornerRadius = 10;
+constexpr int kMargin = 20;
+constexpr int kButtonWidth = 88;
+constexpr int kButtonHeight = 28;
 
-std::wstring ApplicationTitle() { return GetText(L"Application_Title", L"Tarvo Uninstaller"); }
+std::wstring ApplicationTitle() { return language::GetText(L"Application_Title", L"Tarvo Uninstaller"); }
 
 bool AskWithMessageBox(HWND owner, const std::wstring& question) {
-    return ::MessageBoxW(owner, question.c_str(), ApplicationTitle().c_str(),
-                         MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return ::MessageBoxW(owner, question.c_str(), ApplicationTitle().c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void InformWithMessageBox(HWND owner, const std::wstring& text) {
+    ::MessageBoxW(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+ui::ButtonFace Face(ui::ButtonStyle style, std::wstring text) {
+    ui::ButtonFace face;
+    face.style = style;
+    face.text = std::move(text);
+    return face;
+}
+
+std::wstring Title() { return LogManagerText(L"Caption", L"Uninstall Log manager"); }
+
+void AddHint(HWND window, HWND control, std::wstring text) {
+    const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr);
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data();
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::wstring ParentOf(const std::wstring& folder) {
+    const auto slash = folder.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+}
+
+void SetCell(HWND list, int row, int column, std::wstring text) {
+    LVITEMW cell{};
+    cell.iSubItem = column;
+    cell.pszText = text.data();
+    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
 }
 
 }  // namespace
 
-TfrmLogManage::TfrmLogManage(std::wstring logFolder, AskFn ask)
-    : model_(std::move(logFolder)), ask_(ask ? std::move(ask) : AskFn(&AskWithMessageBox)) {}
+std::wstring LogManagerText(const std::wstring& control, const wchar_t* english) {
+    return language::AppLanguage().ReadText(kFormSection, control, english);
+}
+
+TfrmLogManage::TfrmLogManage(std::wstring logFolder, AskFn ask, std::wstring backupRoot, InformFn inform)
+    : model_(logFolder),
+      backups_(backupRoot.empty() ? leftovers::BackupRootOf(ParentOf(logFolder)) : std::move(backupRoot)),
+      ask_(ask ? std::move(ask) : AskFn(&AskWithMessageBox)),
+      inform_(inform ? std::move(inform) : InformFn(&InformWithMessageBox)) {}
 
 TfrmLogManage::~TfrmLogManage() {
-    if (hwnd()) ::DestroyWindow(hwnd());
+    if (hwnd()) {
+        if (owner()) ::EnableWindow(owner(), TRUE);
+        ::DestroyWindow(hwnd());
+    }
 }
 
 bool TfrmLogManage::Create(HWND owner) {
@@ -44,51 +98,49 @@ bool TfrmLogManage::Create(HWND owner) {
     ::InitCommonControlsEx(&controls);
     SetOwner(owner);
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
-    if (!CreateTopLevel(kClassName, GetText(L"frmLogManage_Caption", L"Uninstall Log manager"),
-                        WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner))
-        return false;
-    // Borderless with rounded corners, like every secondary window of ours.
-    ::SetWindowRgn(hwnd(),
-                   ::CreateRoundRectRgn(0, 0, bounds.right - bounds.left + 1, bounds.bottom - bounds.top + 1,
-                                        Scale(kCornerRadius), Scale(kCornerRadius)),
-                   FALSE);
+    if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
+    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     CreateControls();
     FillList();
+    FillBackups();
+    ShowView(LogManagerView::DayLogs);
     ::ShowWindow(hwnd(), SW_SHOW);
     return true;
 }
 
 void TfrmLogManage::CreateControls() {
-    font_ = ui::CreateMessageFont(9, FW_NORMAL, dpi());
-    headingFont_ = ui::CreateMessageFont(12, FW_SEMIBOLD, dpi());
+    const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi());
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    auto child = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
-                     int id) {
-        const HWND control = ::CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(x),
-                                               Scale(y), Scale(w), Scale(h), hwnd(),
-                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    auto button = [&](ui::ImageButton& b, int id, ui::ButtonStyle style, std::wstring text) {
+        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, Face(style, std::move(text)), dpi());
+    };
+    auto list = [&](DWORD style, int id) {
+        const HWND control = ::CreateWindowExW(
+            WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSELALWAYS | style,
+            Scale(kMargin), Scale(kHeaderHeight + 6), Scale(kDesignWidth - 2 * kMargin),
+            Scale(kDesignHeight - kHeaderHeight - 6 - 56), hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+            instance, nullptr);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return control;
     };
 
-    const HWND close = child(L"BUTTON", L"\u00D7", BS_PUSHBUTTON | BS_FLAT, kDesignWidth - 36, 8, 28, 24, kIdClose);
-    const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
-                                       nullptr, instance, nullptr);
-    std::wstring hint = GetText(L"Close", L"Close");
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(close);
-    tool.lpszText = hint.data();
-    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    const int width = Scale(kDesignWidth);
+    ui::ButtonFace closeFace = Face(ui::ButtonStyle::CaptionClose, L"");
+    closeFace.glyph = ui::Glyph::Close;
+    close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, closeFace,
+                  dpi());
+    close_.SetBackground(palette::kTitleBar);
+    // Reached with Escape, not with Tab.
+    ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+    AddHint(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
+    button(logsPage_, kIdLogsPage, ui::ButtonStyle::Page, LogManagerText(L"RdImageButton_Logs.Caption", L"Day Logs"));
+    button(backupsPage_, kIdBackupsPage, ui::ButtonStyle::Page,
+           LogManagerText(L"RdImageButton_Backups.Caption", L"Backups"));
+    for (ui::ImageButton* page : {&logsPage_, &backupsPage_}) page->SetBackground(palette::kTitleBar);
 
-    list_ = child(WC_LISTVIEWW, L"", LVS_ICON | LVS_AUTOARRANGE | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                  20, kHeaderHeight + 8, kDesignWidth - 40, kDesignHeight - kHeaderHeight - 68, kIdList);
-    ::SetWindowLongPtrW(list_, GWL_EXSTYLE, ::GetWindowLongPtrW(list_, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    ::SetWindowPos(list_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    ::SendMessageW(list_, LVM_SETICONSPACING, 0, MAKELPARAM(Scale(86), Scale(78)));
+    list_ = list(LVS_ICON | LVS_AUTOARRANGE, kIdList);
+    // Wide enough for a day file's whole name ("2013-05-12.log") under its icon.
+    ::SendMessageW(list_, LVM_SETICONSPACING, 0, MAKELPARAM(Scale(112), Scale(78)));
     // The list view frees its normal image list when it is destroyed.
     const int iconSize = ::GetSystemMetrics(SM_CXICON);
     const HIMAGELIST images = ::ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 1, 1);
@@ -97,15 +149,70 @@ void TfrmLogManage::CreateControls() {
     if (icon) ::DestroyIcon(icon);
     ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
 
-    const int buttonY = kDesignHeight - 48;
-    int x = kDesignWidth - 20 - 4 * 96 - 3 * 8;
-    for (const auto& [id, key, text] : {std::tuple{kIdOpen, L"Open", L"Open"},
-                                        std::tuple{kIdDelete, L"Delete", L"Delete"},
-                                        std::tuple{kIdDeleteAll, L"Delete_All", L"Delete All"},
-                                        std::tuple{kIdCancel, L"Cancel", L"Cancel"}}) {
-        child(L"BUTTON", GetText(key, text), BS_PUSHBUTTON | WS_TABSTOP, x, buttonY, 96, 28, id);
-        x += 96 + 8;
+    backupList_ = list(LVS_REPORT, kIdBackupList);
+    ::SendMessageW(backupList_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int column = 0;
+    for (const auto& [key, text, columnWidth, right] :
+         {std::tuple{L"ListView_Column_Date", L"Date", 140, false},
+          std::tuple{L"ListView_Column_Programs", L"Programs", 156, false},
+          std::tuple{L"ListView_Column_Keys", L"Keys", 52, true}, std::tuple{L"ListView_Column_Values", L"Values", 52, true},
+          std::tuple{L"ListView_Column_Files", L"Files", 52, true},
+          std::tuple{L"ListView_Column_Folders", L"Folders", 56, true}}) {
+        std::wstring caption = LogManagerText(key, text);
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        col.fmt = right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        col.cx = Scale(columnWidth);
+        col.pszText = caption.data();
+        ::SendMessageW(backupList_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&col));
     }
+
+    button(open_, kIdOpen, ui::ButtonStyle::Secondary, LogManagerText(L"RdImageButton_Open.Caption", L"Open"));
+    button(delete_, kIdDelete, ui::ButtonStyle::Secondary, LogManagerText(L"RdImageButton_Delete.Caption", L"Delete"));
+    button(deleteAll_, kIdDeleteAll, ui::ButtonStyle::Secondary,
+           LogManagerText(L"RdImageButton_DeleteAll.Caption", L"Delete All"));
+    button(restore_, kIdRestore, ui::ButtonStyle::Primary, LogManagerText(L"RdImageButton_Restore.Caption", L"Restore"));
+    button(cancel_, kIdCancel, ui::ButtonStyle::Secondary, LogManagerText(L"RdImageButton_Cancel.Caption", L"Cancel"));
+    LayOutButtons();
+}
+
+void TfrmLogManage::LayOutButtons() {
+    // A language's longer captions widen the buttons instead of being cut.
+    const int gap = Scale(8), height = Scale(kButtonHeight), top = Scale(kDesignHeight - 44);
+    int right = Scale(kDesignWidth - kMargin);
+    const auto place = [&](ui::ImageButton& b) {
+        const int w = std::max(Scale(kButtonWidth), b.PreferredWidth());
+        b.Move(RECT{right - w, top, right, top + height});
+        right -= w + gap;
+    };
+    place(cancel_);
+    const int afterCancel = right;
+    place(deleteAll_);
+    place(delete_);
+    place(open_);
+    right = afterCancel;
+    place(restore_);
+
+    // The page switch sits in the band, left of the close button.
+    int pageRight = Scale(kDesignWidth) - ui::TitleButtonWidth(dpi()) - Scale(8);
+    for (ui::ImageButton* page : {&backupsPage_, &logsPage_}) {
+        const int w = std::max(Scale(80), page->PreferredWidth());
+        page->Move(RECT{pageRight - w, 0, pageRight, Scale(kBandHeight)});
+        pageRight -= w;
+    }
+}
+
+void TfrmLogManage::ShowView(LogManagerView view) {
+    view_ = view;
+    const bool backups = view == LogManagerView::Backups;
+    ::ShowWindow(list_, backups ? SW_HIDE : SW_SHOW);
+    ::ShowWindow(backupList_, backups ? SW_SHOW : SW_HIDE);
+    logsPage_.SetChecked(!backups);
+    backupsPage_.SetChecked(backups);
+    UpdateButtons();
+    // The explanation under the heading speaks of the view that is shown.
+    RECT header{0, Scale(kBandHeight), Scale(kDesignWidth), Scale(kHeaderHeight)};
+    ::InvalidateRect(hwnd(), &header, FALSE);
 }
 
 void TfrmLogManage::FillList() {
@@ -124,14 +231,48 @@ void TfrmLogManage::FillList() {
     UpdateButtons();
 }
 
+void TfrmLogManage::FillBackups() {
+    const int selected = backups_.Selected();
+    ::SendMessageW(backupList_, LVM_DELETEALLITEMS, 0, 0);
+    int index = 0;
+    for (const auto& record : backups_.Items()) {
+        std::wstring when = record.when;
+        LVITEMW row{};
+        row.mask = LVIF_TEXT;
+        row.iItem = index;
+        row.pszText = when.data();
+        const int at = static_cast<int>(::SendMessageW(backupList_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
+        SetCell(backupList_, at, 1, leftovers::ProgramsText(record));
+        int column = 2;
+        for (const int count : {record.keys, record.values, record.files, record.folders})
+            SetCell(backupList_, at, column++, std::to_wstring(count));
+        ++index;
+    }
+    // Filling the list reports selection changes of its own: the model's choice stands.
+    backups_.Select(selected);
+    if (selected >= 0) {
+        LVITEMW state{};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(backupList_, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
+    }
+    UpdateButtons();
+}
+
 void TfrmLogManage::UpdateButtons() {
-    ::EnableWindow(::GetDlgItem(hwnd(), kIdOpen), model_.CanOpen());
-    ::EnableWindow(::GetDlgItem(hwnd(), kIdDelete), model_.CanDelete());
-    ::EnableWindow(::GetDlgItem(hwnd(), kIdDeleteAll), model_.CanDeleteAll());
+    const leftovers::LogManagerButtons b =
+        leftovers::ButtonsFor(view_, model_.CanOpen(), model_.CanDeleteAll(), backups_);
+    for (ui::ImageButton* day : {&open_, &delete_, &deleteAll_}) day->Show(b.dayLogButtonsShown);
+    restore_.Show(b.restoreShown);
+    ::EnableWindow(open_.hwnd(), b.openEnabled);
+    ::EnableWindow(delete_.hwnd(), b.deleteEnabled);
+    ::EnableWindow(deleteAll_.hwnd(), b.deleteAllEnabled);
+    ::EnableWindow(restore_.hwnd(), b.restoreEnabled);
 }
 
 void TfrmLogManage::SyncSelection() {
     model_.Select(static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    backups_.Select(
+        static_cast<int>(::SendMessageW(backupList_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
     UpdateButtons();
 }
 
@@ -156,7 +297,15 @@ void TfrmLogManage::DeleteAll() {
     UpdateButtons();
 }
 
+void TfrmLogManage::RestoreSelected() {
+    if (!backups_.CanRestore() || !ask_(hwnd(), backups_.RestoreQuestion())) return;
+    const leftovers::TRestoreReport report = backups_.RestoreSelected();
+    FillBackups();
+    inform_(hwnd(), leftovers::BackupList::OutcomeText(report));
+}
+
 void TfrmLogManage::Close() {
+    if (!hwnd()) return;
     // The owner comes back before we go, so activation returns to it and not elsewhere.
     if (owner()) ::EnableWindow(owner(), TRUE);
     ::DestroyWindow(hwnd());
@@ -167,6 +316,13 @@ void TfrmLogManage::OnCommand(int id, int /*code*/) {
     case kIdOpen: OpenSelected(); break;
     case kIdDelete: DeleteSelected(); break;
     case kIdDeleteAll: DeleteAll(); break;
+    case kIdRestore: RestoreSelected(); break;
+    case kIdLogsPage: ShowView(LogManagerView::DayLogs); break;
+    case kIdBackupsPage:
+        backups_.Refresh();
+        FillBackups();
+        ShowView(LogManagerView::Backups);
+        break;
     case kIdCancel:
     case kIdClose:
     case IDCANCEL: Close(); break;
@@ -175,11 +331,11 @@ void TfrmLogManage::OnCommand(int id, int /*code*/) {
 }
 
 LRESULT TfrmLogManage::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != list_) return 0;
+    if (header.hwndFrom != list_ && header.hwndFrom != backupList_) return 0;
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if (change.uChanged & LVIF_STATE) SyncSelection();
-    } else if (header.code == NM_DBLCLK) {
+    } else if (header.code == NM_DBLCLK && header.hwndFrom == list_) {
         const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
         if (activate.iItem >= 0) {
             model_.Select(activate.iItem);
@@ -189,28 +345,38 @@ LRESULT TfrmLogManage::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-void TfrmLogManage::OnPaint(HDC dc) {
+void TfrmLogManage::OnPaint(HDC target) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    const ui::unique_hbrush border(::CreateSolidBrush(kBorderColour));
-    const ui::unique_hrgn outline(::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1,
-                                                       Scale(kCornerRadius), Scale(kCornerRadius)));
-    ::FrameRgn(dc, outline.get(), border.get(), 1, 1);
-
+    const ui::PaintBuffer buffer(target, client);
+    const HDC dc = buffer.dc();
+    ui::FillSolid(dc, client, palette::kWindow);
+    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
+    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
     ::SetBkMode(dc, TRANSPARENT);
-    {
-        const ui::SelectedObject font(dc, headingFont_.get());
-        ::SetTextColor(dc, kBorderColour);
-        RECT heading{Scale(20), Scale(14), client.right - Scale(48), Scale(40)};
-        const std::wstring headingText = GetText(L"frmLogManage_Heading", L"Tarvo Uninstaller Log File List");
-        ::DrawTextW(dc, headingText.c_str(), -1, &heading, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-    }
-    const ui::SelectedObject font(dc, font_.get());
-    ::SetTextColor(dc, RGB(0x40, 0x40, 0x40));
-    RECT detail{Scale(20), Scale(42), client.right - Scale(20), Scale(kHeaderHeight)};
-    const std::wstring detailText = GetText(L"frmLogManage_Detail", L"You can view all the uninstall log below.");
-    ::DrawTextW(dc, detailText.c_str(), -1, &detail, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
+    auto& fonts = ui::SharedFonts();
+    auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {
+        const ui::SelectedObject font(dc, fonts.Get(role, dpi()));
+        ::SetTextColor(dc, color);
+        ::DrawTextW(dc, s.c_str(), -1, &r, format | DT_LEFT | DT_NOPREFIX);
+    };
+    const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    const int left = Scale(kMargin), right = client.right - Scale(kMargin);
+    RECT pages{};
+    ::GetWindowRect(logsPage_.hwnd(), &pages);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&pages), 2);
+    text(Title(), RECT{Scale(14), 0, pages.left - Scale(8), Scale(kBandHeight)}, ui::FontRole::Caption,
+         palette::kTitleText, line);
+    const bool backups = view_ == LogManagerView::Backups;
+    text(backups ? LogManagerText(L"Label_BackupTitle.Caption", L"Removal Backups")
+                 : LogManagerText(L"Label_Title.Caption", L"Tarvo Uninstaller Log File List"),
+         RECT{left, Scale(kBandHeight + 8), right, Scale(kBandHeight + 32)}, ui::FontRole::Heading, palette::kText, line);
+    text(backups ? LogManagerText(L"Label_BackupDetail.Caption",
+                                  L"Every removal keeps what it removes. Select one and restore it; nothing that is "
+                                  L"back in its place is overwritten.")
+                 : LogManagerText(L"Label_Detail.Caption", L"You can view all the uninstall log below."),
+         RECT{left, Scale(kBandHeight + 34), right, Scale(kHeaderHeight)}, ui::FontRole::Body, palette::kTextSecondary,
+         DT_WORDBREAK | DT_END_ELLIPSIS);
 }
 
 int TfrmLogManage::HeadingBandHeight() const { return Scale(kHeaderHeight); }

@@ -1,16 +1,18 @@
 #pragma once
-// The log manager: lists the day files of the log folder as icons, opens one in Notepad,
-// deletes one or all. Its decisions live in uninstall::TLogManager; this window forwards
-// clicks there and shows the outcome.
+// The log manager: two views beside each other. "Day Logs" lists the day files of the log
+// folder as icons, opens one in Notepad, deletes one or all; "Backups" lists what removals
+// kept and restores one. Its decisions live in uninstall::TLogManager and
+// leftovers::BackupList; this window forwards clicks there and shows the outcome.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
+#include "leftovers/backup_list.h"
 #include "shell/control_ids.h"
-#include "ui/gdi.h"
 #include "ui/frameless_dialog.h"
+#include "ui/image_button.h"
 #include "uninstall/log_manager.h"
 
 namespace tarvo::shell {
@@ -25,11 +27,18 @@ public:
     static constexpr int kIdDeleteAll = control_ids::kLogManager + 4;
     static constexpr int kIdCancel = control_ids::kLogManager + 5;
     static constexpr int kIdClose = control_ids::kLogManager + 6;
+    static constexpr int kIdLogsPage = control_ids::kLogManager + 7;
+    static constexpr int kIdBackupsPage = control_ids::kLogManager + 8;
+    static constexpr int kIdBackupList = control_ids::kLogManager + 9;
+    static constexpr int kIdRestore = control_ids::kLogManager + 10;
 
     // Asks a yes/no question; true for Yes. Tests answer without a message box.
     using AskFn = std::function<bool(HWND owner, const std::wstring& question)>;
+    // Tells the outcome of a restore. Tests read it without a message box.
+    using InformFn = std::function<void(HWND owner, const std::wstring& text)>;
 
-    explicit TfrmLogManage(std::wstring logFolder, AskFn ask = {});
+    // `backupRoot` empty: the "Backup" folder beside the log folder.
+    explicit TfrmLogManage(std::wstring logFolder, AskFn ask = {}, std::wstring backupRoot = {}, InformFn inform = {});
     ~TfrmLogManage() override;
 
     // Creates the window centred on `owner` (or the screen) and lists the folder.
@@ -38,6 +47,9 @@ public:
     void RunModal();
     [[nodiscard]] bool IsOpen() const noexcept { return hwnd() != nullptr; }
     [[nodiscard]] const uninstall::TLogManager& Model() const noexcept { return model_; }
+    [[nodiscard]] const leftovers::BackupList& Backups() const noexcept { return backups_; }
+    [[nodiscard]] leftovers::LogManagerView View() const noexcept { return view_; }
+    void ShowView(leftovers::LogManagerView view);
 
 private:
     void OnPaint(HDC dc) override;
@@ -47,22 +59,31 @@ private:
     [[nodiscard]] int HeadingBandHeight() const override;
 
     void CreateControls();
+    void LayOutButtons();
     void FillList();
+    void FillBackups();
     void UpdateButtons();
     void SyncSelection();
     void OpenSelected();
     void DeleteSelected();
     void DeleteAll();
+    void RestoreSelected();
     void Close();
 
     uninstall::TLogManager model_;
+    leftovers::BackupList backups_;
+    leftovers::LogManagerView view_ = leftovers::LogManagerView::DayLogs;
     AskFn ask_;
+    InformFn inform_;
     HWND list_ = nullptr;
-    ui::unique_hfont font_;
-    ui::unique_hfont headingFont_;
+    HWND backupList_ = nullptr;
+    ui::ImageButton close_, logsPage_, backupsPage_, open_, delete_, deleteAll_, restore_, cancel_;
 };
 
 // Opens the log manager modally over `owner` and returns when the user has closed it.
 void ShowLogManager(HWND owner, const std::wstring& logFolder);
+
+// A text of the log manager's section of the language file.
+[[nodiscard]] std::wstring LogManagerText(const std::wstring& control, const wchar_t* english);
 
 }  // namespace tarvo::shell

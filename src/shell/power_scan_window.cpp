@@ -229,7 +229,8 @@ void TfrmPowerScan::Layout() {
     ::MoveWindow(link_, m, rowY + Scale(6), Scale(100), Scale(18), TRUE);
     ::MoveWindow(shredder_, m + Scale(110), rowY + Scale(4), Scale(160), Scale(22), TRUE);
     const int progressRight = w - m - Scale(kGripSize) - 2 * bw - Scale(24);
-    ::MoveWindow(current_, m, rowY - Scale(2), progressRight - m, Scale(16), TRUE);
+    // The final state's sentence may take two lines; a path during the run takes one.
+    ::MoveWindow(current_, m, rowY - Scale(2), progressRight - m, Scale(finished_ ? 34 : 16), TRUE);
     ::MoveWindow(progress_, m, rowY + Scale(16), progressRight - m, Scale(12), TRUE);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -361,6 +362,20 @@ void TfrmPowerScan::SetRunning(bool running) {
     ::ShowWindow(shredder_, running ? SW_HIDE : SW_SHOW);
     view_.SetRedraw(!running);
     if (running) ::SetWindowTextW(current_, L"");
+}
+
+void TfrmPowerScan::ShowFinished(const std::wstring& text) {
+    ::ShowWindow(link_, SW_HIDE);
+    ::ShowWindow(shredder_, SW_HIDE);
+    // The label showed paths while the run went on; a sentence wraps instead.
+    finished_ = true;
+    ::SetWindowLongW(current_, GWL_STYLE, ::GetWindowLongW(current_, GWL_STYLE) & ~SS_ELLIPSISMASK);
+    ::SetWindowTextW(current_, text.c_str());
+    RECT r{};
+    ::GetWindowRect(current_, &r);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    ::MoveWindow(current_, r.left, r.top, r.right - r.left, Scale(34), TRUE);
+    ::ShowWindow(current_, SW_SHOW);
 }
 
 void TfrmPowerScan::SetDeleteEnabled(bool enabled) { ::EnableWindow(delete_.hwnd(), enabled ? TRUE : FALSE); }

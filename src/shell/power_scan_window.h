@@ -64,6 +64,7 @@ private:
 
     // IPowerScanView
     void SetProgress(int percent) override;
+    void ShowFinished(const std::wstring& text) override;
     void ShowCurrentItem(const std::wstring& text) override;
     void Pump() override;
     bool Confirm(const std::wstring& question) override;
@@ -88,6 +89,7 @@ private:
     bool warning_ = true;
     bool moveAllowed_ = true;
     bool running_ = false;
+    bool finished_ = false;  // the final state's text stands where the progress was
     bool ended_ = false;
     ui::TriStateTree view_;
     std::map<const leftovers::TTreeNode*, HTREEITEM> handles_;

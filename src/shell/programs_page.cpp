@@ -62,10 +62,10 @@ bool TFrame_Software::Create(HWND parent, int id, const RECT& bounds, int dpi) {
     CreateImageLists();
     std::vector<ui::ListColumn> columns(4);
     columns[0] = {language::SharedTexts().ListviewHeader_Software, 380, ui::ColumnKind::Caption, true, false, {}};
-    columns[1] = {L"Operate", 110, ui::ColumnKind::Button, false, false,
+    columns[1] = {MainWindowText(L"ListView_Column_Operate", L"Operate"), 110, ui::ColumnKind::Button, false, false,
                   MainWindowText(L"PopMenu_List_Uninstall", L"Uninstall")};
-    columns[2] = {L"Size", 100, ui::ColumnKind::Text, true, true, {}};
-    columns[3] = {L"Install Date", 110, ui::ColumnKind::Text, true, false, {}};
+    columns[2] = {MainWindowText(L"ListView_Column_Size", L"Size"), 100, ui::ColumnKind::Text, true, true, {}};
+    columns[3] = {MainWindowText(L"ListView_Column_InstallDate", L"Install Date"), 110, ui::ColumnKind::Text, true, false, {}};
     list_.Create(hwnd(), kListId, {}, std::move(columns), *this, dpi);
     list_.SetImageLists(rowIcons_.get(), largeIcons_.get());
 

@@ -67,6 +67,7 @@ public:
     int closes = 0;
     int confirms = 0;
     std::wstring link;
+    std::wstring finished;
 
     void SetProgress(int percent) override { progress.push_back(percent); }
     void ShowCurrentItem(const std::wstring& text) override { items.push_back(text); }
@@ -84,6 +85,7 @@ public:
     void SetShredderTicked(bool ticked) override { shredderTicked = ticked; }
     void TreeChanged() override {}
     void CloseWindow() override { ++closes; }
+    void ShowFinished(const std::wstring& text) override { finished = text; }
 };
 
 }  // namespace tarvo::test

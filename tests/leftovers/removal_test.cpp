@@ -7,12 +7,14 @@
 #include <cwchar>
 #include <map>
 
+#include "leftovers/backup_list.h"
 #include "leftovers/value_text.h"
 #include "platform/registry.h"
 #include "leftovers/power_scan_model.h"
 #include "leftovers/removal.h"
 #include "leftovers/scan_driver.h"
 #include "platform/files.h"
+#include "platform/registry_export.h"
 #include "removal_fixture.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
@@ -106,7 +108,7 @@ std::wstring Lower(std::wstring text) {
 
 }  // namespace
 
-TEST(Removal, DeletingEverythingRemovesAllLogsItClosesTheWindowAndTheBackupPutsItBack) {
+TEST(Removal, DeletingEverythingRemovesAllLogsItSaysItWasBackedUpAndTheBackupPutsItBack) {
     ScratchKey k(HKEY_CURRENT_USER, L"Software", RegistryView::Default);
     k.SetString(L"App", L"S", L"text \"quoted\" \\ back");
     k.SetString(L"App", L"E", L"%SystemRoot%\\x", REG_EXPAND_SZ);
@@ -155,7 +157,9 @@ TEST(Removal, DeletingEverythingRemovesAllLogsItClosesTheWindowAndTheBackupPutsI
     EXPECT_EQ(view.confirms, 1);
     EXPECT_EQ(statistics, std::vector<std::wstring>{L"14"});
     EXPECT_TRUE(tree.Programs.empty());
-    EXPECT_EQ(view.closes, 1);
+    // Emptied but backed up: the window stays to say so instead of closing.
+    EXPECT_EQ(view.closes, 0);
+    EXPECT_EQ(view.finished, TPowerScanModel::BackedUpText());
     EXPECT_TRUE(model.allDone());
     EXPECT_TRUE(view.moveAllowed);
     EXPECT_EQ(view.progress.front(), 0);
@@ -194,8 +198,24 @@ TEST(Removal, DeletingEverythingRemovesAllLogsItClosesTheWindowAndTheBackupPutsI
     EXPECT_EQ(ValuesOf(k.root(), k.PathOf(L"Other")).at(L"V").AsString(), L"lone value");
     EXPECT_EQ(Content(prog + L"\\a.dll"), "abcd");
     EXPECT_EQ(Content(prog + L"\\sub\\b.txt"), "bee");
-    // A second restore finds every place taken and moves nothing over it.
-    EXPECT_EQ(RestoreBackup(backup).filesRestored, 0);
+    // The list of backups names the program and counts what went: App's key went with its
+    // subkey and value in one piece, so they count once.
+    const auto record = tarvo::leftovers::ReadBackupRecord(backup);
+    EXPECT_EQ(record.programs, std::vector<std::wstring>{L"Name"});
+    EXPECT_EQ((std::vector<int>{record.keys, record.values, record.files, record.folders}),
+              (std::vector<int>{1, 1, 2, 3}));
+    // A second restore finds every place taken and writes nothing over it, not even a value
+    // whose data has changed since.
+    tarvo::platform::RegistryKey other;
+    ASSERT_EQ(other.Open(k.root(), k.PathOf(L"Other"), KEY_SET_VALUE, RegistryView::Default), ERROR_SUCCESS);
+    ASSERT_EQ(other.SetString(L"V", L"new data"), ERROR_SUCCESS);
+    const auto again = RestoreBackup(backup);
+    EXPECT_EQ(again.filesRestored, 0);
+    EXPECT_EQ(ValuesOf(k.root(), k.PathOf(L"Other")).at(L"V").AsString(), L"new data");
+    EXPECT_NE(std::find(again.leftAlone.begin(), again.leftAlone.end(), prog + L"\\a.dll"), again.leftAlone.end());
+    EXPECT_NE(std::find(again.leftAlone.begin(), again.leftAlone.end(),
+                        tarvo::platform::RegRootName(k.root()) + L"\\" + k.PathOf(L"Other") + L" | V"),
+              again.leftAlone.end());
 }
 
 TEST(Removal, FilesInUseWaitForTheRestartWithOnePrefixAndTheCountsFollow) {

@@ -4,8 +4,12 @@
 
 #include <commctrl.h>
 
+#include "language/language.h"
+#include "leftovers/removal.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "support/scratch_folder.h"
+#include "uninstall/operation_log.h"
 
 using tarvo::shell::TfrmLogManage;
 using tarvo::test::ScratchFolder;
@@ -28,6 +32,32 @@ void SelectItem(HWND window, int index) {
 
 void Click(HWND window, int id) {
     ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+std::wstring Cell(HWND list, int row, int column) {
+    wchar_t text[256] = {};
+    LVITEMW cell{};
+    cell.iSubItem = column;
+    cell.pszText = text;
+    cell.cchTextMax = 256;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    return text;
+}
+
+std::wstring ColumnHeader(HWND list, int column) {
+    wchar_t text[64] = {};
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = text;
+    col.cchTextMax = 64;
+    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+    return text;
 }
 
 struct ModalProbe {
@@ -115,4 +145,97 @@ TEST(LogManagerWindow, ModalRunDisablesTheOwnerUntilClosed) {
     EXPECT_FALSE(window.IsOpen());
     EXPECT_TRUE(::IsWindowEnabled(owner));
     ::DestroyWindow(owner);
+}
+
+TEST(LogManagerWindow, TakesEveryTextFromTheLanguageFile) {
+    ScratchFolder scratch;
+    auto& language = tarvo::language::AppLanguage();
+    ASSERT_TRUE(language.LoadLanguage(L"German"));
+    {
+        TfrmLogManage window(scratch.path());
+        ASSERT_TRUE(window.Create(nullptr));
+        const HWND hwnd = window.hwnd();
+        EXPECT_EQ(TextOf(hwnd), L"Deinstallationsprotokolle verwalten");
+        EXPECT_EQ(TextOf(::GetDlgItem(hwnd, TfrmLogManage::kIdDeleteAll)), L"Alle löschen");
+        EXPECT_EQ(TextOf(::GetDlgItem(hwnd, TfrmLogManage::kIdBackupsPage)), L"Sicherungen");
+        EXPECT_EQ(ColumnHeader(::GetDlgItem(hwnd, TfrmLogManage::kIdBackupList), 5), L"Ordner");
+    }
+    ASSERT_TRUE(language.LoadLanguage(L"English"));
+    TfrmLogManage window(scratch.path());
+    ASSERT_TRUE(window.Create(nullptr));
+    EXPECT_EQ(TextOf(window.hwnd()), L"Uninstall Log manager");
+    EXPECT_EQ(TextOf(::GetDlgItem(window.hwnd(), TfrmLogManage::kIdRestore)), L"Restore");
+}
+
+TEST(LogManagerWindow, BackupsViewListsARemovalAndRestoresItWithoutOverwriting) {
+    ScratchFolder files, data;
+    const std::wstring prog = files.MakeFolder(L"Prog");
+    files.MakeFile(L"Prog\\a.dll", "abcd");
+    files.MakeFile(L"Prog\\b.txt", "bee");
+    files.MakeFile(L"keep.txt", "");  // so the removal leaves the scratch folder itself
+
+    // A removal of the folder, as the Powerful Scan window runs it.
+    namespace lo = tarvo::leftovers;
+    lo::TResultTree tree;
+    auto node = [](std::wstring caption, lo::TNodeKind kind) {
+        auto n = std::make_unique<lo::TTreeNode>();
+        n->Caption = std::move(caption);
+        n->Data.NodeKind = kind;
+        n->StateImage = lo::kStateTicked;
+        return n;
+    };
+    tree.Programs.push_back(node(L"Foo (3 items)", lo::nkProgram));
+    auto& group = *tree.Programs[0]->Children.emplace_back(node(L"File(3 items)", lo::nkFileGroup));
+    for (const auto& [path, kind] : {std::pair{prog, lo::PathKind::Folder}, std::pair{prog + L"\\a.dll", lo::PathKind::File},
+                                     std::pair{prog + L"\\b.txt", lo::PathKind::File}}) {
+        auto& item = *group.Children.emplace_back(node(path, lo::nkItem));
+        item.Data.ItemKind = lo::FindingKind::File;
+        item.Data.FileKind = kind;
+        item.Data.FilePath = path;
+    }
+    struct Quiet final : lo::IRemovalProgress {
+        void SetProgress(int) override {}
+        void ShowCurrentItem(const std::wstring&) override {}
+        void Pump() override {}
+    } quiet;
+    const std::wstring root = data.PathOf(L"Backup");
+    lo::TRemovalBackup backup(root, tarvo::platform::LocalTimeNow());
+    lo::TRemovalRun run;
+    run.backup = &backup;
+    lo::TLeftoverRemoval(tree, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(data.path())))
+        .RemoveTicked(run, quiet);
+    ASSERT_FALSE(tarvo::platform::FolderExists(prog));
+    // Something is back in one file's place before the restore.
+    files.MakeFile(L"Prog\\b.txt", "new");
+
+    std::vector<std::wstring> questions, reports;
+    TfrmLogManage window(
+        data.PathOf(L"Log"), [&](HWND, const std::wstring& q) { return questions.push_back(q), true; }, root,
+        [&](HWND, const std::wstring& text) { reports.push_back(text); });
+    ASSERT_TRUE(window.Create(nullptr));
+    const HWND hwnd = window.hwnd();
+    const HWND list = ::GetDlgItem(hwnd, TfrmLogManage::kIdBackupList);
+    EXPECT_FALSE(::IsWindowVisible(list));
+    Click(hwnd, TfrmLogManage::kIdBackupsPage);
+    EXPECT_TRUE(::IsWindowVisible(list));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hwnd, TfrmLogManage::kIdDeleteAll)));
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(Cell(list, 0, 1), L"Foo");
+    EXPECT_EQ((std::vector<std::wstring>{Cell(list, 0, 2), Cell(list, 0, 3), Cell(list, 0, 4), Cell(list, 0, 5)}),
+              (std::vector<std::wstring>{L"0", L"0", L"2", L"1"}));
+    EXPECT_FALSE(Enabled(hwnd, TfrmLogManage::kIdRestore));
+
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    ASSERT_TRUE(Enabled(hwnd, TfrmLogManage::kIdRestore));
+    Click(hwnd, TfrmLogManage::kIdRestore);
+
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find(L"Foo"), std::wstring::npos);
+    EXPECT_EQ(tarvo::platform::ReadFileBytes(prog + L"\\a.dll").value_or(""), "abcd");
+    EXPECT_EQ(tarvo::platform::ReadFileBytes(prog + L"\\b.txt").value_or(""), "new");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], L"Restored: 1 files, 1 folders, 0 registry values.\r\n\r\n"
+                          L"Left alone, because something is back in its place:\r\n    " + prog + L"\\b.txt");
 }

@@ -1,5 +1,5 @@
 // The removal window itself: its size limits, maximise and restore, the warning band, ticking
-// from the keyboard, and a whole run from "Select All" to the window closing on its own.
+// from the keyboard, and a whole run from "Select All" to the final state.
 #include "shell/power_scan_window.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +67,17 @@ struct Driver {
         ::KillTimer(nullptr, timer);
         Click(window, TfrmPowerScan::kIdLink);
         Click(window, TfrmPowerScan::kIdDelete);
+        // The final state: the window stays to say where the items went; Cancel ends it.
+        const HWND label = ::GetDlgItem(window, TfrmPowerScan::kIdCurrent);
+        wchar_t text[256] = {};
+        ::GetWindowTextW(label, text, 256);
+        finalText = ::IsWindowVisible(label) ? text : L"(hidden)";
+        linkShown = ::IsWindowVisible(::GetDlgItem(window, TfrmPowerScan::kIdLink)) != FALSE;
+        Click(window, TfrmPowerScan::kIdCancel);
         ++ticks;
     }
+    static inline std::wstring finalText;
+    static inline bool linkShown = true;
 };
 
 class Rows final : public tarvo::ui::ListDataSource {
@@ -201,7 +210,7 @@ TEST(PowerScanWindow, KeepsItsMinimumSizeMaximisesToTheWorkAreaAndRestores) {
     EXPECT_TRUE(tarvo::platform::FolderExists(s.folder));
 }
 
-TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheWindowClosesItself) {
+TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheFinalStateSaysItWasBackedUp) {
     Scanned s;
     int questions = 0;
     TfrmPowerScan window(s.tree, s.images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(s.data.path())), s.Settings(),
@@ -212,6 +221,8 @@ TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheWindowClosesItsel
     window.RunModal();  // returns only when the window has closed
 
     EXPECT_EQ(Driver::ticks, 1);
+    EXPECT_EQ(Driver::finalText, lo::TPowerScanModel::BackedUpText());
+    EXPECT_FALSE(Driver::linkShown);
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(s.tree.Programs.empty());
     EXPECT_FALSE(tarvo::platform::FolderExists(s.folder));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The forced-uninstall window (as it opens, and listing a dropped file's programs) and the
-# Powerful Scan window at 100 % and at 150 %, each picture cut to the window and kept as an
+# The forced-uninstall window (as it opens, and listing a dropped file's programs), the
+# Powerful Scan window (findings, and the final state after a removal) and the log manager
+# (day logs and backups) at 100 % and at 150 %, each picture cut to the window and kept as an
 # artifact for review. The window's size proves which DPI it was drawn at.
 set -u
 bin=$1 artifacts=$2
@@ -31,6 +32,9 @@ every() {
   shoot forced-tip TfrmForcedUninstall "forced_tip_$1" $((560 * $2 / 100))
   shoot forced-list TfrmForcedUninstall "forced_list_$1" $((560 * $2 / 100))
   shoot power-scan TfrmPowerScan "power_scan_$1" $((640 * $2 / 100))
+  shoot power-scan-done TfrmPowerScan "power_scan_done_$1" $((640 * $2 / 100))
+  shoot log-days TfrmLogManage "log_manager_$1" $((560 * $2 / 100))
+  shoot log-backups TfrmLogManage "log_backups_$1" $((560 * $2 / 100))
 }
 
 every 100 100

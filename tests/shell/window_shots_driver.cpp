@@ -4,6 +4,9 @@
 //   window_shots_driver forced-list    the same after a file was dropped: two rows, one chosen
 //   window_shots_driver power-scan     the leftover findings of a small folder, with the
 //                                      warning band for a folder shared by several programs
+//   window_shots_driver power-scan-done  the same folder removed: the final state
+//   window_shots_driver log-days       the log manager with three day logs, one chosen
+//   window_shots_driver log-backups    its Backups view with two removals, one chosen
 // Everything it writes lives in one folder under the temporary folder and goes at the end.
 #include <windows.h>
 #include <commctrl.h>
@@ -15,7 +18,9 @@
 
 #include "inventory/software_info.h"
 #include "leftovers/scan_driver.h"
+#include "leftovers/removal_backup.h"
 #include "shell/forced_uninstall_window.h"
+#include "shell/log_manager_window.h"
 #include "shell/power_scan_window.h"
 #include "uninstall/operation_log.h"
 
@@ -79,7 +84,58 @@ int ShowForced(const std::wstring& scratch, bool listed) {
     return 0;
 }
 
-int ShowPowerScan(const std::wstring& scratch) {
+void SelectRow(HWND window, int listId, int row) {
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendDlgItemMessageW(window, listId, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+}
+
+// One backup as a removal leaves it, at a fixed time.
+void MakeBackup(const std::wstring& scratch, const std::wstring& program, WORD hour, int fileCount) {
+    const std::wstring folder = scratch + L"\\" + program;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    SYSTEMTIME at{};
+    at.wYear = 2026, at.wMonth = 12, at.wDay = 9, at.wHour = hour, at.wMinute = 14, at.wSecond = 7;
+    lo::TRemovalBackup backup(scratch + L"\\Backup", at);
+    backup.NoteProgram(program);
+    for (int i = 0; i < fileCount; ++i) {
+        const std::wstring file = folder + L"\\file" + std::to_wstring(i) + L".dat";
+        WriteFile(file, "data");
+        (void)backup.TakeFile(file);
+    }
+    backup.NoteFolder(folder);
+    (void)backup.Finish();
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+int ShowLogManager(const std::wstring& scratch, bool backups) {
+    const std::wstring logs = scratch + L"\\Log";
+    ::CreateDirectoryW(logs.c_str(), nullptr);
+    for (const wchar_t* day : {L"2026-11-28.log", L"2026-12-02.log", L"2026-12-09.log"})
+        WriteFile(logs + L"\\" + day, "log");
+    MakeBackup(scratch, L"Starward Chess", 9, 3);
+    MakeBackup(scratch, L"Northwind Viewer", 16, 5);
+    tarvo::shell::TfrmLogManage window(logs);
+    if (!window.Create(nullptr)) return 1;
+    if (backups) {
+        ::SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(tarvo::shell::TfrmLogManage::kIdBackupsPage, BN_CLICKED), 0);
+        SelectRow(window.hwnd(), tarvo::shell::TfrmLogManage::kIdBackupList, 0);
+    } else {
+        SelectRow(window.hwnd(), tarvo::shell::TfrmLogManage::kIdList, 2);
+    }
+    window.RunModal();
+    return 0;
+}
+
+HWND g_powerScan = nullptr;
+
+void CALLBACK RemoveEverything(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    for (const int id : {tarvo::shell::TfrmPowerScan::kIdLink, tarvo::shell::TfrmPowerScan::kIdDelete})
+        ::SendMessageW(g_powerScan, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+int ShowPowerScan(const std::wstring& scratch, bool removed = false) {
     const std::wstring folder = scratch + L"\\Starward Chess";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     ::CreateDirectoryW((folder + L"\\Saves").c_str(), nullptr);
@@ -91,12 +147,16 @@ int ShowPowerScan(const std::wstring& scratch) {
     lo::ScanLeftovers(nullptr, tree, folder + L"\\", images);
     lo::TPowerScanSettings settings;
     settings.backupRoot = scratch + L"\\Backup";
-    // Nothing is removed here: every question is answered "no".
+    // Nothing is removed unless asked: every question is answered "no".
     tarvo::shell::TfrmPowerScan window(tree, images,
                                        lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(scratch)),
-                                       std::move(settings), [](HWND, const std::wstring&) { return false; });
+                                       std::move(settings), [removed](HWND, const std::wstring&) { return removed; });
     if (!window.Create(nullptr)) return 1;
-    window.ShowMultiProgramWarning(true);
+    window.ShowMultiProgramWarning(!removed);
+    if (removed) {
+        g_powerScan = window.hwnd();
+        ::SetTimer(nullptr, 0, 100, &RemoveEverything);
+    }
     window.RunModal();
     return 0;
 }
@@ -115,6 +175,9 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"forced-tip") result = ShowForced(scratch, false);
     else if (mode == L"forced-list") result = ShowForced(scratch, true);
     else if (mode == L"power-scan") result = ShowPowerScan(scratch);
+    else if (mode == L"power-scan-done") result = ShowPowerScan(scratch, true);
+    else if (mode == L"log-days") result = ShowLogManager(scratch, false);
+    else if (mode == L"log-backups") result = ShowLogManager(scratch, true);
     RemoveFolder(scratch);
     return result;
 }
