@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/archive_verb.h"
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
@@ -27,6 +28,9 @@ const Verb kVerbs[] = {
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},
     {L"export", L"export FILE",
      L"writes the program list as the window's export does (\".txt\" is added when FILE has none)", &RunExportVerb},
+    {L"archive", L"archive list FILE | archive extract FILE ENTRY OUT",
+     L"the directory of a data archive (name, mode, sizes, CRC), or one entry written to OUT; exit 6 with the "
+     L"reader's message when the archive is refused", &RunArchiveVerb},
 };
 
 }  // namespace

@@ -1,0 +1,53 @@
+#pragma once
+// Where an extracted entry goes: memory or a file. The reader writes in bounded pieces and
+// never needs more than Write.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/file_stream.h"
+
+namespace tarvo::archive {
+
+class ByteSink {
+public:
+    // False stops the extraction: the destination is full or cannot be written.
+    [[nodiscard]] virtual bool Write(const void* data, std::size_t size) = 0;
+    // Puts the read position back to the start, as a stream handed back to its caller is.
+    virtual void Rewind() {}
+
+protected:
+    ~ByteSink() = default;
+};
+
+// Memory. `limit` keeps a hostile size from taking the process's memory: what the caller
+// expects to hold, not what the archive claims.
+class StringSink final : public ByteSink {
+public:
+    explicit StringSink(std::size_t limit = 256u << 20) : limit_(limit) {}
+    [[nodiscard]] bool Write(const void* data, std::size_t size) override {
+        if (size > limit_ - bytes_.size()) return false;
+        bytes_.append(static_cast<const char*>(data), size);
+        return true;
+    }
+    [[nodiscard]] const std::string& bytes() const noexcept { return bytes_; }
+    [[nodiscard]] std::string& bytes() noexcept { return bytes_; }
+
+private:
+    std::string bytes_;
+    std::size_t limit_;
+};
+
+// An open file; Rewind seeks it to its start.
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(platform::FileStream& file) noexcept : file_(file) {}
+    [[nodiscard]] bool Write(const void* data, std::size_t size) override { return file_.Write(data, size); }
+    void Rewind() override { (void)file_.Seek(0); }
+
+private:
+    platform::FileStream& file_;
+};
+
+}  // namespace tarvo::archive

@@ -1,0 +1,22 @@
+#pragma once
+// The vendor's servers, as deployment values: built in, and overridable in the "Servers"
+// section of Main.ini (keys "Download", "Site"), so a test or an installation can point the
+// program elsewhere without a new build. Addresses are written without a trailing "/".
+
+#include <string>
+
+#include "settings/main_ini.h"
+
+namespace tarvo::settings {
+
+inline constexpr const wchar_t* kDefaultDownloadServer = L"http://download.tarvo-uninstaller.com";
+inline constexpr const wchar_t* kDefaultSiteServer = L"http://www.tarvo-uninstaller.com";
+
+struct ServerAddresses {
+    std::wstring download;  // score database, news and version list
+    std::wstring site;      // the vendor's pages
+};
+
+[[nodiscard]] ServerAddresses ReadServerAddresses(const TMainIni& ini);
+
+}  // namespace tarvo::settings

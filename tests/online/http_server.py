@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""The online tests' web server: serves ROOT on 127.0.0.1 at a free port, written to
+PORT_FILE once it listens. /truncated/NAME declares NAME's full length and sends half of it;
+a missing file is a 404; POST answers with the request body."""
+import http.server
+import os
+import sys
+
+root, port_file = sys.argv[1], sys.argv[2]
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        truncated = self.path.startswith('/truncated/')
+        name = self.path[len('/truncated'):] if truncated else self.path
+        path = os.path.join(root, name.lstrip('/').split('?')[0])
+        if not os.path.isfile(path):
+            self.send_error(404)
+            return
+        with open(path, 'rb') as f:
+            data = f.read()
+        self.send_response(200)
+        self.send_header('Content-Length', str(len(data)))
+        self.end_headers()
+        self.wfile.write(data[:len(data) // 2] if truncated else data)
+        self.close_connection = True
+
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers.get('Content-Length', 0)))
+        self.send_response(200)
+        self.send_header('Content-Length', str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+with open(port_file + '.tmp', 'w') as f:
+    f.write(str(server.server_address[1]))
+os.replace(port_file + '.tmp', port_file)
+server.serve_forever()
