@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/addons_verb.h"
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
@@ -27,6 +28,9 @@ const Verb kVerbs[] = {
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},
     {L"export", L"export FILE",
      L"writes the program list as the window's export does (\".txt\" is added when FILE has none)", &RunExportVerb},
+    {L"addons", L"addons [--json] | addons remove ID...",
+     L"every browser's add-ons as the all-browsers view merges them; remove switches the named ones off, with their "
+     L"twins in other browsers", &RunAddonsVerb},
 };
 
 }  // namespace
