@@ -15,27 +15,29 @@ void TAllBrowserCleaner::BuildMergedList() {
         TPluginItem* item;
         std::wstring idKey;
     };
-    std::vector<std::pair<TPluginItem*, std::size_t>> order;
+    struct Placed {
+        TPluginItem* item;
+        std::size_t group;
+        std::wstring idKey;
+    };
+    std::vector<Placed> order;
     std::unordered_map<std::wstring, std::size_t> groupOf;
     std::vector<std::vector<Entry>> groups;
     for (TCustomBrowserCleaner* cleaner : cleaners_)
         for (const auto& item : cleaner->Items()) {
-            std::wstring key = CaseKey(item->Caption);
-            key += L'\x1';
-            key += CaseKey(item->Description);
-            key += L'\x1';
-            key += CaseKey(item->Version);
+            // One case mapping per item for the three texts together: it is most of the cost.
+            std::wstring key = CaseKey(item->Caption + L'\x1' + item->Description + L'\x1' + item->Version);
             const auto [at, added] = groupOf.try_emplace(std::move(key), groups.size());
             if (added) {
                 groups.emplace_back();
                 merged_.push_back(item.get());
             }
-            groups[at->second].push_back({item.get(), CaseKey(item->Id)});
-            order.emplace_back(item.get(), at->second);
+            std::wstring idKey = CaseKey(item->Id);
+            groups[at->second].push_back({item.get(), idKey});
+            order.push_back({item.get(), at->second, std::move(idKey)});
         }
 
-    for (const auto& [item, group] : order) {
-        const std::wstring idKey = CaseKey(item->Id);
+    for (const auto& [item, group, idKey] : order) {
         for (const Entry& other : groups[group]) {
             if (other.idKey == idKey) continue;
             twinIndex_[idKey].push_back(twinMap_.size());
