@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make wine wine32:i386 wine64
           xvfb xauth imagemagick libz-mingw-w64-dev googletest nlohmann-json3-dev nsis wixl tcl bc
-          xdotool dpkg-dev python3)
+          xdotool dpkg-dev python3 osslsigncode openssl)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

@@ -237,4 +237,31 @@ bool ParsesAsClassId(const std::wstring& text) noexcept {
     return SUCCEEDED(::CLSIDFromString(const_cast<wchar_t*>(text.c_str()), &id));
 }
 
+std::wstring NewGuidText(bool braces) noexcept {
+    GUID guid{};
+    if (FAILED(::CoCreateGuid(&guid))) return {};
+    wchar_t text[40]{};
+    if (::StringFromGUID2(guid, text, 40) <= 0) return {};
+    std::wstring result(text);
+    if (!braces && result.size() >= 2) result = result.substr(1, result.size() - 2);
+    return result;
+}
+
+bool ShellDeleteFolderTree(const std::wstring& folder) noexcept {
+    try {
+        // The shell's "from" list ends with two zeros; a trailing backslash makes it fail.
+        std::wstring from = folder;
+        while (from.size() > 3 && from.back() == L'\\') from.pop_back();
+        from.push_back(L'\0');
+        SHFILEOPSTRUCTW operation{};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        // No error box either: the callers run unattended and report failure themselves.
+        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+        return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace tarvo::platform

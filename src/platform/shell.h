@@ -121,4 +121,12 @@ void AcceptDroppedFiles(HWND window, bool accept) noexcept;
 // CLSIDFromString accepts the text: a braced GUID (or a ProgID registered on this machine).
 [[nodiscard]] bool ParsesAsClassId(const std::wstring& text) noexcept;
 
+// CoCreateGuid in its usual text form, "{xxxxxxxx-xxxx-…}" with braces or without; empty when
+// no GUID could be made.
+[[nodiscard]] std::wstring NewGuidText(bool braces) noexcept;
+
+// A folder and everything in it, through the shell (SHFileOperationW, delete, FOF_SILENT |
+// FOF_NOCONFIRMATION | FOF_NOERRORUI): no dialog, no recycle bin. False when the shell reports any failure.
+[[nodiscard]] bool ShellDeleteFolderTree(const std::wstring& folder) noexcept;
+
 }  // namespace tarvo::platform

@@ -1,0 +1,40 @@
+#include "addons/browser_process.h"
+
+#include "addons/addon_text.h"
+
+namespace tarvo::addons {
+
+std::wstring BrowserName(BrowserKind kind) {
+    switch (kind) {
+        case BrowserKind::InternetExplorer: return L"IE";
+        case BrowserKind::Chrome: return L"Chrome";
+        case BrowserKind::Firefox: return L"Firefox";
+        case BrowserKind::Opera: return L"Opera";
+        default: return {};
+    }
+}
+
+std::wstring BrowserExeName(BrowserKind kind) {
+    switch (kind) {
+        case BrowserKind::InternetExplorer: return L"iexplore.exe";
+        case BrowserKind::Chrome: return L"chrome.exe";
+        case BrowserKind::Firefox: return L"firefox.exe";
+        case BrowserKind::Opera: return L"opera.exe";
+        default: return {};
+    }
+}
+
+bool IsBrowserRunningIn(BrowserKind kind, const std::vector<platform::ProcessEntry>& processes) {
+    const std::wstring exe = BrowserExeName(kind);
+    if (exe.empty()) return true;
+    for (const auto& process : processes)
+        if (SameText(process.exeName, exe)) return true;
+    return false;
+}
+
+bool IsBrowserRunning(BrowserKind kind) {
+    if (BrowserExeName(kind).empty()) return true;
+    return IsBrowserRunningIn(kind, platform::SnapshotProcesses());
+}
+
+}  // namespace tarvo::addons
