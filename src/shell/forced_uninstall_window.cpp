@@ -19,6 +19,7 @@
 #include "ui/modal_loop.h"
 #include "ui/palette.h"
 #include "ui/title_bar.h"
+#include "ui/tool_hints.h"
 
 namespace tarvo::shell {
 
@@ -38,19 +39,6 @@ constexpr int kButtonHeight = 28;
 enum ListMenuCommand : UINT { kMenuUninstall = 1, kMenuOpenFolder, kMenuViewEntry, kMenuSearchOnline };
 
 std::wstring Title() { return ForcedUninstallText(L"Caption", L"Forced Uninstall"); }
-
-void AddHint(HWND window, HWND control, std::wstring text) {
-    const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                                       ::GetModuleHandleW(nullptr), nullptr);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = text.data();
-    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
 
 }  // namespace
 
@@ -111,7 +99,7 @@ void TfrmForcedUninstall::CreateControls() {
     close_.SetBackground(palette::kTitleBar);
     // Reached with Escape, not with Tab.
     ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
-    AddHint(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
+    ui::ToolHints().Add(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
 
     // A click in the path box opens the file dialog, as the button does.
     pathBox_ = child(L"STATIC", L"", SS_NOTIFY | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, WS_EX_CLIENTEDGE,

@@ -12,6 +12,7 @@
 #include "ui/modal_loop.h"
 #include "ui/palette.h"
 #include "ui/title_bar.h"
+#include "ui/tool_hints.h"
 
 namespace tarvo::shell {
 
@@ -40,27 +41,7 @@ void InformWithMessageBox(HWND owner, const std::wstring& text) {
     ::MessageBoxW(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-ui::ButtonFace Face(ui::ButtonStyle style, std::wstring text) {
-    ui::ButtonFace face;
-    face.style = style;
-    face.text = std::move(text);
-    return face;
-}
-
 std::wstring Title() { return LogManagerText(L"Caption", L"Uninstall Log manager"); }
-
-void AddHint(HWND window, HWND control, std::wstring text) {
-    const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                                       ::GetModuleHandleW(nullptr), nullptr);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = text.data();
-    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
 
 std::wstring ParentOf(const std::wstring& folder) {
     const auto slash = folder.find_last_of(L'\\');
@@ -112,7 +93,7 @@ void TfrmLogManage::CreateControls() {
     const HFONT font = ui::SharedFonts().Get(ui::FontRole::Body, dpi());
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     auto button = [&](ui::ImageButton& b, int id, ui::ButtonStyle style, std::wstring text) {
-        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, Face(style, std::move(text)), dpi());
+        b.Create(hwnd(), id, RECT{0, 0, 1, 1}, {.style = style, .text = std::move(text)}, dpi());
     };
     auto list = [&](DWORD style, int id) {
         const HWND control = ::CreateWindowExW(
@@ -125,14 +106,13 @@ void TfrmLogManage::CreateControls() {
     };
 
     const int width = Scale(kDesignWidth);
-    ui::ButtonFace closeFace = Face(ui::ButtonStyle::CaptionClose, L"");
-    closeFace.glyph = ui::Glyph::Close;
+    const ui::ButtonFace closeFace{.style = ui::ButtonStyle::CaptionClose, .glyph = ui::Glyph::Close, .text = {}};
     close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, closeFace,
                   dpi());
     close_.SetBackground(palette::kTitleBar);
     // Reached with Escape, not with Tab.
     ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
-    AddHint(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
+    ui::ToolHints().Add(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
     button(logsPage_, kIdLogsPage, ui::ButtonStyle::Page, LogManagerText(L"RdImageButton_Logs.Caption", L"Day Logs"));
     button(backupsPage_, kIdBackupsPage, ui::ButtonStyle::Page,
            LogManagerText(L"RdImageButton_Backups.Caption", L"Backups"));

@@ -17,6 +17,7 @@
 #include "ui/palette.h"
 #include "ui/registry_icons.h"
 #include "ui/title_bar.h"
+#include "ui/tool_hints.h"
 #include "ui/translate_window.h"
 #include "uninstall/operation_log.h"
 
@@ -151,18 +152,8 @@ void TfrmPowerScan::AddTranslations() {
     closeHint_ = GetText(L"Close", L"Close");
     maxHint_ = GetText(L"WindowState_Max", L"Maximize");
     restoreHint_ = GetText(L"WindowState_Normor", L"Restore");
-    tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, ::GetModuleHandleW(nullptr),
-                             nullptr);
-    for (const auto& [button, hint] : {std::pair{close_.hwnd(), &closeHint_}, std::pair{maximize_.hwnd(), &maxHint_}}) {
-        TOOLINFOW tool{};
-        tool.cbSize = TTTOOLINFOW_V1_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(button);
-        tool.lpszText = hint->data();
-        ::SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    hints_.Add(hwnd(), close_.hwnd(), closeHint_);
+    hints_.Add(hwnd(), maximize_.hwnd(), maxHint_);
 }
 
 void TfrmPowerScan::FillTree() {
@@ -266,12 +257,7 @@ void TfrmPowerScan::OnPaint(HDC target) {
 
 void TfrmPowerScan::OnMaximizedChanged() {
     maximize_.SetGlyph(maximized() ? ui::Glyph::Restore : ui::Glyph::Maximize);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V1_SIZE;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(maximize_.hwnd());
-    tool.lpszText = (maximized() ? restoreHint_ : maxHint_).data();
-    ::SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    hints_.Update(maximize_.hwnd(), maximized() ? restoreHint_ : maxHint_);
     Layout();
 }
 

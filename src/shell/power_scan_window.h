@@ -17,6 +17,7 @@
 #include "shell/control_ids.h"
 #include "ui/gdi.h"
 #include "ui/image_button.h"
+#include "ui/tool_hints.h"
 #include "ui/tri_state_tree.h"
 #include "ui/frameless_dialog.h"
 
@@ -94,7 +95,8 @@ private:
     ui::TriStateTree view_;
     std::map<const leftovers::TTreeNode*, HTREEITEM> handles_;
     ui::ImageButton delete_, cancel_, close_, maximize_;
-    HWND link_ = nullptr, shredder_ = nullptr, progress_ = nullptr, current_ = nullptr, tip_ = nullptr;
+    HWND link_ = nullptr, shredder_ = nullptr, progress_ = nullptr, current_ = nullptr;
+    ui::ToolHints hints_;
     ui::unique_hfont treeFont_;
     std::wstring title_, warningLabel_, warningText_, maxHint_, restoreHint_, closeHint_;
     std::unique_ptr<language::TTranslatableWindow> texts_;

@@ -15,6 +15,7 @@
 #include "ui/glyphs.h"
 #include "ui/palette.h"
 #include "ui/title_bar.h"
+#include "ui/tool_hints.h"
 #include "ui/translate_window.h"
 #include "ui/modal_loop.h"
 #include "ui/work_area.h"
@@ -148,16 +149,7 @@ void TfrmUninstalling::AddTranslations() {
     }
     ::SetWindowTextW(hwnd(), title_.c_str());
 
-    const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                       ::GetModuleHandleW(nullptr), nullptr);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(close_.hwnd());
-    tool.lpszText = closeHint_.data();
-    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ui::ToolHints().Add(hwnd(), close_.hwnd(), closeHint_);
 }
 
 void TfrmUninstalling::RunModal() {
