@@ -1,0 +1,143 @@
+// Internet Explorer's add-ons found in registrations of our own, in both registry views.
+#include "addons/ie_browser_cleaner.h"
+
+#include <gtest/gtest.h>
+
+#include "addons_fixture_path.h"
+#include "addons_sqlite.h"
+#include "common/text.h"
+#include "ie_registrations.h"
+#include "platform/shell.h"
+#include "support/scratch_folder.h"
+
+namespace tarvo::addons {
+namespace {
+
+using View = platform::RegistryView;
+
+class IEBrowserCleanerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::LoadTestSqlite(sqlite));
+        env.sqlite = &sqlite;
+        env.is64 = true;  // the test prefix is 64-bit
+        env.appDataFolder = scratch.path();
+    }
+    static std::wstring Guid() { return platform::NewGuidText(true); }
+    const TPluginItem* Find(const TIEBrowserCleaner& cleaner, const std::wstring& itemId, std::uint8_t sysType = 0) {
+        for (const auto& item : cleaner.Items())
+            if (item->ItemId == itemId && item->SysType == sysType) return item.get();
+        return nullptr;
+    }
+    std::unique_ptr<TIEBrowserCleaner> Scanned() {
+        auto cleaner = std::make_unique<TIEBrowserCleaner>(env);
+        cleaner->ScanItems();
+        return cleaner;
+    }
+
+    platform::SqliteLibrary sqlite;
+    test::ScratchFolder scratch;
+    CleanerEnvironment env;
+    test::IERegistrations reg;
+};
+
+TEST_F(IEBrowserCleanerTest, ListsEveryKindInBothViewsWithCaptionsPublishersAndPaths) {
+    const std::wstring plain = test::AddonFixture(L"VersionFixture.dll"),
+                       signed_ = test::AddonFixture(L"SignedFixture.dll");
+    const std::wstring toolbar = Guid(), button = Guid(), band = Guid(), menu = Guid(), bho = Guid(), bho64 = Guid(),
+                       control = Guid(), unseen = Guid();
+    reg.Class(toolbar, L"Tarvo Toolbar", plain, View::Default);
+    reg.Toolbar(toolbar, View::Default);
+    reg.Class(band, L"Tarvo Band", signed_, View::Default);
+    reg.Extension(HKEY_LOCAL_MACHINE, button, {{L"ButtonText", L"Tarvo Button"}, {L"BandCLSID", band}}, View::Default);
+    reg.Extension(HKEY_CURRENT_USER, menu, {{L"MenuText", L"Tarvo Menu"}}, View::Default);
+    reg.Extension(HKEY_LOCAL_MACHINE, Guid(), {{L"Exec", L"C:\\x.exe"}}, View::Default);  // no caption: not listed
+    reg.Class(bho, L"  Tarvo Helper  ", signed_, View::Default);
+    reg.Bho(bho, View::Default);
+    reg.Class(bho64, L"Tarvo Helper 64", plain, View::Wow64_64Key);
+    reg.Bho(bho64, View::Wow64_64Key);
+    reg.Class(control, L"Tarvo Control", plain, View::Default);
+    reg.DistributionUnit(control, View::Default);
+    reg.Seen(control, 1);
+    reg.Class(unseen, L"Tarvo Unseen", plain, View::Default);
+    reg.Seen(unseen, 2);
+
+    const auto cleaner = Scanned();
+    const std::wstring hklm = L"80000002\\", hkcu = L"80000001\\";
+    struct Expected {
+        std::wstring itemId;
+        std::uint8_t sysType;
+        AddonKind kind;
+        std::wstring caption, publisher, version;
+        std::vector<std::wstring> paths;
+    } const expected[] = {
+        {toolbar, 0, AddonKind::Toolbar, L"Tarvo Toolbar", L"Tarvo Testhaus GmbH", L"2.1.0.7", {hklm + kIEToolbarKey}},
+        {button, 0, AddonKind::Toolbar, L"Tarvo Button", L"Tarvo Test Signer", L"2.1.0.7",
+         {hklm + kIEExtensionsKey + L"\\" + button}},
+        {menu, 0, AddonKind::Toolbar, L"Tarvo Menu", L"", L"", {hkcu + kIEExtensionsKey + L"\\" + menu}},
+        {bho, 0, AddonKind::BrowserHelperObject, L"Tarvo Helper", L"Tarvo Test Signer", L"2.1.0.7",
+         {hklm + kIEBhoKey + L"\\" + bho}},
+        {bho64, 1, AddonKind::BrowserHelperObject, L"Tarvo Helper 64", L"Tarvo Testhaus GmbH", L"2.1.0.7",
+         {hklm + kIEBhoKey + L"\\" + bho64}},
+        // Found in both lists, one item; the product version is the one shown for controls.
+        {control, 0, AddonKind::ActiveX, L"Tarvo Control", L"Tarvo Testhaus GmbH", L"2.1",
+         {hkcu + kIEDistributionUnitsKey + L"\\" + control, hkcu + kIEStatsKey + L"\\" + control}},
+    };
+    for (const auto& want : expected) {
+        SCOPED_TRACE(want.caption);
+        const TPluginItem* item = Find(*cleaner, want.itemId, want.sysType);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->Browser, BrowserKind::InternetExplorer);
+        EXPECT_EQ(item->Collection.AddonKind, want.kind);
+        EXPECT_EQ(item->Caption, want.caption);
+        EXPECT_EQ(item->Publisher, want.publisher);
+        EXPECT_EQ(item->Version, want.version);
+        EXPECT_EQ(item->Paths, want.paths);
+        EXPECT_NE(item->ExtInfo, nullptr);
+    }
+    EXPECT_EQ(Find(*cleaner, bho64, 0), nullptr);
+    EXPECT_EQ(Find(*cleaner, unseen), nullptr);
+    EXPECT_EQ(Find(*cleaner, L"Locked"), nullptr);
+    const auto& detail = dynamic_cast<const TIEBrowserCleaner::TIEPluginExtInfo&>(*Find(*cleaner, button)->ExtInfo);
+    EXPECT_EQ(detail.Source, TIEBrowserCleaner::Source::MachineExtension);
+    EXPECT_EQ(detail.Value(L"buttontext"), L"Tarvo Button");
+}
+
+TEST_F(IEBrowserCleanerTest, SwitchedOffAddOnsAreNotListed) {
+    const std::wstring off = Guid(), on = Guid(), noVersion = Guid();
+    for (const auto& clsid : {off, on, noVersion}) {
+        reg.Class(clsid, L"Helper " + clsid, test::AddonFixture(L"VersionFixture.dll"), View::Default);
+        reg.Bho(clsid, View::Default);
+    }
+    reg.Switch(off, 1);
+    reg.Switch(on, 0);
+    (void)reg.Key(HKEY_CURRENT_USER, std::wstring(kIESettingsKey) + L"\\" + noVersion).SetDword(L"Flags", 1);
+
+    const auto cleaner = Scanned();
+    EXPECT_EQ(Find(*cleaner, off), nullptr);
+    EXPECT_NE(Find(*cleaner, on), nullptr);
+    EXPECT_NE(Find(*cleaner, noVersion), nullptr);
+    EXPECT_EQ(cleaner->DisabledIds().count(common::LowerCase(off)), 1u);
+}
+
+TEST_F(IEBrowserCleanerTest, BrokenRegistrationsNeverStopTheScan) {
+    const std::wstring noServer = Guid(), folder = Guid(), huge = Guid(), unnamed = Guid(), variable = Guid();
+    reg.Class(noServer, L"No Server", L"", View::Default);
+    reg.Class(folder, L"Folder Server", scratch.path(), View::Default);
+    reg.Class(huge, std::wstring(1 << 19, L'x'), std::wstring(1 << 19, L'y') + L".dll", View::Default);
+    reg.Class(unnamed, L"", test::AddonFixture(L"VersionFixture.dll"), View::Default);
+    reg.Class(variable, L"Variable Server", L"%TEMP%\\VersionFixture.dll", View::Default);
+    for (const auto& clsid : {noServer, folder, huge, unnamed, variable, Guid()}) reg.Bho(clsid, View::Default);
+
+    const auto cleaner = Scanned();
+    for (const auto& clsid : {noServer, folder, huge, variable}) {
+        const TPluginItem* item = Find(*cleaner, clsid);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->Publisher + item->Version + item->Description, L"");
+        EXPECT_LE(item->Caption.size(), 1000u);
+    }
+    EXPECT_EQ(Find(*cleaner, unnamed), nullptr);  // a class without a name is not shown
+}
+
+}  // namespace
+}  // namespace tarvo::addons
