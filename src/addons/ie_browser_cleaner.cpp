@@ -104,7 +104,8 @@ void IECopyKeyValues(HKEY root, const std::wstring& key, RegistryView view,
     (void)sweep.Sweep(open.get(), copier);
 }
 
-TIEBrowserCleaner::TIEBrowserCleaner(const CleanerEnvironment& environment) : TCustomBrowserCleaner(environment) {}
+TIEBrowserCleaner::TIEBrowserCleaner(const CleanerEnvironment& environment)
+    : TCustomBrowserCleaner(environment), sqlite_(environment.sqlite) {}
 
 void TIEBrowserCleaner::ReleaseItem(TPluginItem& item) { item.ExtInfo.reset(); }
 
@@ -284,12 +285,50 @@ void TIEBrowserCleaner::ScanActiveX(HKEY root, const std::wstring& key, bool che
     }
 }
 
-bool TIEBrowserCleaner::RemoveItem(TPluginItem&) { return false; }
+bool TIEBrowserCleaner::RemoveItem(TPluginItem& item) {
+    if (!item.Present) return true;
+    switch (item.Collection.AddonKind) {
+    case AddonKind::Toolbar:
+        return item.ExtInfo != nullptr && DisableAddon(item);
+    case AddonKind::BrowserHelperObject:
+    case AddonKind::ActiveX:
+        return DisableAddon(item);
+    default:
+        return false;
+    }
+}
 
-bool TIEBrowserCleaner::RestoreItem(TPluginItem&) { return false; }
+bool TIEBrowserCleaner::RestoreItem(TPluginItem& item) {
+    // Switching off changed nothing but the marker, so there is nothing to put back.
+    const auto kind = item.Collection.AddonKind;
+    return item.Present || kind == AddonKind::Toolbar || kind == AddonKind::BrowserHelperObject ||
+           kind == AddonKind::ActiveX;
+}
 
-void TIEBrowserCleaner::DeleteBackup(const std::wstring&) {}
+bool TIEBrowserCleaner::DisableAddon(const TPluginItem& item) {
+    // The id becomes a key name below the settings key: one that would reach a key of its
+    // own below another add-on's switch (or the settings key itself) is refused.
+    if (item.ItemId.empty() || item.ItemId.find(L'\\') != std::wstring::npos) return false;
+    const RegistryView view = item.SysType == 1 ? RegistryView::Wow64_64Key : RegistryView::Default;
+    RegistryKey marker;
+    const LONG created =
+        marker.Create(HKEY_CURRENT_USER, std::wstring(kIESettingsKey) + L"\\" + item.ItemId, KEY_READ | KEY_WRITE, view);
+    if (created != ERROR_SUCCESS) {
+        OutputDebugStringW((L"AddUninstallRegItem " + std::to_wstring(created)).c_str());
+        return false;
+    }
+    return marker.SetDword(L"Flags", 1) == ERROR_SUCCESS && marker.SetDword(L"Version", 1) == ERROR_SUCCESS;
+}
 
-bool TIEBrowserCleaner::DisableAddon(const TPluginItem&) { return false; }
+void TIEBrowserCleaner::DeleteBackup(const std::wstring& id) {
+    const std::wstring file = StorePath();
+    if (file.empty() || sqlite_ == nullptr) return;
+    platform::SqliteDatabase db;
+    if (db.Open(*sqlite_, file, true) != platform::SqliteLibrary::kOk) return;
+    // The table is made here too, for a store older than it.
+    if (db.Execute("CREATE TABLE IF NOT EXISTS iebackup (id TEXT,key TEXT,value TEXT)") != platform::SqliteLibrary::kOk) return;
+    auto remove = db.Prepare("DELETE FROM iebackup WHERE id=?");
+    if (remove.IsValid() && remove.BindText(1, id) == platform::SqliteLibrary::kOk) (void)remove.Step();
+}
 
 }  // namespace tarvo::addons

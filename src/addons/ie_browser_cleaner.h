@@ -77,6 +77,7 @@ private:
              const TMozilPlugFileInfo& file, platform::RegistryView view, std::unique_ptr<TIEPluginExtInfo> detail);
     [[nodiscard]] bool DisableAddon(const TPluginItem& item);
 
+    const platform::SqliteLibrary* sqlite_;
     std::unordered_set<std::wstring> disabledIds_;
     // One scan reads each server file once, however many classes name it.
     std::map<std::pair<std::wstring, bool>, TMozilPlugFileInfo> fileInfos_;

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "ie_registrations.h"
 #include "platform/shell.h"
+#include "platform/sqlite_database.h"
 #include "support/scratch_folder.h"
 
 namespace tarvo::addons {
@@ -59,6 +60,8 @@ TEST_F(IEBrowserCleanerTest, ListsEveryKindInBothViewsWithCaptionsPublishersAndP
     reg.Class(control, L"Tarvo Control", plain, View::Default);
     reg.DistributionUnit(control, View::Default);
     reg.Seen(control, 1);
+    reg.Class(L"Locked", L"Tarvo Locked", plain, View::Default);
+    reg.Toolbar(L"Locked", View::Default);  // the toolbars' lock switch, never an add-on
     reg.Class(unseen, L"Tarvo Unseen", plain, View::Default);
     reg.Seen(unseen, 2);
 
@@ -137,6 +140,64 @@ TEST_F(IEBrowserCleanerTest, BrokenRegistrationsNeverStopTheScan) {
         EXPECT_LE(item->Caption.size(), 1000u);
     }
     EXPECT_EQ(Find(*cleaner, unnamed), nullptr);  // a class without a name is not shown
+}
+
+TEST_F(IEBrowserCleanerTest, RemovalWritesOnlyTheSwitchAndTheNextScanOmitsTheAddOn) {
+    const std::wstring toolbar = Guid(), bho64 = Guid();
+    const std::wstring plain = test::AddonFixture(L"VersionFixture.dll");
+    reg.Class(toolbar, L"Removable Toolbar", plain, View::Default);
+    reg.Toolbar(toolbar, View::Default);
+    reg.Class(bho64, L"Removable Helper", plain, View::Wow64_64Key);
+    reg.Bho(bho64, View::Wow64_64Key);
+    const std::wstring settings = std::wstring(kIESettingsKey) + L"\\";
+    reg.Forget(HKEY_CURRENT_USER, settings + toolbar, View::Default);
+    reg.Forget(HKEY_CURRENT_USER, settings + bho64, View::Wow64_64Key);
+
+    auto cleaner = Scanned();
+    for (const auto& [clsid, sysType] : {std::pair{toolbar, 0}, std::pair{bho64, 1}}) {
+        TPluginItem* item = const_cast<TPluginItem*>(Find(*cleaner, clsid, static_cast<std::uint8_t>(sysType)));
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(cleaner->RemoveItem(*item));
+        platform::RegistryKey marker;
+        ASSERT_EQ(marker.Open(HKEY_CURRENT_USER, settings + clsid, KEY_READ, platform::ViewOf(sysType == 1)), ERROR_SUCCESS);
+        EXPECT_EQ(marker.ValueNames().size(), 2u);
+        EXPECT_EQ(marker.QueryValue(L"Flags")->type, DWORD{REG_DWORD});
+        EXPECT_EQ(marker.QueryDword(L"Flags"), DWORD{1});
+        EXPECT_EQ(marker.QueryDword(L"Version"), DWORD{1});
+    }
+    // The registrations themselves are untouched.
+    EXPECT_TRUE(platform::ValueExists({HKEY_LOCAL_MACHINE, kIEToolbarKey, View::Default}, toolbar));
+    EXPECT_TRUE(platform::RegKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kIEBhoKey) + L"\\" + bho64, View::Wow64_64Key));
+    const auto again = Scanned();
+    EXPECT_EQ(Find(*again, toolbar), nullptr);
+    EXPECT_EQ(Find(*again, bho64, 1), nullptr);
+
+    // An id that would name a key below another add-on's switch is refused.
+    TPluginItem forged;
+    forged.Collection.AddonKind = AddonKind::BrowserHelperObject;
+    forged.ItemId = toolbar + L"\\x";
+    EXPECT_FALSE(cleaner->RemoveItem(forged));
+    EXPECT_FALSE(platform::RegKeyExists(HKEY_CURRENT_USER, settings + forged.ItemId, View::Default));
+}
+
+TEST_F(IEBrowserCleanerTest, RestoreAcceptsEveryInternetExplorerKindAndDeleteBackupRemovesOnlyItsRows) {
+    TIEBrowserCleaner cleaner(env);
+    TPluginItem item;
+    item.Present = false;
+    for (const auto& [kind, restored] : {std::pair{AddonKind::Toolbar, true}, std::pair{AddonKind::BrowserHelperObject, true},
+                                         std::pair{AddonKind::ActiveX, true}, std::pair{AddonKind::Extension, false}}) {
+        item.Collection.AddonKind = kind;
+        EXPECT_EQ(cleaner.RestoreItem(item), restored);
+    }
+
+    platform::SqliteDatabase db;
+    ASSERT_EQ(db.Open(sqlite, cleaner.StorePath(), false), platform::SqliteLibrary::kOk);
+    ASSERT_EQ(db.Execute("INSERT INTO iebackup VALUES ('a''b','k','v'),('a''b','k2','v'),('c','k','v')"),
+              platform::SqliteLibrary::kOk);
+    cleaner.DeleteBackup(L"a'b");
+    auto rows = db.Prepare("SELECT group_concat(id) FROM iebackup");
+    ASSERT_EQ(rows.Step(), platform::SqliteLibrary::kRow);
+    EXPECT_EQ(rows.ColumnText(0), L"c");
 }
 
 }  // namespace
