@@ -7,7 +7,9 @@
 #include "addons_sqlite.h"
 #include "common/text.h"
 #include "ie_registrations.h"
+#include "platform/processes.h"
 #include "platform/shell.h"
+#include "platform/folders.h"
 #include "platform/sqlite_database.h"
 #include "support/scratch_folder.h"
 
@@ -104,6 +106,59 @@ TEST_F(IEBrowserCleanerTest, ListsEveryKindInBothViewsWithCaptionsPublishersAndP
     const auto& detail = dynamic_cast<const TIEBrowserCleaner::TIEPluginExtInfo&>(*Find(*cleaner, button)->ExtInfo);
     EXPECT_EQ(detail.Source, TIEBrowserCleaner::Source::MachineExtension);
     EXPECT_EQ(detail.Value(L"buttontext"), L"Tarvo Button");
+}
+
+// What a real add-on's own registration writes, through Wine's regsvr32 of each bitness.
+class RegisteredAddon {
+public:
+    RegisteredAddon(const std::wstring& regsvr32, const std::wstring& dll)
+        : command_(L"\"" + regsvr32 + L"\" /s \"" + dll + L"\""), registered_(Run(command_)) {}
+    ~RegisteredAddon() { (void)Run(command_ + L" /u"); }
+    RegisteredAddon(const RegisteredAddon&) = delete;
+    RegisteredAddon& operator=(const RegisteredAddon&) = delete;
+    [[nodiscard]] bool Registered() const { return registered_; }
+
+private:
+    static bool Run(const std::wstring& command) {
+        const auto started = platform::CreateProcessOf(command);
+        return started && platform::WaitForExitCode(started->process.get(), 60000) == DWORD{0};
+    }
+    std::wstring command_;
+    bool registered_;
+};
+
+TEST_F(IEBrowserCleanerTest, SelfRegisteredAddOnsAreListedInEachView) {
+    const std::wstring windows = platform::GetEnvironmentString(L"SystemRoot");
+    // A 32-bit process reaches the 64-bit system folder only through its alias.
+    const RegisteredAddon addon32(windows + L"\\SysWOW64\\regsvr32.exe", test::AddonFixture(L"TarvoIEAddon32.dll"));
+    const RegisteredAddon addon64(windows + L"\\Sysnative\\regsvr32.exe", test::AddonFixture(L"TarvoIEAddon64.dll"));
+    ASSERT_TRUE(addon32.Registered());
+    ASSERT_TRUE(addon64.Registered());
+
+    const auto cleaner = Scanned();
+    struct Expected {
+        std::wstring clsid, caption;
+        AddonKind kind;
+        std::wstring path;
+    } const expected[] = {
+        {L"{5E1A7C0B-3D2F-4B8A-9C61-7A0D4E2B9F11}", L"Tarvo Test Helper", AddonKind::BrowserHelperObject,
+         L"80000002\\" + std::wstring(kIEBhoKey) + L"\\{5E1A7C0B-3D2F-4B8A-9C61-7A0D4E2B9F11}"},
+        {L"{5E1A7C0B-3D2F-4B8A-9C61-7A0D4E2B9F12}", L"Tarvo Test Toolbar", AddonKind::Toolbar,
+         L"80000002\\" + std::wstring(kIEToolbarKey)},
+    };
+    for (const auto& want : expected) {
+        for (const std::uint8_t sysType : {std::uint8_t{0}, std::uint8_t{1}}) {
+            SCOPED_TRACE(want.caption + L" " + std::to_wstring(sysType));
+            const TPluginItem* item = Find(*cleaner, want.clsid, sysType);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(item->Caption, want.caption);
+            EXPECT_EQ(item->Collection.AddonKind, want.kind);
+            EXPECT_EQ(item->Publisher, L"Tarvo Add-on Makers");
+            EXPECT_EQ(item->Description, L"Tarvo test add-on");
+            EXPECT_EQ(item->Version, L"3.2.1.0");
+            EXPECT_EQ(item->Paths, std::vector<std::wstring>{want.path});
+        }
+    }
 }
 
 TEST_F(IEBrowserCleanerTest, SwitchedOffAddOnsAreNotListed) {
