@@ -2,6 +2,8 @@
 
 #include "addons/addon_text.h"
 
+#include <string_view>
+
 namespace tarvo::addons {
 
 void TAllBrowserCleaner::BuildMergedList() {
@@ -9,39 +11,47 @@ void TAllBrowserCleaner::BuildMergedList() {
     twinIndex_.clear();
     merged_.clear();
 
-    // Items grouped by their case key, each group in cleaner and item order: one pass to
-    // group, one to write, instead of comparing every item with every other.
-    struct Entry {
-        TPluginItem* item;
-        std::wstring idKey;
-    };
-    struct Placed {
-        TPluginItem* item;
-        std::size_t group;
-        std::wstring idKey;
-    };
-    std::vector<Placed> order;
-    std::unordered_map<std::wstring, std::size_t> groupOf;
-    std::vector<std::vector<Entry>> groups;
+    // Items grouped by their merge key, each group in cleaner and item order: one pass to
+    // group, one to write, instead of comparing every item with every other. The keys were
+    // case-mapped once when the items were added; a group is a chain through the items.
+    constexpr std::size_t kEnd = static_cast<std::size_t>(-1);
+    std::vector<TPluginItem*> items;
+    std::vector<std::size_t> groupOfItem, next;
+    std::vector<std::size_t> head, tail;
+    std::unordered_map<std::wstring_view, std::size_t> groupOf;
+    std::size_t count = 0;
+    for (TCustomBrowserCleaner* cleaner : cleaners_) count += cleaner->Items().size();
+    items.reserve(count);
+    groupOfItem.reserve(count);
+    next.reserve(count);
+    groupOf.reserve(count);
     for (TCustomBrowserCleaner* cleaner : cleaners_)
         for (const auto& item : cleaner->Items()) {
-            // One case mapping per item for the three texts together: it is most of the cost.
-            std::wstring key = CaseKey(item->Caption + L'\x1' + item->Description + L'\x1' + item->Version);
-            const auto [at, added] = groupOf.try_emplace(std::move(key), groups.size());
+            if (item->MergeKey.empty()) RefreshMergeKeys(*item);
+            const auto [at, added] = groupOf.try_emplace(std::wstring_view(item->MergeKey), head.size());
+            const std::size_t index = items.size();
             if (added) {
-                groups.emplace_back();
+                head.push_back(index);
+                tail.push_back(index);
                 merged_.push_back(item.get());
+            } else {
+                next[tail[at->second]] = index;
+                tail[at->second] = index;
             }
-            std::wstring idKey = CaseKey(item->Id);
-            groups[at->second].push_back({item.get(), idKey});
-            order.push_back({item.get(), at->second, std::move(idKey)});
+            items.push_back(item.get());
+            groupOfItem.push_back(at->second);
+            next.push_back(kEnd);
         }
 
-    for (const auto& [item, group, idKey] : order) {
-        for (const Entry& other : groups[group]) {
-            if (other.idKey == idKey) continue;
-            twinIndex_[idKey].push_back(twinMap_.size());
-            twinMap_.emplace_back(item->Id, other.item->Id);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const TPluginItem& item = *items[i];
+        // A group of one has no twins, and most add-ons are in one browser only.
+        const std::size_t first = head[groupOfItem[i]];
+        if (next[first] == kEnd) continue;
+        for (std::size_t other = first; other != kEnd; other = next[other]) {
+            if (items[other]->IdKey == item.IdKey) continue;
+            twinIndex_[item.IdKey].push_back(twinMap_.size());
+            twinMap_.emplace_back(item.Id, items[other]->Id);
         }
     }
 }

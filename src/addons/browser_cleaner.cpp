@@ -132,6 +132,7 @@ TPluginItem* TCustomBrowserCleaner::AddItem(FoundAddon found) {
     item->Version = version;
     item->Paths.push_back(found.path);
     item->Present = true;
+    RefreshMergeKeys(*item);
     ComputeTrust(*item, name);
     items_.push_back(std::move(item));
     TPluginItem& added = *items_.back();

@@ -48,6 +48,15 @@ struct TPluginItem {
     std::array<std::uint8_t, 5> ViewState{};  // the page's list state
     std::int32_t SortIndex = 0;
     bool SortBlank = false;
+    // Case keys the all-browsers merge groups and pairs by: the upper-cased Caption,
+    // Description and Version, and the upper-cased Id. AddItem sets them; whoever changes
+    // one of those texts afterwards calls RefreshMergeKeys. Empty: not computed yet.
+    std::wstring MergeKey;
+    std::wstring IdKey;
 };
+
+// Computes MergeKey and IdKey from the item's texts: one case mapping per item, done once
+// rather than on every merge.
+void RefreshMergeKeys(TPluginItem& item);
 
 }  // namespace tarvo::addons

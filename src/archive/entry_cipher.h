@@ -35,7 +35,7 @@ private:
 };
 
 // The reader's decryption handler: reads the salt and IV, then decrypts
-// `storedSize` - 24 bytes into `dest` in pieces of 8,192 bytes. Errors end it quietly.
+// `storedSize` - 24 bytes into `dest` in bounded pieces. Errors end it quietly.
 void DecryptEntry(platform::FileStream& source, ByteSink& dest, const std::wstring& passPhrase,
                   std::uint32_t storedSize);
 

@@ -3,12 +3,16 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace tarvo::archive {
 
 namespace {
 
 constexpr std::size_t kPiece = 4096;
+// Entry data goes through in larger pieces: zlib then inflates straight into a buffer big
+// enough to hold its window and the sink is called a sixteenth as often; still bounded.
+constexpr std::size_t kStreamPiece = 64 * 1024;
 
 class Inflater {
 public:
@@ -33,20 +37,21 @@ bool InflateBounded(platform::FileStream& source, std::int64_t inputLimit, ByteS
     Inflater inflater;
     if (!inflater.ok()) return false;
     z_stream& z = inflater.stream();
-    unsigned char in[kPiece];
-    unsigned char out[kPiece];
+    std::vector<unsigned char> inBuffer(kStreamPiece), outBuffer(kStreamPiece);
+    unsigned char* in = inBuffer.data();
+    unsigned char* out = outBuffer.data();
     std::int64_t inputLeft = inputLimit;
     std::int64_t outputLeft = outputSize;
     while (outputLeft > 0) {
         if (z.avail_in == 0) {
-            const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(inputLeft, kPiece));
+            const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(inputLeft, kStreamPiece));
             const std::size_t got = want == 0 ? 0 : source.ReadSome(in, want);
             if (got == 0) return false;  // the stream wants more than the entry holds
             inputLeft -= static_cast<std::int64_t>(got);
             z.next_in = in;
             z.avail_in = static_cast<uInt>(got);
         }
-        const std::size_t room = static_cast<std::size_t>(std::min<std::int64_t>(outputLeft, kPiece));
+        const std::size_t room = static_cast<std::size_t>(std::min<std::int64_t>(outputLeft, kStreamPiece));
         z.next_out = out;
         z.avail_out = static_cast<uInt>(room);
         const int result = inflate(&z, Z_NO_FLUSH);

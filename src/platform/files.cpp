@@ -281,4 +281,9 @@ bool WritePrivateProfileStringOf(const std::wstring& file, const std::wstring& s
     return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
+bool EraseProfileSectionOf(const std::wstring& file, const std::wstring& section) noexcept {
+    CallCounter::Add(ApiCall::CreateFile);
+    return ::WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, file.c_str()) != FALSE;
+}
+
 }  // namespace tarvo::platform

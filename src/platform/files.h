@@ -136,5 +136,7 @@ private:
 // WritePrivateProfileString; false when the file cannot be written.
 [[nodiscard]] bool WritePrivateProfileStringOf(const std::wstring& file, const std::wstring& section,
                                                const std::wstring& key, const std::wstring& value) noexcept;
+// WritePrivateProfileString with neither key nor value: the whole section goes.
+[[nodiscard]] bool EraseProfileSectionOf(const std::wstring& file, const std::wstring& section) noexcept;
 
 }  // namespace tarvo::platform

@@ -223,6 +223,9 @@ std::optional<LRESULT> TfrmTarvoUninstall::OnMessage(UINT message, WPARAM wParam
     case UM_SHELLVERB:
         OnShellVerb();
         return 0;
+    case UM_SCOREDBDONE:
+        OnScoreDatabaseDownloaded();
+        return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;

@@ -76,7 +76,11 @@ private:
     void SortProgramList();
     void ForcedUninstallForShellVerbFile();
     void LaunchAutomaticUpdater() {}
-    void StartScoreDatabaseDownload() {}
+    void StartScoreDatabaseDownload();
+    // Posted by the download's worker thread when it is done; the window is only touched
+    // here, on its own thread.
+    static constexpr UINT UM_SCOREDBDONE = WM_APP + 0x31;
+    void OnScoreDatabaseDownloaded() {}  // the add-on page reloads its scores here once it exists
     void StartAddonEnumeration() {}
 
     // Placement (main_window_placement.cpp).

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include "language/language.h"
+#include "online/update_database_job.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -78,6 +79,11 @@ void TfrmTarvoUninstall::Timer_CheckInstallTimer() {
     LaunchAutomaticUpdater();
     StartScoreDatabaseDownload();
     StartAddonEnumeration();
+}
+
+void TfrmTarvoUninstall::StartScoreDatabaseDownload() {
+    const HWND window = hwnd();
+    online::TDownLoadUpdateDataBase::Start([window] { (void)::PostMessageW(window, UM_SCOREDBDONE, 0, 0); });
 }
 
 void TfrmTarvoUninstall::ReportStatistic(const StatisticEvent& event) {

@@ -36,6 +36,9 @@ install run ends' ] || fail "/install with a folder"
 
 # The running copy is the installed one: nothing to install, still no window.
 wine reg add "$key" /v InstallLocation /d "$(winepath -w "$exe")" /f /reg:32 >/dev/null
+# Installed, the program fetches the weekly score database: from nowhere but 127.0.0.1.
+main_ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarvo/Tarvo Uninstaller/Main.ini"
+mkdir -p "$(dirname "$main_ini")" && printf '[Servers]\r\nDownload=http://127.0.0.1:9\r\n' >>"$main_ini"
 run install_same /install; rc=$?
 wine reg delete "$key" /f /reg:32 >/dev/null 2>&1
 [ $rc -eq 0 ] && [ "$(tr -d '\r' < "$work/install_same.log")" = "install run ends" ] ||

@@ -26,6 +26,9 @@ wait_line() {  # wait_line FILE LINE: up to 20 s for an exact line
 }
 
 wine reg add "$key" /v InstallLocation /d "$exe_w" /f /reg:32 >/dev/null
+# Installed, the program fetches the weekly score database: from nowhere but 127.0.0.1.
+main_ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarvo/Tarvo Uninstaller/Main.ini"
+mkdir -p "$(dirname "$main_ini")" && printf '[Servers]\r\nDownload=http://127.0.0.1:9\r\n' >>"$main_ini"
 wine reg add "$key" /v DisplayVersion /d 3.0.0.1 /f /reg:32 >/dev/null
 wine reg add "$named" /v DisplayName /d "Some Program 2.0" /f /reg:32 >/dev/null
 wine reg add "$named" /v UninstallString /d 'C:\nowhere\unins.exe' /f /reg:32 >/dev/null

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "online/score_db_helper.h"
 
 namespace tarvo::online {
@@ -36,6 +38,22 @@ TEST(ScoreDbHelper, LookupContract) {
         EXPECT_EQ(score.Id, *c.kind ? std::wstring(c.id) : L"keep");
         EXPECT_EQ(score.Note, L"note");
     }
+}
+
+// The starter database the build packs beside the program (and so beside this test).
+TEST(ScoreDbHelper, ShippedStarterDatabaseAnswers) {
+    wchar_t exe[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring folder(exe, length);
+    folder.erase(folder.find_last_of(L'\\') + 1);
+    TScoreDBHelper helper(folder);
+    ASSERT_TRUE(helper.Load());
+    TScore score;
+    helper.Lookup(L"adblock plus", score);
+    EXPECT_EQ(score.Kind, L"ID");
+    EXPECT_EQ(score.Score, 5);
+    helper.Lookup(L"Ask Toolbar", score);
+    EXPECT_EQ(score.Score, 1);
 }
 
 }  // namespace
