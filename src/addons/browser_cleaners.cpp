@@ -1,9 +1,12 @@
 #include "addons/browser_cleaners.h"
 
+#include "addons/chrome_browser_cleaner.h"
+
 namespace tarvo::addons {
 
-std::vector<std::unique_ptr<TCustomBrowserCleaner>> MakeBrowserCleaners(const CleanerEnvironment&) {
+std::vector<std::unique_ptr<TCustomBrowserCleaner>> MakeBrowserCleaners(const CleanerEnvironment& env) {
     std::vector<std::unique_ptr<TCustomBrowserCleaner>> cleaners;
+    cleaners.push_back(std::make_unique<TChromeBrowserCleaner>(env));
     return cleaners;
 }
 
