@@ -1,12 +1,14 @@
 #include "addons/browser_cleaners.h"
 
 #include "addons/chrome_browser_cleaner.h"
+#include "addons/ff_browser_cleaner.h"
 
 namespace tarvo::addons {
 
 std::vector<std::unique_ptr<TCustomBrowserCleaner>> MakeBrowserCleaners(const CleanerEnvironment& env) {
     std::vector<std::unique_ptr<TCustomBrowserCleaner>> cleaners;
     cleaners.push_back(std::make_unique<TChromeBrowserCleaner>(env));
+    cleaners.push_back(std::make_unique<TFFBrowserCleaner>(env));
     return cleaners;
 }
 
