@@ -1,0 +1,208 @@
+#include "addons/chrome_browser_cleaner.h"
+
+#include <algorithm>
+
+#include "addons/addon_text.h"
+#include "addons/chrome_preferences.h"
+#include "addons/folder_walk.h"
+#include "common/paths.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace tarvo::addons {
+
+namespace {
+
+bool Contains(const std::vector<std::wstring>& list, const std::wstring& text) {
+    return std::any_of(list.begin(), list.end(), [&](const std::wstring& entry) { return SameText(entry, text); });
+}
+
+void AppendOnce(std::vector<std::wstring>& list, const std::wstring& text) {
+    if (!Contains(list, text)) list.push_back(text);
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const auto cut = path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+bool EndsWithDll(const std::wstring& path) {
+    return path.size() >= 4 && SameText(path.substr(path.size() - 4), L".dll");
+}
+
+}  // namespace
+
+TChromeBrowserCleaner::TChromeBrowserCleaner(const CleanerEnvironment& environment)
+    : TCustomBrowserCleaner(environment),
+      userDataFolder_(environment.localAppDataFolder + L"\\Google\\Chrome\\User Data\\Default\\"),
+      extensionsFolder_(userDataFolder_ + L"Extensions\\") {}
+
+std::wstring TChromeBrowserCleaner::PluginsFolder() const {
+    return LocalAppDataFolder() + L"\\Google\\Chrome\\Application\\plugins\\";
+}
+
+bool TChromeBrowserCleaner::IsInstalled() {
+    const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Google Chrome";
+    const bool registered = platform::RegKeyExists(HKEY_LOCAL_MACHINE, key, platform::RegistryView::Default) ||
+                            platform::RegKeyExists(HKEY_CURRENT_USER, key, platform::RegistryView::Default);
+    return registered && platform::FileExists(PreferencesPath());
+}
+
+void TChromeBrowserCleaner::ScanItems() {
+    // One reading serves both passes: the plug-in pass needs what the extension pass found
+    // in the same state of the file.
+    extensionPluginFiles_.clear();
+    const auto preferences = platform::FileExists(PreferencesPath()) ? ReadPreferences(PreferencesPath()) : std::nullopt;
+    ScanExtensions(preferences ? &*preferences : nullptr);
+    LoadMozillaPlugins();
+    ScanPlugins(preferences ? &*preferences : nullptr);
+}
+
+void TChromeBrowserCleaner::ScanExtensions(const Json* preferences) {
+    const Json* extensions = preferences ? Member(*preferences, "extensions") : nullptr;
+    const Json* settings = extensions ? Member(*extensions, "settings") : nullptr;
+    if (!settings || !settings->is_object()) return;
+    for (const auto& [name, entry] : settings->items()) {
+        const Json* manifest = Member(entry, "manifest");
+        if (!manifest || !manifest->is_object()) continue;
+        const Json* blacklisted = Member(entry, "ack_blacklist");
+        if (blacklisted && blacklisted->is_boolean() && blacklisted->get<bool>()) continue;
+        const std::wstring id = platform::WideFromUtf8(name);
+        if (id.empty() || !platform::FolderExists(BackslashPath(extensionsFolder_ + id))) continue;
+
+        const Json* state = Member(entry, "state");
+        const auto stateNumber = state ? JsonNumber(*state) : std::nullopt;
+        const bool present = stateNumber && *stateNumber == 1.0;
+        const std::wstring versionFolder = common::WithTrailingBackslash(extensionsFolder_ + MemberText(entry, "path"));
+        AddItem({BrowserKind::Chrome, AddonKind::Extension, id, MemberText(*manifest, "name"),
+                 MemberText(*manifest, "description"), versionFolder, L"", MemberText(*manifest, "version"), present, 0,
+                 nullptr, {}});
+
+        const Json* plugins = Member(*manifest, "plugins");
+        if (!present || !plugins || !plugins->is_array()) continue;
+        for (const Json& plugin : *plugins) {
+            if (!Member(plugin, "path")) continue;
+            const std::wstring file = BackslashPath(versionFolder + MemberText(plugin, "path"));
+            if (platform::FileExists(file)) AppendOnce(extensionPluginFiles_, file);
+        }
+    }
+}
+
+void TChromeBrowserCleaner::AddPlugin(const std::wstring& itemId, const std::wstring& name,
+                                      const std::wstring& description, const std::wstring& path,
+                                      const std::wstring& publisher, const std::wstring& version, bool present) {
+    AddItem({BrowserKind::Chrome, AddonKind::Plugin, itemId, name, description, path, publisher, version, present, 0,
+             nullptr, {}});
+}
+
+void TChromeBrowserCleaner::ScanPlugins(const Json* preferences) {
+    std::vector<std::wstring> seen, disabled;
+
+    // The plug-ins Chrome lists itself, with the user's on/off choice.
+    const Json* plugins = preferences ? Member(*preferences, "plugins") : nullptr;
+    const Json* list = plugins ? Member(*plugins, "plugins_list") : nullptr;
+    if (list && list->is_array()) {
+        for (const Json& element : *list) {
+            std::wstring path = MemberText(element, "path"), version = MemberText(element, "version");
+            if (path.empty()) continue;
+            path = BackslashPath(path);
+            if (!SameText(path, L"internal-remoting-viewer") && !platform::FileExists(path)) continue;
+            const bool enabled = SameText(MemberText(element, "enabled"), L"true");
+            if (!enabled && Contains(extensionPluginFiles_, path)) {
+                disabled.push_back(path);
+                std::erase_if(extensionPluginFiles_, [&](const std::wstring& file) { return SameText(file, path); });
+                continue;
+            }
+            const TMozilPlugFileInfo info = FileInfo(path, false);
+            std::wstring publisher = info.CompanyName, description = info.FileDescription;
+            if (version.empty()) version = info.FileVersion;
+            if (publisher.empty() || description.empty() || version.empty()) {
+                const TMozilaGeneralPluginItem registered = FindMozillaPlugin(path);
+                if (publisher.empty()) publisher = registered.Vendor;
+                if (description.empty()) description = registered.Description;
+                if (version.empty()) version = registered.Version;
+            }
+            const std::wstring name = MemberText(element, "name");
+            AddPlugin(name, name, description, path, publisher, version, enabled);
+            AppendOnce(seen, path);
+        }
+    }
+
+    // Plug-in files of enabled extensions that the list above did not name.
+    for (const std::wstring& file : extensionPluginFiles_) {
+        if (Contains(seen, file)) continue;
+        const TMozilPlugFileInfo info = FileInfo(file, false);
+        if (info.ProductName.empty()) continue;
+        AddPlugin(file, info.ProductName, info.FileDescription, file, info.CompanyName, info.FileVersion, true);
+        seen.push_back(file);
+    }
+
+    // Plug-ins other programs register for Mozilla browsers, which Chrome also loads; a
+    // file of a name already found elsewhere is another copy of the same plug-in.
+    for (const TMozilaGeneralPluginItem& entry : MozillaPlugins()) {
+        if (entry.View64 != 0) continue;
+        const std::wstring path = BackslashPath(entry.PluginPath);
+        if (Contains(seen, path) || !platform::FileExists(path)) continue;
+        const std::wstring fileName = FileNameOf(path);
+        if (std::any_of(seen.begin(), seen.end(), [&](const std::wstring& s) { return SameText(FileNameOf(s), fileName); }))
+            continue;
+        const TMozilPlugFileInfo info = FileInfo(entry.PluginPath, false);
+        const auto either = [](const std::wstring& first, const std::wstring& second) {
+            return first.empty() ? second : first;
+        };
+        AddPlugin(entry.KeyName, either(info.ProductName, entry.ProductName), either(info.FileDescription, entry.Description),
+                  entry.PluginPath, either(info.CompanyName, entry.Vendor), either(info.FileVersion, entry.Version), true);
+        AppendOnce(seen, entry.PluginPath);
+    }
+
+    // Chrome's own plug-in folder.
+    if (!platform::FolderExists(PluginsFolder())) return;
+    std::vector<std::wstring> files;
+    ListFilesInTree(PluginsFolder(), files);
+    for (const std::wstring& file : files) {
+        if (!EndsWithDll(file) || Contains(seen, file) || Contains(disabled, file) || !platform::FileExists(file)) continue;
+        const TMozilPlugFileInfo info = FileInfo(file, false);
+        AddPlugin(file, info.ProductName.empty() ? FileNameOf(file) : info.ProductName, info.FileDescription, file,
+                  info.CompanyName, info.FileVersion, true);
+    }
+}
+
+bool TChromeBrowserCleaner::RemoveItem(TPluginItem& item) {
+    if (!item.Present) return true;
+    switch (item.Collection.AddonKind) {
+        case AddonKind::Extension: return SetExtensionState(item, false);
+        case AddonKind::Plugin: return SetPluginEnabled(item, false);
+        default: return false;
+    }
+}
+
+bool TChromeBrowserCleaner::RestoreItem(TPluginItem& item) {
+    if (item.Present) return true;
+    switch (item.Collection.AddonKind) {
+        case AddonKind::Extension: return SetExtensionState(item, true);
+        case AddonKind::Plugin: return SetPluginEnabled(item, true);
+        default: return false;
+    }
+}
+
+bool TChromeBrowserCleaner::SetExtensionState(const TPluginItem& item, bool enabled) {
+    if (!platform::FileExists(PreferencesPath())) return false;
+    auto document = ReadPreferences(PreferencesPath());
+    if (!document) return false;
+    // An id the file no longer holds has nothing left to switch; a failed write has switched
+    // nothing, and saying otherwise would drop an add-on from the list that still runs.
+    if (!SetExtensionStateIn(*document, item.ItemId, enabled)) return true;
+    return ReplaceFileWithRetries(PreferencesPath(), CompactJson(*document), retries);
+}
+
+bool TChromeBrowserCleaner::SetPluginEnabled(const TPluginItem& item, bool enabled) {
+    if (!platform::FileExists(PreferencesPath())) return false;
+    auto document = ReadPreferences(PreferencesPath());
+    if (!document) return false;
+    const std::wstring path = item.Paths.empty() ? std::wstring() : item.Paths.front();
+    if (!SetPluginEnabledIn(*document, item.Caption, path, item.Version, enabled)) return false;
+    return ReplaceFileWithRetries(PreferencesPath(), IndentedPreferences(*document), retries);
+}
+
+}  // namespace tarvo::addons

@@ -1,0 +1,45 @@
+#pragma once
+// Chrome's add-ons: extensions from the default profile's "Preferences", plug-ins from its
+// "plugins_list", the plug-in files extensions carry, the MozillaPlugins registrations and
+// Chrome's own plug-in folder. Removing switches an add-on off in "Preferences"; nothing is
+// deleted.
+
+#include <string>
+#include <vector>
+
+#include "addons/browser_cleaner.h"
+#include "addons/browser_file.h"
+
+namespace tarvo::addons {
+
+class TChromeBrowserCleaner : public TCustomBrowserCleaner {
+public:
+    explicit TChromeBrowserCleaner(const CleanerEnvironment& environment);
+
+    [[nodiscard]] bool IsInstalled() override;
+    void ScanItems() override;
+    [[nodiscard]] bool RemoveItem(TPluginItem& item) override;
+    [[nodiscard]] bool RestoreItem(TPluginItem& item) override;
+
+    [[nodiscard]] const std::wstring& UserDataFolder() const noexcept { return userDataFolder_; }
+    [[nodiscard]] const std::wstring& ExtensionsFolder() const noexcept { return extensionsFolder_; }
+    [[nodiscard]] std::wstring PreferencesPath() const { return userDataFolder_ + L"Preferences"; }
+    [[nodiscard]] std::wstring PluginsFolder() const;
+    [[nodiscard]] const std::vector<std::wstring>& ExtensionPluginFiles() const noexcept { return extensionPluginFiles_; }
+
+    WriteRetries retries;  // for a Preferences file the browser holds open
+
+private:
+    void ScanExtensions(const Json* preferences);
+    void ScanPlugins(const Json* preferences);
+    [[nodiscard]] bool SetExtensionState(const TPluginItem& item, bool enabled);
+    [[nodiscard]] bool SetPluginEnabled(const TPluginItem& item, bool enabled);
+    void AddPlugin(const std::wstring& itemId, const std::wstring& name, const std::wstring& description,
+                   const std::wstring& path, const std::wstring& publisher, const std::wstring& version, bool present);
+
+    std::wstring userDataFolder_;
+    std::wstring extensionsFolder_;
+    std::vector<std::wstring> extensionPluginFiles_;
+};
+
+}  // namespace tarvo::addons
