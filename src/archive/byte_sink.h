@@ -2,6 +2,7 @@
 // Where an extracted entry goes: memory or a file. The reader writes in bounded pieces and
 // never needs more than Write.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,6 +38,41 @@ public:
 private:
     std::string bytes_;
     std::size_t limit_;
+};
+
+// Where packed bytes come from: the archive file, a temporary file, or memory.
+class ByteSource {
+public:
+    // Up to `size` bytes; 0 at the end or on a read error.
+    [[nodiscard]] virtual std::size_t ReadSome(void* data, std::size_t size) = 0;
+
+protected:
+    ~ByteSource() = default;
+};
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(platform::FileStream& file) noexcept : file_(file) {}
+    [[nodiscard]] std::size_t ReadSome(void* data, std::size_t size) override { return file_.ReadSome(data, size); }
+
+private:
+    platform::FileStream& file_;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::string bytes) noexcept : bytes_(std::move(bytes)) {}
+    [[nodiscard]] std::size_t ReadSome(void* data, std::size_t size) override {
+        const std::size_t take = std::min(size, bytes_.size() - position_);
+        bytes_.copy(static_cast<char*>(data), take, position_);
+        position_ += take;
+        return take;
+    }
+    [[nodiscard]] std::size_t size() const noexcept { return bytes_.size(); }
+
+private:
+    std::string bytes_;
+    std::size_t position_ = 0;
 };
 
 // An open file; Rewind seeks it to its start.

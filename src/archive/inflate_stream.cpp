@@ -32,7 +32,7 @@ private:
 
 }  // namespace
 
-bool InflateBounded(platform::FileStream& source, std::int64_t inputLimit, ByteSink& dest, std::int64_t outputSize) {
+bool InflateBounded(ByteSource& source, std::int64_t inputLimit, ByteSink& dest, std::int64_t outputSize) {
     if (!PlausibleInflatedSize(inputLimit, outputSize)) return false;
     Inflater inflater;
     if (!inflater.ok()) return false;

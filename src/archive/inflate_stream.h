@@ -19,7 +19,7 @@ namespace tarvo::archive {
 // Inflates from the current position of `source`, reading at most `inputLimit` bytes,
 // until `outputSize` bytes went to `dest`. False on a zlib error, a stream that ends or
 // runs out of input early, or a sink that refuses.
-[[nodiscard]] bool InflateBounded(platform::FileStream& source, std::int64_t inputLimit, ByteSink& dest,
+[[nodiscard]] bool InflateBounded(ByteSource& source, std::int64_t inputLimit, ByteSink& dest,
                                   std::int64_t outputSize);
 
 // The same from memory into memory: exactly `outputSize` bytes, or nothing.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <windows.h>
 
 #include "archive/inflate_stream.h"
@@ -19,6 +20,7 @@ constexpr std::size_t kCopyPiece = 64 * 1024;
 // archive of ours (the installation payload has a few dozen).
 constexpr std::int64_t kMaxEntries = 100000;
 
+
 std::mutex gExtractionLock;
 
 bool IsBlank(wchar_t c) noexcept { return c <= L' '; }
@@ -31,12 +33,13 @@ std::wstring Trimmed(const std::wstring& text) {
     return text.substr(first, last - first);
 }
 
-bool CopyBounded(platform::FileStream& source, ByteSink& dest, std::int64_t size) {
+bool CopyBounded(ByteSource& source, ByteSink& dest, std::int64_t size) {
     std::vector<unsigned char> buffer(kCopyPiece);
     while (size > 0) {
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(size, kCopyPiece));
-        if (!source.ReadExact(buffer.data(), piece) || !dest.Write(buffer.data(), piece)) return false;
-        size -= static_cast<std::int64_t>(piece);
+        const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(size, kCopyPiece));
+        const std::size_t got = source.ReadSome(buffer.data(), want);
+        if (got == 0 || !dest.Write(buffer.data(), got)) return false;
+        size -= static_cast<std::int64_t>(got);
     }
     return true;
 }
@@ -173,10 +176,27 @@ void TZLBArc2::ExtractLocked(const ArchiveEntry& entry, ByteSink& dest) {
     if (!archive.OpenRead(fileName_) || !archive.Seek(archiveStart_ + entry.Offset)) throw ArchiveError(corrupted);
 
     platform::FileStream decrypted;
-    platform::FileStream* source = &archive;
+    FileSource archiveSource(archive), decryptedSource(decrypted);
+    std::optional<MemorySource> inMemory;
+    ByteSource* source = &archiveSource;
     if (encrypted) {
         if (Trimmed(passPhrase_).empty()) throw ArchiveError(messages::kNoPassword);
         if (!decrypt_) throw ArchiveError(messages::kNoDecryption);
+    }
+    // Decrypted in memory up to the limit: the plain bytes never reach the disk, and the
+    // round trip through a temporary file cost more than the decryption itself. Larger
+    // entries go through the temporary file, so memory stays bounded.
+    if (encrypted && storedSize <= inMemoryLimit_) {
+        StringSink plain(storedSize);  // CBC never gives more bytes than it is given
+        try {
+            decrypt_(archive, plain, passPhrase_, storedSize);
+        } catch (...) {
+            // A failing handler leaves short data, which the step below reports.
+        }
+        inMemory.emplace(std::move(plain.bytes()));
+        available = static_cast<std::int64_t>(inMemory->size());
+        source = &*inMemory;
+    } else if (encrypted) {
         const std::wstring tempName = platform::CreateTempFileName(tempFolder_, L"ZLB");
         // Marked delete-on-close: the decrypted bytes never outlive this extraction.
         if (tempName.empty() || !decrypted.Create(tempName, true)) {
@@ -191,7 +211,7 @@ void TZLBArc2::ExtractLocked(const ArchiveEntry& entry, ByteSink& dest) {
         }
         available = decrypted.Size().value_or(0);
         if (!decrypted.Seek(0)) throw ArchiveError(corrupted);
-        source = &decrypted;
+        source = &decryptedSource;
     }
 
     // The entry CRC is off by default; summing every byte only to drop the sum costs a

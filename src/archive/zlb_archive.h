@@ -48,6 +48,9 @@ public:
     void SetTempFolder(std::wstring folder) { tempFolder_ = std::move(folder); }
     void SetVerifyArchiveCrc(bool on) noexcept { verifyArchiveCrc_ = on; }
     void SetVerifyEntryCrc(bool on) noexcept { verifyEntryCrc_ = on; }
+    // Encrypted entries stored in at most this many bytes are decrypted in memory, larger
+    // ones through a temporary file.
+    void SetInMemoryDecryptionLimit(std::uint32_t bytes) noexcept { inMemoryLimit_ = bytes; }
 
     // FilePath followed by FileName, from the system code page.
     [[nodiscard]] static std::wstring FullName(const ArchiveEntry& entry);
@@ -66,6 +69,7 @@ private:
     std::wstring tempFolder_;
     bool verifyArchiveCrc_ = true;
     bool verifyEntryCrc_ = false;
+    std::uint32_t inMemoryLimit_ = 64u << 20;
 };
 
 // The lock every extraction holds: the score loader and the self-installer's worker never

@@ -30,14 +30,30 @@ bool SetMode(const unique_hcryptkey& key, DWORD mode) noexcept {
 
 }  // namespace
 
+namespace {
+
+// Acquiring the provider costs several milliseconds, more than decrypting a small entry;
+// a key-less (verify) context is safe to share between threads, so one serves the process.
+HCRYPTPROV SharedAesProvider() noexcept {
+    static const unique_hcryptprov provider = [] {
+        unique_hcryptprov acquired;
+        if (!::CryptAcquireContextW(acquired.put(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) return unique_hcryptprov();
+        return acquired;
+    }();
+    return provider.get();
+}
+
+}  // namespace
+
 Aes256Cipher::Aes256Cipher(const AesKey256& key, const AesBlock& iv) noexcept {
-    if (!::CryptAcquireContextW(provider_.put(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) return;
+    const HCRYPTPROV provider = SharedAesProvider();
+    if (!provider) return;
     unique_hcryptkey cbc;
     unique_hcryptkey ecb;
-    if (!ImportKey(provider_.get(), key, cbc) || !SetMode(cbc, CRYPT_MODE_CBC) ||
+    if (!ImportKey(provider, key, cbc) || !SetMode(cbc, CRYPT_MODE_CBC) ||
         !::CryptSetKeyParam(cbc.get(), KP_IV, iv.data(), 0))
         return;
-    if (!ImportKey(provider_.get(), key, ecb) || !SetMode(ecb, CRYPT_MODE_ECB)) return;
+    if (!ImportKey(provider, key, ecb) || !SetMode(ecb, CRYPT_MODE_ECB)) return;
     cbc_ = std::move(cbc);
     ecb_ = std::move(ecb);
 }

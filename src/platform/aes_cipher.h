@@ -40,7 +40,6 @@ public:
     [[nodiscard]] bool EncryptBlock(AesBlock& block) noexcept;
 
 private:
-    unique_hcryptprov provider_;
     unique_hcryptkey cbc_;
     unique_hcryptkey ecb_;
 };
