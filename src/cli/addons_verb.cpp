@@ -9,6 +9,7 @@
 #include "addons/all_browser_cleaner.h"
 #include "addons/browser_cleaners.h"
 #include "addons/browser_process.h"
+#include "online/score_db_source.h"
 #include "platform/folders.h"
 #include "platform/sqlite_library.h"
 #include "platform/text.h"
@@ -39,14 +40,18 @@ std::wstring BrowsersText(const std::set<BrowserKind>& browsers) {
 // The page's setting-up: the cleaners, one enumeration each, the merged view.
 struct AddonSession {
     platform::SqliteLibrary sqlite;
+    online::TScoreDBHelper scores;  // ScoreBase.dbd beside the installed or the running program
+    online::ScoreDbSource scoreSource{scores};
     std::vector<std::unique_ptr<TCustomBrowserCleaner>> cleaners;
     TAllBrowserCleaner all;
 
     AddonSession() {
         const std::wstring exe = platform::GetModuleFilePath();
         (void)sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
+        (void)scores.Load();
         cleaners = MakeBrowserCleaners(CleanerEnvironment::OfThisUser(&sqlite));
         for (auto& cleaner : cleaners) {
+            cleaner->ScoreDB = &scoreSource;
             cleaner->ClearItems(false);
             cleaner->Scan();
             all.AddCleaner(*cleaner);
