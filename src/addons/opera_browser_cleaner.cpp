@@ -35,6 +35,13 @@ bool IsDll(const std::wstring& name) {
     return name.size() >= 4 && SameText(name.substr(name.size() - 4), L".dll");
 }
 
+// The listing's attributes, which name a link as one where the attribute query follows it.
+bool IsLinkedFolder(const std::wstring& folder) {
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    return finder.FindFirst(folder, data) && platform::IsReparsePoint(data.dwFileAttributes);
+}
+
 const std::wstring& Either(const std::wstring& first, const std::wstring& second) {
     return first.empty() ? second : first;
 }
@@ -99,8 +106,7 @@ void TOperaBrowserCleaner::ScanWidgets() {
         // link that leads elsewhere, would have us rewrite someone else's file.
         if (!IsPlainFolderName(section.id)) continue;
         const std::wstring folder = WidgetsFolder() + section.id + L"\\";
-        const DWORD attributes = platform::GetFileAttributesOf(folder);
-        if (!platform::FolderExists(folder) || platform::IsReparsePoint(attributes)) continue;
+        if (!platform::FolderExists(folder) || IsLinkedFolder(WidgetsFolder() + section.id)) continue;
         const std::wstring prefsPath = folder + L"prefs.dat";
         if (!platform::FileExists(prefsPath)) continue;
         const auto prefsBytes = platform::ReadFileBytes(prefsPath);

@@ -65,6 +65,19 @@ bool StartsWithMark(const std::string& bytes) {
     return false;
 }
 
+// pugixml keeps no text outside the root element, so the declaration, comments and root
+// would be saved on one line: the line breaks between them are put back as the file had them.
+void KeepLineBreaksBetweenTopNodes(pugi::xml_document& document, const std::string& bytes) {
+    const char* lineBreak = bytes.find('\r') != std::string::npos ? "\r\n" : "\n";
+    const auto last = bytes.find_last_not_of('\0');
+    const bool endsWithBreak = last != std::string::npos && bytes[last] == '\n';
+    for (pugi::xml_node node = document.first_child(); node;) {
+        const pugi::xml_node next = node.next_sibling();
+        if (next || endsWithBreak) document.insert_child_after(pugi::node_pcdata, node).set_value(lineBreak);
+        node = next;
+    }
+}
+
 }  // namespace
 
 std::optional<std::vector<WidgetSection>> ReadWidgetSections(const std::string& bytes) {
@@ -123,6 +136,7 @@ std::optional<std::string> SetGadgetEnabledIn(const std::string& bytes, bool ena
         value.append_attribute("xml:space").set_value("preserve");
         value.text().set("yes");
     }
+    KeepLineBreaksBetweenTopNodes(document, bytes);
     StringWriter writer;
     unsigned flags = pugi::format_raw | pugi::format_no_declaration;
     if (StartsWithMark(bytes)) flags |= pugi::format_write_bom;
