@@ -1,6 +1,7 @@
 #include "addons/chrome_browser_cleaner.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "addons/addon_text.h"
 #include "addons/chrome_preferences.h"
@@ -37,6 +38,14 @@ TChromeBrowserCleaner::TChromeBrowserCleaner(const CleanerEnvironment& environme
     : TCustomBrowserCleaner(environment),
       userDataFolder_(environment.localAppDataFolder + L"\\Google\\Chrome\\User Data\\Default\\"),
       extensionsFolder_(userDataFolder_ + L"Extensions\\") {}
+
+TChromeBrowserCleaner::TChromeBrowserCleaner(const CleanerEnvironment& environment, std::wstring userDataFolder,
+                                             BrowserKind browser, bool ownPluginFolder)
+    : TCustomBrowserCleaner(environment),
+      userDataFolder_(std::move(userDataFolder)),
+      extensionsFolder_(userDataFolder_ + L"Extensions\\"),
+      browser_(browser),
+      ownPluginFolder_(ownPluginFolder) {}
 
 std::wstring TChromeBrowserCleaner::PluginsFolder() const {
     return LocalAppDataFolder() + L"\\Google\\Chrome\\Application\\plugins\\";
@@ -75,7 +84,7 @@ void TChromeBrowserCleaner::ScanExtensions(const Json* preferences) {
         const auto stateNumber = state ? JsonNumber(*state) : std::nullopt;
         const bool present = stateNumber && *stateNumber == 1.0;
         const std::wstring versionFolder = common::WithTrailingBackslash(extensionsFolder_ + MemberText(entry, "path"));
-        AddItem({BrowserKind::Chrome, AddonKind::Extension, id, MemberText(*manifest, "name"),
+        AddItem({browser_, AddonKind::Extension, id, MemberText(*manifest, "name"),
                  MemberText(*manifest, "description"), versionFolder, L"", MemberText(*manifest, "version"), present, 0,
                  nullptr, {}});
 
@@ -92,7 +101,7 @@ void TChromeBrowserCleaner::ScanExtensions(const Json* preferences) {
 void TChromeBrowserCleaner::AddPlugin(const std::wstring& itemId, const std::wstring& name,
                                       const std::wstring& description, const std::wstring& path,
                                       const std::wstring& publisher, const std::wstring& version, bool present) {
-    AddItem({BrowserKind::Chrome, AddonKind::Plugin, itemId, name, description, path, publisher, version, present, 0,
+    AddItem({browser_, AddonKind::Plugin, itemId, name, description, path, publisher, version, present, 0,
              nullptr, {}});
 }
 
@@ -157,7 +166,7 @@ void TChromeBrowserCleaner::ScanPlugins(const Json* preferences) {
     }
 
     // Chrome's own plug-in folder.
-    if (!platform::FolderExists(PluginsFolder())) return;
+    if (!ownPluginFolder_ || !platform::FolderExists(PluginsFolder())) return;
     std::vector<std::wstring> files;
     ListFilesInTree(PluginsFolder(), files);
     for (const std::wstring& file : files) {

@@ -29,6 +29,12 @@ public:
 
     WriteRetries retries;  // for a Preferences file the browser holds open
 
+protected:
+    // Another Chromium browser's profile, scanned and switched as Chrome's is: its items carry
+    // `browser`, and without `ownPluginFolder` Chrome's own plug-in folder is not Chrome's to list.
+    TChromeBrowserCleaner(const CleanerEnvironment& environment, std::wstring userDataFolder, BrowserKind browser,
+                          bool ownPluginFolder);
+
 private:
     void ScanExtensions(const Json* preferences);
     void ScanPlugins(const Json* preferences);
@@ -40,6 +46,8 @@ private:
     std::wstring userDataFolder_;
     std::wstring extensionsFolder_;
     std::vector<std::wstring> extensionPluginFiles_;
+    BrowserKind browser_ = BrowserKind::Chrome;
+    bool ownPluginFolder_ = true;
 };
 
 }  // namespace tarvo::addons
