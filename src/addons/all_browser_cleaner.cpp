@@ -6,6 +6,20 @@
 
 namespace tarvo::addons {
 
+namespace {
+
+// A merge key with the hash its item made once, so grouping hashes no text.
+struct HashedKey {
+    std::size_t hash;
+    std::wstring_view text;
+    bool operator==(const HashedKey& other) const noexcept { return hash == other.hash && text == other.text; }
+};
+struct HashedKeyHash {
+    std::size_t operator()(const HashedKey& key) const noexcept { return key.hash; }
+};
+
+}  // namespace
+
 void TAllBrowserCleaner::BuildMergedList() {
     twinMap_.clear();
     twinIndex_.clear();
@@ -18,7 +32,7 @@ void TAllBrowserCleaner::BuildMergedList() {
     std::vector<TPluginItem*> items;
     std::vector<std::size_t> groupOfItem, next;
     std::vector<std::size_t> head, tail;
-    std::unordered_map<std::wstring_view, std::size_t> groupOf;
+    std::unordered_map<HashedKey, std::size_t, HashedKeyHash> groupOf;
     std::size_t count = 0;
     for (TCustomBrowserCleaner* cleaner : cleaners_) count += cleaner->Items().size();
     items.reserve(count);
@@ -28,7 +42,7 @@ void TAllBrowserCleaner::BuildMergedList() {
     for (TCustomBrowserCleaner* cleaner : cleaners_)
         for (const auto& item : cleaner->Items()) {
             if (item->MergeKey.empty()) RefreshMergeKeys(*item);
-            const auto [at, added] = groupOf.try_emplace(std::wstring_view(item->MergeKey), head.size());
+            const auto [at, added] = groupOf.try_emplace(HashedKey{item->MergeHash, item->MergeKey}, head.size());
             const std::size_t index = items.size();
             if (added) {
                 head.push_back(index);

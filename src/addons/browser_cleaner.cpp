@@ -30,6 +30,17 @@ std::wstring Without(std::wstring text, wchar_t removed) {
     return text;
 }
 
+// The hash AddItem's look-up files an item under: equal for any two items its merge rule
+// joins, since that rule compares the trimmed texts case-insensitively by their upper case.
+std::size_t AddKeyOf(const std::wstring& trimmedCaption, const std::wstring& trimmedDescription,
+                     const std::wstring& trimmedVersion, std::uint8_t sysType) {
+    std::wstring text;
+    text.reserve(trimmedCaption.size() + trimmedDescription.size() + trimmedVersion.size() + 3);
+    text.append(trimmedCaption).append(1, L'\x1').append(trimmedDescription).append(1, L'\x1').append(trimmedVersion);
+    text.push_back(static_cast<wchar_t>(L'0' + sysType));
+    return std::hash<std::wstring>{}(CaseKey(text));
+}
+
 StoreKey KeyOf(const TPluginItem& item) {
     return {item.ItemId, item.Caption, item.Paths.empty() ? std::wstring() : item.Paths.front(), item.Publisher,
             item.SysType, item.Version};
@@ -93,6 +104,7 @@ void TCustomBrowserCleaner::Scan() {
 void TCustomBrowserCleaner::ClearItems(bool scanned) {
     for (auto& item : items_) ReleaseItem(*item);
     items_.clear();
+    addIndex_.clear();
     scanned_ = scanned;
 }
 
@@ -104,12 +116,19 @@ TPluginItem* TCustomBrowserCleaner::AddItem(FoundAddon found) {
 
     const std::wstring trimmedName = Trim(name), trimmedDescription = Trim(found.description),
                        trimmedVersion = Trim(version);
-    for (auto& item : items_) {
-        if (item->SysType == found.sysType && SameText(Trim(item->Caption), trimmedName) &&
-            SameText(Trim(item->Description), trimmedDescription) && SameText(Trim(item->Version), trimmedVersion)) {
-            if (Trim(item->Publisher).empty()) item->Publisher = found.publisher;
-            item->Paths.push_back(found.path);
-            return nullptr;
+    // A new item's caption is the name when it is not blank, else the path's file name; an
+    // earlier item can only be equal when the name is not blank.
+    const std::size_t addKey = AddKeyOf(trimmedName, trimmedDescription, trimmedVersion, found.sysType);
+    if (const auto bucket = addIndex_.find(addKey); bucket != addIndex_.end()) {
+        // The bucket holds the candidates in list order; the first really equal one wins.
+        for (TPluginItem* item : bucket->second) {
+            if (item->SysType == found.sysType && SameText(Trim(item->Caption), trimmedName) &&
+                SameText(Trim(item->Description), trimmedDescription) &&
+                SameText(Trim(item->Version), trimmedVersion)) {
+                if (Trim(item->Publisher).empty()) item->Publisher = found.publisher;
+                item->Paths.push_back(found.path);
+                return nullptr;
+            }
         }
     }
 
@@ -133,11 +152,22 @@ TPluginItem* TCustomBrowserCleaner::AddItem(FoundAddon found) {
     item->Paths.push_back(found.path);
     item->Present = true;
     RefreshMergeKeys(*item);
+    item->AddKey = trimmedName.empty()
+                       ? AddKeyOf(Trim(item->Caption), trimmedDescription, trimmedVersion, found.sysType)
+                       : addKey;
     ComputeTrust(*item, name);
+    addIndex_[item->AddKey].push_back(item.get());
     items_.push_back(std::move(item));
     TPluginItem& added = *items_.back();
     if (OnItemAdded) OnItemAdded(*this, added);
     return &added;
+}
+
+void TCustomBrowserCleaner::ForgetAddKey(const TPluginItem& item) {
+    const auto bucket = addIndex_.find(item.AddKey);
+    if (bucket == addIndex_.end()) return;
+    std::erase(bucket->second, &item);
+    if (bucket->second.empty()) addIndex_.erase(bucket);
 }
 
 UserState TCustomBrowserCleaner::LoadUserState(const TPluginItem& item) {
@@ -209,6 +239,7 @@ void TCustomBrowserCleaner::Remove(const std::vector<std::wstring>& ids) {
         }
     for (TPluginItem* gone : removed) {
         const auto at = std::find_if(items_.begin(), items_.end(), [&](const auto& item) { return item.get() == gone; });
+        ForgetAddKey(**at);
         ReleaseItem(**at);
         items_.erase(at);
     }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "addons/cleaner_store.h"
@@ -104,12 +105,18 @@ public:
 
 private:
     [[nodiscard]] UserState LoadUserState(const TPluginItem& item);
+    void ForgetAddKey(const TPluginItem& item);
+
 
     CleanerEnvironment env_;
     std::wstring storeFolder_;
     bool scanned_ = false;
     CleanerStore store_;
     ItemList items_;
+    // AddItem's look-up: the items in list order by a hash of their trimmed, case-mapped
+    // caption, description and version and their system type, so a found add-on is compared
+    // only with the items that can be equal to it rather than with every item.
+    std::unordered_map<std::size_t, std::vector<TPluginItem*>> addIndex_;
     std::vector<TMozilaGeneralPluginItem> mozillaPlugins_;
 };
 

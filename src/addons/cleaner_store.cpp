@@ -68,8 +68,15 @@ std::optional<std::int32_t> StoreNumber(const std::wstring& text) {
     return static_cast<std::int32_t>(value);
 }
 
-bool CleanerStore::Open(const SqliteLibrary* library, const std::wstring& file) {
+void CleanerStore::Close() noexcept {
+    selectFlag_ = {};
+    selectScore_ = {};
+    selectVote_ = {};
     db_.Close();
+}
+
+bool CleanerStore::Open(const SqliteLibrary* library, const std::wstring& file) {
+    Close();
     if (!library || !library->IsLoaded() || file.empty()) return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         int result = db_.Open(*library, file, true);
@@ -115,28 +122,40 @@ int CleanerStore::EnsureTables() {
     return transaction.Commit();
 }
 
+bool CleanerStore::BindMatch(platform::SqliteStatement& statement, const StoreKey& key) {
+    return statement.BindText(1, key.itemId) == SqliteLibrary::kOk &&
+           statement.BindText(2, key.caption) == SqliteLibrary::kOk &&
+           statement.BindText(3, key.path) == SqliteLibrary::kOk &&
+           statement.BindText(4, key.publisher) == SqliteLibrary::kOk &&
+           statement.BindInt(5, key.sysType) == SqliteLibrary::kOk &&
+           statement.BindText(6, key.version) == SqliteLibrary::kOk;
+}
+
 platform::SqliteStatement CleanerStore::PrepareMatch(const char* sql, const StoreKey& key) {
     auto statement = db_.Prepare(sql);
     if (!statement.IsValid()) return statement;
-    const bool bound = statement.BindText(1, key.itemId) == SqliteLibrary::kOk &&
-                       statement.BindText(2, key.caption) == SqliteLibrary::kOk &&
-                       statement.BindText(3, key.path) == SqliteLibrary::kOk &&
-                       statement.BindText(4, key.publisher) == SqliteLibrary::kOk &&
-                       statement.BindInt(5, key.sysType) == SqliteLibrary::kOk &&
-                       statement.BindText(6, key.version) == SqliteLibrary::kOk;
-    return bound ? std::move(statement) : platform::SqliteStatement();
+    return BindMatch(statement, key) ? std::move(statement) : platform::SqliteStatement();
+}
+
+std::optional<std::wstring> CleanerStore::LookUp(platform::SqliteStatement& statement, const char* sql,
+                                                 const StoreKey& key) {
+    // A statement on a missing table fails to prepare; it is tried again next time, as a
+    // fresh statement per look-up would be.
+    if (!statement.IsValid()) statement = db_.Prepare(sql);
+    if (!statement.IsValid()) return std::nullopt;
+    std::optional<std::wstring> text;
+    if (BindMatch(statement, key)) text = FirstText(statement);
+    (void)statement.Reset();
+    return text;
 }
 
 UserState CleanerStore::LoadUserState(const StoreKey& key) {
     UserState state;
     if (!db_.IsOpen()) return state;
-    auto flag = PrepareMatch(kSelectFlag, key);
-    if (const auto text = FirstText(flag))
+    if (const auto text = LookUp(selectFlag_, kSelectFlag, key))
         state.userFlag = static_cast<std::uint8_t>(StoreNumber(*text).value_or(1));
-    auto score = PrepareMatch(kSelectScore, key);
-    if (const auto text = FirstText(score)) state.tableScore = StoreNumber(*text).value_or(0);
-    auto vote = PrepareMatch(kSelectVote, key);
-    if (const auto text = FirstText(vote)) {
+    if (const auto text = LookUp(selectScore_, kSelectScore, key)) state.tableScore = StoreNumber(*text).value_or(0);
+    if (const auto text = LookUp(selectVote_, kSelectVote, key)) {
         state.voted = true;
         state.voteStars = StoreNumber(*text).value_or(0);
         if (state.userFlag == 0) state.userFlag = state.voteStars >= 2 ? 1 : 2;

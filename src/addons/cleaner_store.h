@@ -41,7 +41,7 @@ public:
     // place; a file another program holds locked is left alone. False when there is no
     // usable store, the library included.
     [[nodiscard]] bool Open(const platform::SqliteLibrary* library, const std::wstring& file);
-    void Close() noexcept { db_.Close(); }
+    void Close() noexcept;
     [[nodiscard]] bool IsOpen() const noexcept { return db_.IsOpen(); }
 
     // The trusted, pluginscore and voted rows of the add-on; a statement that fails counts
@@ -59,8 +59,17 @@ public:
 private:
     [[nodiscard]] int EnsureTables();
     [[nodiscard]] platform::SqliteStatement PrepareMatch(const char* sql, const StoreKey& key);
+    [[nodiscard]] static bool BindMatch(platform::SqliteStatement& statement, const StoreKey& key);
+    // The first column of the first row of one of LoadUserState's look-ups, run through a
+    // statement prepared once per connection; nullopt when there is no row or it failed.
+    [[nodiscard]] std::optional<std::wstring> LookUp(platform::SqliteStatement& statement, const char* sql,
+                                                     const StoreKey& key);
 
     platform::SqliteDatabase db_;
+    // LoadUserState runs for every add-on a scan finds: its three statements are prepared
+    // on first use and kept (reset after each run, so none holds a read lock in between).
+    // Declared after db_ so they are finalised before the connection closes.
+    platform::SqliteStatement selectFlag_, selectScore_, selectVote_;
 };
 
 // The local time as the voted table stamps it: "yyyymmddhhnnss".

@@ -53,6 +53,11 @@ struct TPluginItem {
     // one of those texts afterwards calls RefreshMergeKeys. Empty: not computed yet.
     std::wstring MergeKey;
     std::wstring IdKey;
+    std::size_t MergeHash = 0;  // hashes of MergeKey and IdKey, set with them
+    std::size_t IdHash = 0;
+    // AddItem's hash of the trimmed, case-mapped Caption, Description and Version and of
+    // SysType: those four are not changed once the item is in a cleaner's list.
+    std::size_t AddKey = 0;
 };
 
 // Computes MergeKey and IdKey from the item's texts: one case mapping per item, done once

@@ -40,6 +40,11 @@ int SqliteStatement::Step() noexcept {
     return library_->step(statement_);
 }
 
+int SqliteStatement::Reset() noexcept {
+    if (!statement_) return kSqliteMisuse;
+    return library_->reset(statement_);
+}
+
 std::wstring SqliteStatement::ColumnText(int column) const noexcept {
     if (!statement_) return {};
     try {

@@ -36,6 +36,8 @@ public:
     [[nodiscard]] int BindInt(int index, std::int64_t value) noexcept;
     // SqliteLibrary::kRow while rows come, kDone at the end, otherwise an error code.
     [[nodiscard]] int Step() noexcept;
+    // Back to before the first row, its values kept, so one preparation serves many runs.
+    int Reset() noexcept;
     // A column of the current row as text; empty for NULL or on failure.
     [[nodiscard]] std::wstring ColumnText(int column) const noexcept;
     [[nodiscard]] std::int64_t ColumnInt(int column) const noexcept;

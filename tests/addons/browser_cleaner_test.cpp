@@ -103,6 +103,28 @@ TEST_F(BrowserCleanerTest, AddItemMergesEqualAddOnsOfOneSystemType) {
     EXPECT_EQ(log, (std::vector<std::wstring>{L"added Tool", L"added Tool", L"added blank.dll"}));
 }
 
+TEST_F(BrowserCleanerTest, AddItemJoinsTheFirstEqualItemStillListed) {
+    auto cleaner = Make();
+    const auto add = [&](const std::wstring& name, const std::wstring& path) {
+        return cleaner->AddItem(cleaner->Addon(name, path));
+    };
+    const TPluginItem* gone = add(L"Alpha", L"C:\\a1.dll");
+    ASSERT_TRUE(gone);
+    ASSERT_TRUE(add(L"", L"C:\\x\\Beta"));
+    EXPECT_FALSE(add(L" BETA", L"C:\\b2.dll"));  // equal to the caption taken from the path
+    ASSERT_TRUE(add(L"\u00e4rger", L"C:\\u1.dll"));
+    EXPECT_FALSE(add(L"\u00c4RGER", L"C:\\u2.dll"));
+    cleaner->Remove({gone->Id});
+    ASSERT_TRUE(add(L"alpha", L"C:\\a2.dll"));
+    EXPECT_FALSE(add(L"ALPHA", L"C:\\a3.dll"));
+
+    std::vector<std::vector<std::wstring>> paths;
+    for (const auto& item : cleaner->Items()) paths.push_back(item->Paths);
+    EXPECT_EQ(paths, (std::vector<std::vector<std::wstring>>{{L"C:\\x\\Beta", L"C:\\b2.dll"},
+                                                             {L"C:\\u1.dll", L"C:\\u2.dll"},
+                                                             {L"C:\\a2.dll", L"C:\\a3.dll"}}));
+}
+
 TEST_F(BrowserCleanerTest, TrustFollowsStoredChoiceThenVoteThenScoreDatabase) {
     const struct {
         int trustedFlag;  // 0: no row
