@@ -91,6 +91,7 @@ void TCustomBrowserCleaner::Scan() {
             if (OnItemAdded)
                 for (const auto& item : items_) OnItemAdded(*this, *item);
         } else {
+            const auto reading = store_.BeginReading();
             ScanItems();
             scanned_ = true;
         }

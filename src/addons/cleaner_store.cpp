@@ -163,6 +163,11 @@ UserState CleanerStore::LoadUserState(const StoreKey& key) {
     return state;
 }
 
+std::unique_ptr<platform::SqliteTransaction> CleanerStore::BeginReading() {
+    if (!db_.IsOpen()) return nullptr;
+    return std::make_unique<platform::SqliteTransaction>(db_);
+}
+
 bool CleanerStore::WriteTrust(StoreKey key, const std::vector<std::wstring>& paths, std::int32_t flag) {
     if (!db_.IsOpen()) return false;
     platform::SqliteTransaction transaction(db_);

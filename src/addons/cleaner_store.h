@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ public:
     // The trusted, pluginscore and voted rows of the add-on; a statement that fails counts
     // as no row.
     [[nodiscard]] UserState LoadUserState(const StoreKey& key);
+    // One read lock held over many look-ups (a whole scan); taking and dropping the file's
+    // lock for every look-up cost more than the look-ups. Null when the store is closed.
+    // Nothing may be written while it lives.
+    [[nodiscard]] std::unique_ptr<platform::SqliteTransaction> BeginReading();
 
     // For each path of the add-on, the trust row updated or inserted, all in one
     // transaction. False when anything failed: then nothing was written.
