@@ -17,6 +17,8 @@ public:
     [[nodiscard]] virtual bool Write(const void* data, std::size_t size) = 0;
     // Puts the read position back to the start, as a stream handed back to its caller is.
     virtual void Rewind() {}
+    // How many bytes are about to come, so memory can be taken once instead of growing.
+    virtual void Expect(std::size_t /*size*/) {}
 
 protected:
     ~ByteSink() = default;
@@ -32,6 +34,8 @@ public:
         bytes_.append(static_cast<const char*>(data), size);
         return true;
     }
+    // Never past the limit: a claimed size is the archive's word, not yet a fact.
+    void Expect(std::size_t size) override { bytes_.reserve(std::min(size, limit_)); }
     [[nodiscard]] const std::string& bytes() const noexcept { return bytes_; }
     [[nodiscard]] std::string& bytes() noexcept { return bytes_; }
 

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::size_t kCrcBlock = 10240;
 constexpr std::size_t kCopyPiece = 64 * 1024;
+constexpr std::int64_t kExpectedAtMost = 16 << 20;
 // The directory is the only part held in memory whole; more entries than this is no
 // archive of ours (the installation payload has a few dozen).
 constexpr std::int64_t kMaxEntries = 100000;
@@ -52,6 +53,7 @@ public:
         crc_ = crc32(crc_, static_cast<const Bytef*>(data), static_cast<uInt>(size));
         return inner_.Write(data, size);
     }
+    void Expect(std::size_t size) override { inner_.Expect(size); }
     [[nodiscard]] std::uint32_t crc() const noexcept { return static_cast<std::uint32_t>(crc_); }
 
 private:
@@ -188,6 +190,7 @@ void TZLBArc2::ExtractLocked(const ArchiveEntry& entry, ByteSink& dest) {
     // entries go through the temporary file, so memory stays bounded.
     if (encrypted && storedSize <= inMemoryLimit_) {
         StringSink plain(storedSize);  // CBC never gives more bytes than it is given
+        plain.Expect(storedSize);       // checked against the file above
         try {
             decrypt_(archive, plain, passPhrase_, storedSize);
         } catch (...) {
@@ -218,6 +221,10 @@ void TZLBArc2::ExtractLocked(const ArchiveEntry& entry, ByteSink& dest) {
     // tenth of an extraction.
     CrcSink checked(dest);
     ByteSink& out = verifyEntryCrc_ ? static_cast<ByteSink&>(checked) : dest;
+    // Memory for the entry is taken once, up to a modest size: the claimed size is only the
+    // archive's word, and a hostile one must not buy a large allocation with a small file.
+    if (compressed ? PlausibleInflatedSize(available, entry.UnpackedSize) : entry.UnpackedSize <= available)
+        out.Expect(static_cast<std::size_t>(std::min<std::int64_t>(entry.UnpackedSize, kExpectedAtMost)));
     const bool ok = compressed ? InflateBounded(*source, available, out, entry.UnpackedSize)
                                : entry.UnpackedSize <= available && CopyBounded(*source, out, entry.UnpackedSize);
     if (!ok) throw ArchiveError(corrupted);
