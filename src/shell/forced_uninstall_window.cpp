@@ -93,13 +93,9 @@ void TfrmForcedUninstall::CreateControls() {
     };
 
     const int width = Scale(kDesignWidth);
-    const ui::ButtonFace closeFace{.style = ui::ButtonStyle::CaptionClose, .glyph = ui::Glyph::Close, .text = {}};
-    close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, closeFace,
-                  dpi());
-    close_.SetBackground(palette::kTitleBar);
-    // Reached with Escape, not with Tab.
-    ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
-    ui::ToolHints().Add(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
+    ui::CreateHeadingCloseButton(close_, hwnd(), kIdClose,
+                                 RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, dpi(),
+                                 language::GetText(L"Close", L"Close"));
 
     // A click in the path box opens the file dialog, as the button does.
     pathBox_ = child(L"STATIC", L"", SS_NOTIFY | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, WS_EX_CLIENTEDGE,

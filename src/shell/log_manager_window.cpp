@@ -106,13 +106,9 @@ void TfrmLogManage::CreateControls() {
     };
 
     const int width = Scale(kDesignWidth);
-    const ui::ButtonFace closeFace{.style = ui::ButtonStyle::CaptionClose, .glyph = ui::Glyph::Close, .text = {}};
-    close_.Create(hwnd(), kIdClose, RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, closeFace,
-                  dpi());
-    close_.SetBackground(palette::kTitleBar);
-    // Reached with Escape, not with Tab.
-    ::SetWindowLongW(close_.hwnd(), GWL_STYLE, ::GetWindowLongW(close_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
-    ui::ToolHints().Add(hwnd(), close_.hwnd(), language::GetText(L"Close", L"Close"));
+    ui::CreateHeadingCloseButton(close_, hwnd(), kIdClose,
+                                 RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, dpi(),
+                                 language::GetText(L"Close", L"Close"));
     button(logsPage_, kIdLogsPage, ui::ButtonStyle::Page, LogManagerText(L"RdImageButton_Logs.Caption", L"Day Logs"));
     button(backupsPage_, kIdBackupsPage, ui::ButtonStyle::Page,
            LogManagerText(L"RdImageButton_Backups.Caption", L"Backups"));

@@ -5,6 +5,7 @@
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
+#include "ui/tool_hints.h"
 
 namespace tarvo::ui {
 
@@ -131,6 +132,15 @@ LRESULT HeadingBandHitTest(HWND window, LPARAM screenPoint, int bandHeight) noex
     POINT p{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
     ::ScreenToClient(window, &p);
     return p.y < bandHeight ? HTCAPTION : HTCLIENT;
+}
+
+void CreateHeadingCloseButton(ImageButton& button, HWND dialog, int id, const RECT& bounds, int dpi,
+                              const std::wstring& hint) {
+    const ButtonFace face{.style = ButtonStyle::CaptionClose, .glyph = Glyph::Close, .text = {}};
+    button.Create(dialog, id, bounds, face, dpi);
+    button.SetBackground(palette::kTitleBar);
+    ::SetWindowLongW(button.hwnd(), GWL_STYLE, ::GetWindowLongW(button.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+    ToolHints().Add(dialog, button.hwnd(), hint);
 }
 
 }  // namespace tarvo::ui

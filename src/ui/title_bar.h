@@ -61,6 +61,11 @@ private:
     ImageButton menu_, minimize_, maximize_, close_;
 };
 
+// The close button in a dialog's heading band: the caption-close face on the band's colour,
+// reached with Escape rather than Tab, with its hover hint.
+void CreateHeadingCloseButton(ImageButton& button, HWND dialog, int id, const RECT& bounds, int dpi,
+                              const std::wstring& hint);
+
 // The WM_NCHITTEST answer of a frameless dialog that has no title bar of its own, only a
 // heading band along its top: the band drags the window, everything else is client area.
 // `screenPoint` is the message's lParam.
