@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "common/paths.h"
 #include "platform/files.h"
@@ -41,6 +44,35 @@ void SetNumber(HKEY root, const std::wstring& path, const std::wstring& name, DW
                platform::RegistryView view) {
     platform::RegistryKey key;
     if (key.Create(root, path, KEY_WRITE, view) == ERROR_SUCCESS) (void)key.SetDword(name, value);
+}
+
+// The keys above our Control Panel item that the installation had to create, kept in our
+// uninstall key so the removal takes away those and no key that was there before.
+constexpr const wchar_t* kCreatedKeysValue = L"CreatedKeys";
+
+std::vector<std::wstring> ReadCreatedKeys() {
+    std::vector<std::wstring> keys;
+    platform::RegistryKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, kOwnUninstallKey, KEY_READ) != ERROR_SUCCESS) return keys;
+    const auto value = key.QueryValue(kCreatedKeysValue);
+    if (!value || value->type != REG_MULTI_SZ) return keys;
+    std::wstring text(value->data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), value->data.data(), text.size() * sizeof(wchar_t));
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(L'\0', start), text.size());
+        if (end > start) keys.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return keys;
+}
+
+void WriteCreatedKeys(const std::vector<std::wstring>& keys) {
+    std::wstring text;
+    for (const auto& path : keys) text += path + L'\0';
+    text += L'\0';
+    platform::RegistryKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, kOwnUninstallKey, KEY_WRITE) == ERROR_SUCCESS)
+        (void)key.SetValue(kCreatedKeysValue, REG_MULTI_SZ, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
 
 std::wstring Today() {
@@ -80,6 +112,10 @@ void WriteRegistration(const std::wstring& exePath) {
 
     const platform::RegistryView view = ShellView();
     const std::wstring classKey = std::wstring(L"CLSID\\") + kControlPanelClassId;
+    std::vector<std::wstring> created = ReadCreatedKeys();
+    (void)platform::CreateKeyNotingNew(HKEY_LOCAL_MACHINE, common::WithoutTrailingBackslashes(kControlPanelNameSpace),
+                                       view, created);
+    WriteCreatedKeys(created);
     SetText(HKEY_LOCAL_MACHINE, kControlPanelNameSpace + std::wstring(kControlPanelClassId), L"", kProductName, view);
     SetText(HKEY_CLASSES_ROOT, classKey, L"", kProductName, view);
     SetNumber(HKEY_CLASSES_ROOT, classKey, L"{305CA226-D286-468e-B848-2B2E8E697B74} 2", 8, view);
@@ -92,9 +128,11 @@ void WriteRegistration(const std::wstring& exePath) {
 
 void DeleteRegistration() {
     const platform::RegistryView view = ShellView();
+    const std::vector<std::wstring> created = ReadCreatedKeys();
     (void)platform::DeleteKeyTree(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + kControlPanelClassId, view);
     (void)platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, kControlPanelNameSpace + std::wstring(kControlPanelClassId),
                                   view);
+    platform::DeleteKeysLeftEmpty(HKEY_LOCAL_MACHINE, created, view);
     (void)platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, kOwnUninstallKey, platform::RegistryView::Default);
 }
 

@@ -182,11 +182,17 @@ void RemoveInstallation() {
     if (old.empty()) return;
     (void)platform::DeleteFileOf(old + kPayloadFile);
     // Only emptied folders go: a file the user put there keeps its folder.
+    // Only emptied folders go: a file the user put there keeps its folder. A folder that still
+    // holds our files in use goes at the restart that takes them (Windows removes only empty
+    // folders then, after the files due before them).
     const std::wstring folder = common::WithoutTrailingBackslashes(old);
-    if (!platform::RemoveDirectoryOf(folder)) return;
-    // The vendor folder of the default target, when nothing else of ours is left in it.
     const std::wstring vendor = common::WithoutTrailingBackslashes(common::ParentFolder(folder));
-    if (common::EqualsIgnoreCase(common::NamePart(vendor), L"Tarvo")) (void)platform::RemoveDirectoryOf(vendor);
+    const auto removeEmptied = [](const std::wstring& emptied) {
+        if (!platform::RemoveDirectoryOf(emptied)) (void)platform::DeleteFileAtRestart(emptied);
+    };
+    removeEmptied(folder);
+    // The vendor folder of the default target, when nothing else of ours is left in it.
+    if (common::EqualsIgnoreCase(common::NamePart(vendor), L"Tarvo")) removeEmptied(vendor);
 }
 
 void RunSelfInstallationJob(const std::wstring& targetFolder) {

@@ -9,9 +9,12 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cwchar>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -236,16 +239,61 @@ LONG SetText(const std::wstring& path, const wchar_t* name, const std::wstring& 
     return result;
 }
 
-// Removes `path` when it has no subkeys and no values left: the structural keys above our
-// own are shared, so they go only when we were the last to use them.
-void DeleteIfEmpty(const std::wstring& path) {
+// The shared keys above our handler keys ("Directory\shellex" …) that registering had to
+// create are listed under our class key, so unregistering removes those and no other.
+constexpr const wchar_t* kCreatedKeysValue = L"CreatedKeys";
+
+bool KeyExists(const std::wstring& path) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    DWORD subkeys = 0, values = 0;
-    const LONG result = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                                           nullptr, nullptr, nullptr);
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     ::RegCloseKey(key);
-    if (result == ERROR_SUCCESS && subkeys == 0 && values == 0) ::RegDeleteKeyW(HKEY_CLASSES_ROOT, path.c_str());
+    return true;
+}
+
+void NoteMissingParents(const std::wstring& path, std::vector<std::wstring>& created) {
+    for (std::size_t end = path.find(L'\\'); end != std::wstring::npos; end = path.find(L'\\', end + 1)) {
+        const std::wstring prefix = path.substr(0, end);
+        if (!KeyExists(prefix) && std::find(created.begin(), created.end(), prefix) == created.end())
+            created.push_back(prefix);
+    }
+}
+
+std::vector<std::wstring> ReadCreatedKeys(const std::wstring& classKey) {
+    std::vector<std::wstring> keys;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, classKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return keys;
+    wchar_t text[4096] = {};
+    DWORD size = sizeof text - 2 * sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG result = ::RegQueryValueExW(key, kCreatedKeysValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_MULTI_SZ) return keys;
+    for (const wchar_t* at = text; *at; at += std::wcslen(at) + 1) keys.emplace_back(at);
+    return keys;
+}
+
+void WriteCreatedKeys(const std::wstring& classKey, const std::vector<std::wstring>& keys) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, classKey.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    std::wstring value;
+    for (const auto& path : keys) value += path + L'\0';
+    value += L'\0';
+    ::RegSetValueExW(key, kCreatedKeysValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                     static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+// Innermost first, and only a key nothing else has come to use.
+void DeleteCreatedKeys(const std::vector<std::wstring>& keys) {
+    for (auto path = keys.rbegin(); path != keys.rend(); ++path) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path->c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        DWORD subkeys = 0, values = 0;
+        const LONG result = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                               nullptr, nullptr, nullptr, nullptr);
+        ::RegCloseKey(key);
+        if (result == ERROR_SUCCESS && subkeys == 0 && values == 0) ::RegDeleteKeyW(HKEY_CLASSES_ROOT, path->c_str());
+    }
 }
 
 }  // namespace
@@ -273,6 +321,9 @@ __declspec(dllexport) HRESULT __stdcall DllRegisterServer() {
     wchar_t server[MAX_PATH] = {};
     if (!::GetModuleFileNameW(g_self, server, MAX_PATH)) return E_FAIL;
     const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
+    std::vector<std::wstring> created = ReadCreatedKeys(classKey);
+    for (const wchar_t* root : kHandlerRoots)
+        NoteMissingParents(std::wstring(root) + L"\\shellex\\ContextMenuHandlers\\" + kHandlerName, created);
     LONG result = SetText(classKey, nullptr, L"Tarvo Uninstaller context menu");
     if (result == ERROR_SUCCESS) result = SetText(classKey + L"\\InprocServer32", nullptr, server);
     if (result == ERROR_SUCCESS) result = SetText(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
@@ -280,18 +331,17 @@ __declspec(dllexport) HRESULT __stdcall DllRegisterServer() {
         if (result == ERROR_SUCCESS)
             result = SetText(std::wstring(root) + L"\\shellex\\ContextMenuHandlers\\" + kHandlerName, nullptr,
                              kClassIdText);
+    WriteCreatedKeys(classKey, created);
     return result == ERROR_SUCCESS ? S_OK : E_FAIL;
 }
 
 __declspec(dllexport) HRESULT __stdcall DllUnregisterServer() {
-    // Only our own keys: the shellex and ContextMenuHandlers keys above them are shared.
-    for (const wchar_t* root : kHandlerRoots) {
-        const std::wstring shellex = std::wstring(root) + L"\\shellex";
-        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, (shellex + L"\\ContextMenuHandlers\\" + kHandlerName).c_str());
-        DeleteIfEmpty(shellex + L"\\ContextMenuHandlers");
-        DeleteIfEmpty(shellex);
-    }
-    ::SHDeleteKeyW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + kClassIdText).c_str());
+    const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
+    const std::vector<std::wstring> created = ReadCreatedKeys(classKey);
+    for (const wchar_t* root : kHandlerRoots)
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, (std::wstring(root) + L"\\shellex\\ContextMenuHandlers\\" + kHandlerName).c_str());
+    ::SHDeleteKeyW(HKEY_CLASSES_ROOT, classKey.c_str());
+    DeleteCreatedKeys(created);
     return S_OK;
 }
 
