@@ -75,6 +75,16 @@ wait_line "$c/installed.log" "shell verb" || fail "the window got no UM_SHELLVER
 probe close TfrmForcedUninstall >/dev/null 2>&1
 probe close TfrmTarvoUninstall; wait $app; app=
 cp "$c/installed.log" "$work/installed.log"; rm -f "$c/installed.log"
+# With no window running, the handler starts the installed program with "ShellVerb".
+TARVO_TEST_LOG='C:\started.log' wine "$host" invoke 'C:\Apps\Heron' > "$work/host2.log" 2>&1 ||
+  fail "context menu on a folder: $(cat "$work/host2.log")"
+probe wait TfrmForcedUninstall 60000 || fail "the started program opened no forced uninstall"
+for _ in $(seq 100); do grep -qF 'forced window: path C:\Apps\Heron' "$c/started.log" 2>/dev/null && break; sleep 0.1; done
+grep -qF 'forced window: path C:\Apps\Heron' "$c/started.log" || fail "the started program did not take the folder"
+probe close TfrmForcedUninstall >/dev/null 2>&1
+probe close TfrmTarvoUninstall
+for _ in $(seq 100); do probe wait TfrmTarvoUninstall 100 >/dev/null 2>&1 || break; sleep 0.2; done
+cp "$c/started.log" "$work/started.log"; rm -f "$c/started.log"
 rm -rf "$c/Apps"
 
 # An update from a newer copy while Explorer holds the context-menu handler: the held file is
