@@ -37,4 +37,16 @@ bool IsBrowserRunning(BrowserKind kind) {
     return IsBrowserRunningIn(kind, platform::SnapshotProcesses());
 }
 
+bool CloseBrowser(BrowserKind kind) {
+    const std::wstring exe = BrowserExeName(kind);
+    if (exe.empty()) return false;
+    bool all = true;
+    for (const auto& process : platform::SnapshotProcesses()) {
+        if (!SameText(process.exeName, exe)) continue;
+        const platform::unique_handle handle = platform::OpenProcessOf(process.id, PROCESS_TERMINATE);
+        if (!handle || !platform::TerminateProcessOf(handle.get())) all = false;
+    }
+    return all;
+}
+
 }  // namespace tarvo::addons

@@ -19,6 +19,9 @@ namespace tarvo::addons {
 // as running: a caller must never touch files of a browser it cannot rule out.
 [[nodiscard]] bool IsBrowserRunningIn(BrowserKind kind, const std::vector<platform::ProcessEntry>& processes);
 
+// Ends every process of the browser (its executable name); false when one could not be ended.
+bool CloseBrowser(BrowserKind kind);
+
 // The same against this moment's process list; false for the four browsers when no list can
 // be taken.
 [[nodiscard]] bool IsBrowserRunning(BrowserKind kind);

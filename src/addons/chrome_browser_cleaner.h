@@ -16,6 +16,7 @@ class TChromeBrowserCleaner : public TCustomBrowserCleaner {
 public:
     explicit TChromeBrowserCleaner(const CleanerEnvironment& environment);
 
+    [[nodiscard]] BrowserKind Browser() const noexcept override { return browser_; }
     [[nodiscard]] bool IsInstalled() override;
     void ScanItems() override;
     [[nodiscard]] bool RemoveItem(TPluginItem& item) override;

@@ -15,6 +15,7 @@ class TFFBrowserCleaner : public TCustomBrowserCleaner {
 public:
     explicit TFFBrowserCleaner(const CleanerEnvironment& environment);
 
+    [[nodiscard]] BrowserKind Browser() const noexcept override { return BrowserKind::Firefox; }
     [[nodiscard]] bool IsInstalled() override;
     void ScanItems() override;
     [[nodiscard]] bool RemoveItem(TPluginItem& item) override;
