@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """The online tests' web server: serves ROOT on 127.0.0.1 at a free port, written to
 PORT_FILE once it listens. /truncated/NAME declares NAME's full length and sends half of it;
-a missing file is a 404; POST answers with the request body."""
+a missing file is a 404; /status500/ANY is a server error; /slow/NAME is NAME after three
+seconds; POST answers with the request body."""
 import http.server
 import os
 import sys
+import time
 
 root, port_file = sys.argv[1], sys.argv[2]
 
@@ -14,6 +16,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
+        if self.path.startswith('/status500/'):
+            self.send_error(500)
+            return
+        if self.path.startswith('/slow/'):
+            time.sleep(3)
+            self.path = self.path[len('/slow'):]
         truncated = self.path.startswith('/truncated/')
         name = self.path[len('/truncated'):] if truncated else self.path
         path = os.path.join(root, name.lstrip('/').split('?')[0])
