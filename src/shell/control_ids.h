@@ -11,5 +11,7 @@ inline constexpr int kLogManager = 2300;
 inline constexpr int kUninstalling = 2400;
 inline constexpr int kForcedUninstall = 2500;
 inline constexpr int kPowerScan = 2600;
+inline constexpr int kAddonPage = 2700;
+inline constexpr int kPluginVote = 2800;
 
 }  // namespace tarvo::shell::control_ids
