@@ -76,13 +76,15 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     pageSoftware_.Create(hwnd(), kSoftwarePageId, {}, page, dpi_);
     pagePlugins_.Create(hwnd(), kPluginsPageId, {}, page, dpi_);
     pageSoftware_.SetChecked(true);
-    pageSoftware_.onClick = [this] { pageSoftware_.SetChecked(true); software_.Focus(); };
-    // The add-on page arrives with its own subsystem; until then its button stays unchosen.
-    pagePlugins_.onClick = [this] { pagePlugins_.SetChecked(false); };
+    pageSoftware_.onClick = [this] { ShowAddonPage(false); };
+    pagePlugins_.onClick = [this] { ShowAddonPage(true); };
     for (ui::ImageButton* b : {&pageSoftware_, &pagePlugins_}) b->SetBackground(ui::palette::kTitleBar);
 
     search_.Create(hwnd(), kSearchBoxId, {}, language::SharedTexts().Edit_Search_Tip, dpi_);
-    search_.onChange = [this](const std::wstring& trimmed) { software_.OnSearchText(trimmed); };
+    search_.onChange = [this](const std::wstring& trimmed) {
+        if (addonPageShown_) plugins_.OnSearchText(trimmed);
+        else software_.OnSearchText(trimmed);
+    };
 
     software_.clearSearchBox = [this] { search_.ClearSilently(); };
     software_.openUninstallDialog = [this](HWND owner, const UninstallRequest& request) {
@@ -94,6 +96,29 @@ void TfrmTarvoUninstall::CreatePageFrames() {
         return OpenUninstallDialog(owner, request.entries, request.batch, options);
     };
     software_.Create(hwnd(), kSoftwareFrameId, {}, dpi_);
+    plugins_.clearSearchBox = [this] { search_.ClearSilently(); };
+    plugins_.Create(hwnd(), kPluginsFrameId, {}, dpi_);
+}
+
+void TfrmTarvoUninstall::ShowAddonPage(bool shown) {
+    pageSoftware_.SetChecked(!shown);
+    pagePlugins_.SetChecked(shown);
+    if (shown == addonPageShown_) return;
+    addonPageShown_ = shown;
+    // Each page filters by its own search; a switch starts the other page unfiltered.
+    search_.ClearSilently();
+    if (shown) {
+        software_.OnSearchText({});
+        ::ShowWindow(plugins_.hwnd(), SW_SHOW);
+        ::ShowWindow(software_.hwnd(), SW_HIDE);
+        plugins_.Activate();
+        plugins_.Focus();
+    } else {
+        plugins_.OnSearchText({});
+        ::ShowWindow(software_.hwnd(), SW_SHOW);
+        ::ShowWindow(plugins_.hwnd(), SW_HIDE);
+        software_.Focus();
+    }
 }
 
 void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
@@ -101,6 +126,7 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
     search_.SetCue(language::SharedTexts().Edit_Search_Tip);
     software_.LayOutCategoryBar(false);
+    plugins_.Retranslate();
     LayOut();
 }
 
@@ -127,7 +153,9 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
 
 void TfrmTarvoUninstall::OnRefreshKey() {
     const bool modifier = (::GetKeyState(VK_CONTROL) | ::GetKeyState(VK_SHIFT) | ::GetKeyState(VK_MENU)) & 0x8000;
-    if (!modifier && state_.catalogueReady) software_.Refresh(false);
+    if (modifier) return;
+    if (addonPageShown_) plugins_.Refresh();
+    else if (state_.catalogueReady) software_.Refresh(false);
 }
 
 void TfrmTarvoUninstall::LayOut() {
@@ -157,6 +185,7 @@ void TfrmTarvoUninstall::LayOut() {
 
     const int frame = std::max(1, dpi_ / 96);
     software_.Move({frame, titleHeight, w - frame, h - frame});
+    plugins_.Move({frame, titleHeight, w - frame, h - frame});
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "shell/browser_cleaner_page.h"
 #include "shell/control_ids.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
@@ -35,6 +36,9 @@ public:
 
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
     [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
+    [[nodiscard]] TfraBrowserCleaner& AddonPage() noexcept { return plugins_; }
+    // The heading's page buttons: the programs page, or the browser add-on page.
+    void ShowAddonPage(bool shown);
 
 private:
     void OnPaint(HDC dc) override;
@@ -53,6 +57,7 @@ private:
         kPluginsPageId,
         kSearchBoxId,
         kSoftwareFrameId,
+        kPluginsFrameId,
         kTitleButtonsId = control_ids::kTitleButtons
     };
 
@@ -80,8 +85,8 @@ private:
     // Posted by the download's worker thread when it is done; the window is only touched
     // here, on its own thread.
     static constexpr UINT UM_SCOREDBDONE = WM_APP + 0x31;
-    void OnScoreDatabaseDownloaded() {}  // the add-on page reloads its scores here once it exists
-    void StartAddonEnumeration() {}
+    void OnScoreDatabaseDownloaded() { plugins_.ReloadScores(); }
+    void StartAddonEnumeration() { plugins_.Prepare(&state_.sqlite); }
 
     // Placement (main_window_placement.cpp).
     void ToggleMaximized();
@@ -123,6 +128,8 @@ private:
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;
     TFrame_Software software_;
+    TfraBrowserCleaner plugins_;
+    bool addonPageShown_ = false;
 };
 
 // Centres a window of the given size on the work area of the primary monitor.
