@@ -139,6 +139,7 @@ constexpr TMessageText kMessages[] = {
     {L"FuncVoteConfire", L"How do you think about this software:"},
     {L"FuncVoteMarkSelectMsgBox", L"Please select a mark to vote"},
     {L"FuncVoteFailedMsgBox", L"Vote failed, please check the network connection and try again"},
+    {L"PluginTabAllBrowsers", L"All Browsers"},
     {L"PowerfulScan_Found_Tip", L"%d left items found."},
     {L"Removal_Failed_M", L"Could not be deleted:"},
     {L"Removal_Skipped_M", L"Left alone, changed since the scan:"},

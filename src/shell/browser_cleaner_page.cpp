@@ -230,7 +230,9 @@ void TfraBrowserCleaner::GetRow(int row, ui::ListRowData& data) {
     const auto& rows = page_.Rows();
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
     const addons::PageRow& shown = rows[static_cast<std::size_t>(row)];
-    data.caption = shown.line1;
+    // A heading row says whether its group is open.
+    data.caption = shown.header ? (page_.Groups()[static_cast<std::size_t>(shown.group)].expanded ? L"- " : L"+ ") + shown.line1
+                                : shown.line1;
     data.detail = shown.line2;
     data.checked = shown.checked;
     data.noButton = shown.header;
