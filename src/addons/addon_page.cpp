@@ -64,10 +64,9 @@ void TAddonPage::Prepare(std::vector<std::unique_ptr<TCustomBrowserCleaner>> cle
 }
 
 void TAddonPage::Install(std::vector<std::unique_ptr<TCustomBrowserCleaner>> cleaners) {
-    all_.clear();
-    itemsOf_.clear();
-    rows_.clear();
-    shownIndex_.clear();
+    entries_.clear();
+    filtered_.clear();
+    visible_.clear();
     aggregate_ = TAllBrowserCleaner{};
     cleaners_ = std::move(cleaners);
     for (auto& cleaner : cleaners_) {
@@ -103,7 +102,7 @@ void TAddonPage::StartScan() {
 void TAddonPage::OnScanStart() {
     busy_ = true;
     if (!preparing_) return;
-    rows_.clear();
+    visible_.clear();
     view_.RowsChanged();
     view_.ShowLoading(true);
 }
@@ -167,7 +166,7 @@ void TAddonPage::ShowView(int tab) {
 void TAddonPage::SetFilter(const std::wstring& text) {
     searchText_ = text;
     if (busy_) return;
-    FillList();
+    ApplyFilter();
     ExpandByRule();
     Publish();
 }
@@ -253,8 +252,7 @@ PageRow TAddonPage::RowOf(TPluginItem& item, int group) const {
 
 void TAddonPage::FillList() {
     MakeGroups();
-    all_.clear();
-    itemsOf_.clear();
+    entries_.clear();
     const TCustomBrowserCleaner* cleaner = CurrentCleaner();
     std::vector<TPluginItem*> candidates;
     if (cleaner) {
@@ -263,12 +261,9 @@ void TAddonPage::FillList() {
         for (std::int32_t i = 0; i < aggregate_.MergedCount(); ++i) candidates.push_back(aggregate_.MergedItem(i));
     }
 
-    const std::wstring filter = CaseKey(searchText_);
     std::vector<std::vector<TPluginItem*>> byGroup(groups_.size());
     for (TPluginItem* item : candidates) {
-        const bool shown = filter.empty() || CaseKey(item->Caption).find(filter) != std::wstring::npos;
-        item->ViewState[vsFilterState] = shown ? 2 : 1;
-        if (!item->Present || !shown) continue;
+        if (!item->Present) continue;
         std::size_t group = 0;
         if (!cleaner) {
             group = item->Trust == kTrusted ? 1 : 0;
@@ -279,14 +274,13 @@ void TAddonPage::FillList() {
         byGroup[group].push_back(item);
     }
 
+    const int column = cleaner && sortColumn_ == colBrowserPublisher ? colPublisher : sortColumn_;
     for (std::size_t g = 0; g < groups_.size(); ++g) {
-        auto& items = byGroup[g];
         // The sort key of each row once, not once per comparison.
         std::vector<std::pair<std::wstring, TPluginItem*>> keyed;
-        keyed.reserve(items.size());
-        for (TPluginItem* item : items) {
+        keyed.reserve(byGroup[g].size());
+        for (TPluginItem* item : byGroup[g]) {
             std::wstring key;
-            const int column = cleaner && sortColumn_ == colBrowserPublisher ? colPublisher : sortColumn_;
             switch (column) {
                 case colRating: key = RatingText(*item); break;
                 case colMyRating: key = VoteLabel(*item); break;
@@ -298,23 +292,50 @@ void TAddonPage::FillList() {
         std::stable_sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
             return sortDescending_ ? b.first < a.first : a.first < b.first;
         });
-        PageGroup& group = groups_[g];
-        group.count = static_cast<int>(keyed.size());
-        PageRow header;
-        header.header = true;
-        header.group = static_cast<int>(g);
-        header.line1 = group.title + L" (" + std::to_wstring(group.count) + L")";
-        header.line2 = group.subtitle;
-        header.checked = group.count > 0;
-        all_.push_back(header);
-        itemsOf_.push_back(nullptr);
-        const std::size_t headerIndex = all_.size() - 1;
         for (auto& [key, item] : keyed) {
-            all_.push_back(RowOf(*item, static_cast<int>(g)));
-            itemsOf_.push_back(item);
-            if (!all_.back().checked) all_[headerIndex].checked = false;
+            if (item->MergeKey.empty()) RefreshMergeKeys(*item);
+            const std::size_t captionEnd = item->MergeKey.find(L'\x1');
+            entries_.push_back({item, RowOf(*item, static_cast<int>(g)),
+                                captionEnd == std::wstring::npos ? item->MergeKey.size() : captionEnd, true});
         }
     }
+    ApplyFilter();
+}
+
+void TAddonPage::ApplyFilter() {
+    // The item's case key already holds its upper-cased caption: a keystroke maps only the
+    // search text, not every caption again.
+    const std::wstring filter = CaseKey(searchText_);
+    for (Entry& entry : entries_) {
+        const std::size_t at = filter.empty() ? 0 : entry.item->MergeKey.find(filter);
+        entry.shown = filter.empty() || (at != std::wstring::npos && at + filter.size() <= entry.captionLength);
+        entry.item->ViewState[vsFilterState] = entry.shown ? 2 : 1;
+    }
+    for (auto& group : groups_) group.count = 0;
+    filtered_.clear();
+    headers_.assign(groups_.size(), PageRow{});
+    std::size_t next = 0;
+    for (std::size_t g = 0; g < groups_.size(); ++g) {
+        filtered_.push_back({static_cast<int>(g), -1});
+        bool allChecked = true;
+        for (; next < entries_.size() && entries_[next].row.group == static_cast<int>(g); ++next) {
+            if (!entries_[next].shown) continue;
+            filtered_.push_back({static_cast<int>(g), static_cast<int>(next)});
+            ++groups_[g].count;
+            allChecked = allChecked && entries_[next].row.checked;
+        }
+        PageRow& header = headers_[g];
+        header.header = true;
+        header.group = static_cast<int>(g);
+        header.line1 = groups_[g].title + L" (" + std::to_wstring(groups_[g].count) + L")";
+        header.line2 = groups_[g].subtitle;
+        header.checked = groups_[g].count > 0 && allChecked;
+    }
+}
+
+void TAddonPage::RefreshChecks() {
+    for (Entry& entry : entries_) entry.row.checked = CheckOf(*entry.item);
+    ApplyFilter();
 }
 
 void TAddonPage::ExpandByRule() {
@@ -335,61 +356,61 @@ void TAddonPage::ExpandByRule() {
 }
 
 void TAddonPage::Publish() {
-    rows_.clear();
-    shownIndex_.clear();
-    for (std::size_t i = 0; i < all_.size(); ++i) {
-        const PageRow& row = all_[i];
-        if (!row.header && !groups_[static_cast<std::size_t>(row.group)].expanded) continue;
-        rows_.push_back(row);
-        shownIndex_.push_back(static_cast<int>(i));
-    }
+    visible_.clear();
+    for (const RowRef& ref : filtered_)
+        if (ref.entry < 0 || groups_[static_cast<std::size_t>(ref.group)].expanded) visible_.push_back(ref);
     view_.RowsChanged();
 }
 
-TPluginItem* TAddonPage::ItemOf(int row) const {
-    if (busy_ || row < 0 || row >= static_cast<int>(shownIndex_.size())) return nullptr;
-    return itemsOf_[static_cast<std::size_t>(shownIndex_[static_cast<std::size_t>(row)])];
+const PageRow& TAddonPage::Row(int row) const {
+    const RowRef& ref = visible_.at(static_cast<std::size_t>(row));
+    return ref.entry < 0 ? headers_[static_cast<std::size_t>(ref.group)] : entries_[static_cast<std::size_t>(ref.entry)].row;
 }
 
-std::vector<int> TAddonPage::GroupItemRows(int row) const {
-    std::vector<int> members;
-    if (busy_ || row < 0 || row >= static_cast<int>(shownIndex_.size())) return members;
-    const int group = rows_[static_cast<std::size_t>(row)].group;
-    for (std::size_t i = 0; i < all_.size(); ++i)
-        if (!all_[i].header && all_[i].group == group) members.push_back(static_cast<int>(i));
+TPluginItem* TAddonPage::ItemOf(int row) const {
+    if (busy_ || row < 0 || row >= RowCount()) return nullptr;
+    const RowRef& ref = visible_[static_cast<std::size_t>(row)];
+    return ref.entry < 0 ? nullptr : entries_[static_cast<std::size_t>(ref.entry)].item;
+}
+
+std::vector<std::size_t> TAddonPage::GroupEntries(int row) const {
+    std::vector<std::size_t> members;
+    if (busy_ || row < 0 || row >= RowCount()) return members;
+    const int group = visible_[static_cast<std::size_t>(row)].group;
+    for (const RowRef& ref : filtered_)
+        if (ref.entry >= 0 && ref.group == group) members.push_back(static_cast<std::size_t>(ref.entry));
     return members;
 }
 
 void TAddonPage::SetChecked(int row, bool checked) {
-    if (busy_ || row < 0 || row >= static_cast<int>(rows_.size())) return;
-    if (rows_[static_cast<std::size_t>(row)].header) {
-        for (const int index : GroupItemRows(row)) StoreCheck(*itemsOf_[static_cast<std::size_t>(index)], checked);
+    if (busy_ || row < 0 || row >= RowCount()) return;
+    if (visible_[static_cast<std::size_t>(row)].entry < 0) {
+        for (const std::size_t entry : GroupEntries(row)) StoreCheck(*entries_[entry].item, checked);
     } else if (TPluginItem* item = ItemOf(row)) {
         StoreCheck(*item, checked);
     }
-    FillList();
+    RefreshChecks();
     Publish();
 }
 
 void TAddonPage::ToggleGroup(int row) {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || !rows_[static_cast<std::size_t>(row)].header) return;
-    PageGroup& group = groups_[static_cast<std::size_t>(rows_[static_cast<std::size_t>(row)].group)];
+    if (row < 0 || row >= RowCount() || visible_[static_cast<std::size_t>(row)].entry >= 0) return;
+    PageGroup& group = groups_[static_cast<std::size_t>(visible_[static_cast<std::size_t>(row)].group)];
     group.expanded = !group.expanded;
     Publish();
 }
 
 void TAddonPage::SelectAllInGroup(int row) {
     if (busy_) return;
-    for (const int index : GroupItemRows(row)) StoreCheck(*itemsOf_[static_cast<std::size_t>(index)], true);
-    FillList();
+    for (const std::size_t entry : GroupEntries(row)) StoreCheck(*entries_[entry].item, true);
+    RefreshChecks();
     Publish();
 }
 
 void TAddonPage::InvertGroup(int row) {
     if (busy_) return;
-    for (const int index : GroupItemRows(row))
-        StoreCheck(*itemsOf_[static_cast<std::size_t>(index)], !all_[static_cast<std::size_t>(index)].checked);
-    FillList();
+    for (const std::size_t entry : GroupEntries(row)) StoreCheck(*entries_[entry].item, !entries_[entry].row.checked);
+    RefreshChecks();
     Publish();
 }
 
@@ -449,9 +470,11 @@ void TAddonPage::RemoveChecked() {
     if (busy_) return;
     std::vector<std::wstring> ids;
     std::vector<std::set<BrowserKind>> sets;
-    for (std::size_t i = 0; i < all_.size(); ++i) {
-        TPluginItem* item = itemsOf_[i];
-        if (!item || !all_[i].checked) continue;
+    for (const RowRef& ref : filtered_) {
+        if (ref.entry < 0) continue;
+        const Entry& entry = entries_[static_cast<std::size_t>(ref.entry)];
+        if (!entry.row.checked) continue;
+        TPluginItem* item = entry.item;
         ids.push_back(item->Id);
         sets.push_back(AllBrowsersView() ? aggregate_.BrowsersOf(*item) : std::set<BrowserKind>{item->Browser});
     }

@@ -105,7 +105,9 @@ public:
     [[nodiscard]] int CurrentTab() const noexcept { return currentTab_; }
     [[nodiscard]] bool AllBrowsersView() const noexcept { return CurrentCleaner() == nullptr; }
     [[nodiscard]] const std::vector<PageGroup>& Groups() const noexcept { return groups_; }
-    [[nodiscard]] const std::vector<PageRow>& Rows() const noexcept { return rows_; }
+    // The rows shown: group headings and the rows of open groups.
+    [[nodiscard]] int RowCount() const noexcept { return static_cast<int>(visible_.size()); }
+    [[nodiscard]] const PageRow& Row(int row) const;
     // "Restore <browser> Default Settings", or empty when the button is hidden.
     [[nodiscard]] std::wstring RestoreButtonText() const;
 
@@ -141,7 +143,11 @@ private:
     void StartScan();
     void BuildTabs();
     [[nodiscard]] TCustomBrowserCleaner* CurrentCleaner() const;
+    // Every add-on of the view grouped, sorted and made into its row: once per change of
+    // view, sort or content. A keystroke only filters these (ApplyFilter).
     void FillList();
+    void ApplyFilter();
+    void RefreshChecks();
     void MakeGroups();
     void ExpandByRule();
     void Publish();
@@ -149,7 +155,8 @@ private:
     [[nodiscard]] bool CheckOf(const TPluginItem& item) const;
     void StoreCheck(TPluginItem& item, bool checked);
     [[nodiscard]] TPluginItem* ItemOf(int row) const;
-    [[nodiscard]] std::vector<int> GroupItemRows(int row) const;
+    // The entries of the group of a shown row that pass the search.
+    [[nodiscard]] std::vector<std::size_t> GroupEntries(int row) const;
     [[nodiscard]] bool ConfirmClosingBrowsers(const std::vector<std::set<BrowserKind>>& sets);
     void StartRemoval(const std::vector<std::wstring>& ids);
     void ShowRemoveResult();
@@ -169,11 +176,21 @@ private:
     std::vector<PageTab> tabs_;
     int currentTab_ = 0;
     std::vector<PageGroup> groups_;
-    // Every row of the view, collapsed groups included, and what is shown of them.
-    std::vector<PageRow> all_;
-    std::vector<TPluginItem*> itemsOf_;  // by all_ index; null for a header
-    std::vector<PageRow> rows_;
-    std::vector<int> shownIndex_;  // rows_ -> all_
+    struct Entry {
+        TPluginItem* item = nullptr;
+        PageRow row;
+        std::size_t captionLength = 0;  // of the caption at the start of the item's MergeKey
+        bool shown = true;              // passes the search
+    };
+    // A row: a group heading (entry < 0) or an entry.
+    struct RowRef {
+        int group = 0;
+        int entry = -1;
+    };
+    std::vector<Entry> entries_;  // grouped, each group sorted
+    std::vector<PageRow> headers_;  // by group
+    std::vector<RowRef> filtered_;  // headings and the entries that pass the search
+    std::vector<RowRef> visible_;   // of those, what open groups show
     int sortColumn_ = 0;
     bool sortDescending_ = false;
     std::vector<Outcome> outcomes_;  // written by the operation callbacks

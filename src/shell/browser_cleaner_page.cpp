@@ -180,7 +180,7 @@ void TfraBrowserCleaner::RowsChanged() {
     const bool all = page_.AllBrowsersView();
     ::ShowWindow(allList_.hwnd(), all && !loading_ ? SW_SHOW : SW_HIDE);
     ::ShowWindow(browserList_.hwnd(), !all && !loading_ ? SW_SHOW : SW_HIDE);
-    CurrentList().SetRowCount(static_cast<int>(page_.Rows().size()), true);
+    CurrentList().SetRowCount(page_.RowCount(), true);
     CurrentList().RedrawAll();
 }
 
@@ -227,9 +227,8 @@ void TfraBrowserCleaner::Close(addons::BrowserKind kind) {
 // ---- the lists -----------------------------------------------------------------------
 
 void TfraBrowserCleaner::GetRow(int row, ui::ListRowData& data) {
-    const auto& rows = page_.Rows();
-    if (row < 0 || row >= static_cast<int>(rows.size())) return;
-    const addons::PageRow& shown = rows[static_cast<std::size_t>(row)];
+    if (row < 0 || row >= page_.RowCount()) return;
+    const addons::PageRow& shown = page_.Row(row);
     // A heading row says whether its group is open.
     data.caption = shown.header ? (page_.Groups()[static_cast<std::size_t>(shown.group)].expanded ? L"- " : L"+ ") + shown.line1
                                 : shown.line1;
@@ -241,9 +240,8 @@ void TfraBrowserCleaner::GetRow(int row, ui::ListRowData& data) {
 }
 
 void TfraBrowserCleaner::OnActivate(int row) {
-    const auto& rows = page_.Rows();
-    if (row < 0 || row >= static_cast<int>(rows.size())) return;
-    if (rows[static_cast<std::size_t>(row)].header) page_.ToggleGroup(row);
+    if (row < 0 || row >= page_.RowCount()) return;
+    if (page_.Row(row).header) page_.ToggleGroup(row);
     else if (page_.AllBrowsersView()) VoteForRow(row);
 }
 
@@ -259,7 +257,7 @@ void TfraBrowserCleaner::OnContextMenu(int row, POINT screen) {
     if (row >= 0) CurrentList().SelectRow(row);
     const ui::unique_hmenu menu(::CreatePopupMenu());
     const bool all = page_.AllBrowsersView();
-    const bool voted = row >= 0 && row < static_cast<int>(page_.Rows().size()) && page_.Rows()[static_cast<std::size_t>(row)].voted;
+    const bool voted = row >= 0 && row < page_.RowCount() && page_.Row(row).voted;
     const auto add = [&](UINT id, const wchar_t* control, const wchar_t* english, bool enabled) {
         ::AppendMenuW(menu.get(), MF_STRING | (enabled ? 0u : MF_GRAYED), id, MainWindowText(control, english).c_str());
     };

@@ -113,13 +113,15 @@ protected:
     // "H:<title>" for a header, "<line1>[x]" for a row with its check.
     std::vector<std::wstring> Shown() const {
         std::vector<std::wstring> shown;
-        for (const auto& row : page.Rows())
+        for (int i = 0; i < page.RowCount(); ++i) {
+            const PageRow& row = page.Row(i);
             shown.push_back(row.header ? L"H:" + row.line1 : row.line1 + (row.checked ? L"[x]" : L"[ ]"));
+        }
         return shown;
     }
     int RowOf(const std::wstring& line1) const {
-        for (std::size_t i = 0; i < page.Rows().size(); ++i)
-            if (page.Rows()[i].line1.starts_with(line1)) return static_cast<int>(i);
+        for (int i = 0; i < page.RowCount(); ++i)
+            if (page.Row(i).line1.starts_with(line1)) return i;
         return -1;
     }
 
@@ -179,7 +181,7 @@ TEST_F(AddonPageTest, TrustToggleMovesTheRowAndResetsItsCheck) {
 
 TEST_F(AddonPageTest, RemovingATwinRemovesItFromEveryBrowserOffTheUiThread) {
     Start({{BrowserKind::Chrome, {{L"BadShared"}, {L"Good"}}}, {BrowserKind::Firefox, {{L"BadShared"}}}});
-    EXPECT_EQ(page.Rows().size(), 3u);  // the twins are one row
+    EXPECT_EQ(page.RowCount(), 3);  // the twins are one row
     page.RemoveChecked();
     EXPECT_TRUE(page.Busy());
     EXPECT_TRUE(view.log.empty());  // nothing happens before the worker runs
@@ -192,7 +194,7 @@ TEST_F(AddonPageTest, RunningBrowsersAreClosedOnlyWhenTheUserAgrees) {
     struct Case {
         bool agree;
         V log;
-        std::size_t rowsAfter;
+        int rowsAfter;
     } cases[] = {
         {false, {L"ask: Chrome, Firefox are running"}, 3},
         {true, {L"ask: Chrome, Firefox are running", L"close Chrome", L"close Firefox", L"Chrome removes BadShared",
@@ -206,9 +208,9 @@ TEST_F(AddonPageTest, RunningBrowsersAreClosedOnlyWhenTheUserAgrees) {
         page.RemoveRow(RowOf(L"BadShared"));
         view.RunJobs(page);
         EXPECT_EQ(view.log, c.log);
-        EXPECT_EQ(page.Rows().size(), c.rowsAfter);
+        EXPECT_EQ(page.RowCount(), c.rowsAfter);
         if (!c.agree) {
-            EXPECT_TRUE(page.Rows()[1].checked);
+            EXPECT_TRUE(page.Row(1).checked);
         }
     }
 }

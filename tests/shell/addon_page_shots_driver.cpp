@@ -134,9 +134,9 @@ int wmain(int argc, wchar_t** argv) {
         if (tabs[i].browser == wanted && wanted != BrowserKind::All) host.page.ShowTab(static_cast<int>(i));
     if (mode == L"ie") {
         // Every group open, so the picture shows all three.
-        for (int row = static_cast<int>(host.page.Page().Rows().size()) - 1; row >= 0; --row)
-            if (host.page.Page().Rows()[static_cast<std::size_t>(row)].header && !host.page.Page().Groups()[static_cast<std::size_t>(host.page.Page().Rows()[static_cast<std::size_t>(row)].group)].expanded)
-                host.page.Page().ToggleGroup(row);
+        TAddonPage& page = host.page.Page();
+        for (int row = page.RowCount() - 1; row >= 0; --row)
+            if (page.Row(row).header && !page.Groups()[static_cast<std::size_t>(page.Row(row).group)].expanded) page.ToggleGroup(row);
     }
     RunUntilQuit();
     return 0;
