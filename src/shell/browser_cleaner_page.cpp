@@ -10,6 +10,7 @@
 #include "settings/server_addresses.h"
 #include "settings/system_info.h"
 #include "shell/main_window.h"
+#include "shell/page_frame.h"
 #include "shell/plugin_vote_window.h"
 #include "shell/test_seam.h"
 #include "ui/font_cache.h"
@@ -314,13 +315,9 @@ void TfraBrowserCleaner::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, ui::palette::kWindow);
+    PaintPageBody(dc, client, footer_, dpi_);
+    const RECT list = ChildBounds(hwnd(), allList_.hwnd());
     const int line = std::max(1, dpi_ / 96);
-    ui::FillSolid(dc, footer_, ui::palette::kToolbar);
-    ui::FillSolid(dc, {footer_.left, footer_.top, footer_.right, footer_.top + line}, ui::palette::kBorder);
-    RECT list{};
-    ::GetWindowRect(allList_.hwnd(), &list);
-    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&list), 2);
     if (loading_) {
         // The loading panel, centred over where the list goes.
         const int panelWidth = S(280), panelHeight = S(60);
@@ -331,8 +328,7 @@ void TfraBrowserCleaner::OnPaint(HDC target) {
         ui::DrawTextLine(dc, language::GetText(L"SearchLoadingMsg", L"Searching for Plug-in ..."), panel,
                          ui::SharedFonts().Get(ui::FontRole::Body, dpi_), ui::palette::kText, DT_CENTER);
     }
-    ::InflateRect(&list, line, line);
-    ui::FrameSolid(dc, list, ui::palette::kBorder, line);
+    PaintListOutline(dc, list, dpi_);
 }
 
 void TfraBrowserCleaner::OnDestroy() {
