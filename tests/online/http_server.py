@@ -2,11 +2,13 @@
 """The online tests' web server: serves ROOT on 127.0.0.1 at a free port, written to
 PORT_FILE once it listens. /truncated/NAME declares NAME's full length and sends half of it;
 a missing file is a 404. POST answers a form post with the file at its path when there is
-one (after /slow/, three seconds late), else with the request body."""
+one (after /slow/, three seconds late), else with the request body. A request for a whole
+address, as a proxy receives it, is served by its path."""
 import http.server
 import os
 import sys
 import time
+import urllib.parse
 
 root, port_file = sys.argv[1], sys.argv[2]
 
@@ -32,8 +34,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_POST(self):
         body = self.rfile.read(int(self.headers.get('Content-Length', 0)))
-        slow = self.path.startswith('/slow/')
-        name = self.path[len('/slow'):] if slow else self.path
+        request = urllib.parse.urlsplit(self.path).path if self.path.startswith('http://') else self.path
+        slow = request.startswith('/slow/')
+        name = request[len('/slow'):] if slow else request
         path = os.path.join(root, name.lstrip('/').split('?')[0])
         if os.path.isfile(path):
             # Files are served only to a form post, the way the vendor's scripts want it.

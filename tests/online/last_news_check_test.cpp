@@ -134,7 +134,8 @@ TEST(NewsCheck, FetchesShowsAndStoresTheServersAnswerAndFailsQuietly) {
         const char* versionList;  // nullptr: not served (an empty answer)
         const char* news;
         const char* update;
-        const wchar_t* server;  // relative to the test server; nullptr: its own folder
+        const wchar_t* server;  // relative to the test server; nullptr: its own folder; "proxy": a
+                                // host that resolves nowhere, reached through the test server
         const wchar_t* lastUpdate;
         const wchar_t* storedVersion;
         NewsOutcome outcome;
@@ -155,6 +156,8 @@ TEST(NewsCheck, FetchesShowsAndStoresTheServersAnswerAndFailsQuietly) {
          {L"Stored|Old", L"(offline)"}, L"", L"", L""},
         {L"refused", nullptr, nullptr, nullptr, L"http://127.0.0.1:1", L"03/01/2013 12:00:00", L"",
          NewsOutcome::FetchFailed, {L"Stored|Old", L"(offline)"}, L"", L"", L"03/01/2013 12:00:00"},
+        {L"through the proxy", "tu3=3.1.0.0", kNews, kUpdate, L"proxy", L"", L"", NewsOutcome::Fetched,
+         {L"Stored|Old", L"Version 3.1 is here|Update now"}, L"Version 3.1 is here", L"3.1.0.0", L"03/08/2013 12:00:00"},
         {L"fresh: rotate, no request", nullptr, nullptr, nullptr, L"http://127.0.0.1:1", L"03/08/2013 01:00:00", L"",
          NewsOutcome::Rotated, {L"Stored|Old"}, L"Stored", L"", L"03/08/2013 01:00:00"},
         {L"fresh but updated since", "tu3=3.0.0.1", kNews, kUpdate, nullptr, L"03/08/2013 01:00:00", L"3.0.0.1",
@@ -185,9 +188,12 @@ TEST(NewsCheck, FetchesShowsAndStoresTheServersAnswerAndFailsQuietly) {
         NewsCheckConfig config;
         config.baseFolder = scratch.path();
         const std::wstring base = L"http://127.0.0.1:" + port;
+        const bool proxy = c.server && std::wstring(c.server) == L"proxy";
         config.server = !c.server ? base + L"/" + folder
+                        : proxy             ? L"http://news.invalid/" + folder
                         : c.server[0] == L'/' ? base + c.server + L"/" + folder
                                               : std::wstring(c.server);
+        if (proxy) config.http.proxy = {L"1", L"127.0.0.1", port, L"", L""};
         config.ownVersion = L"3.0.0.1";
         config.http.timeoutMs = 1000;
         config.now = Time(2013, 3, 8, 12);
