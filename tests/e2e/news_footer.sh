@@ -92,7 +92,8 @@ run offline "http://127.0.0.1:9" 100
 enter_dpi_prefix news-150 144
 every 150
 leave_dpi_prefix
-rm -f "$(data_of)/Main.ini"
+# Later starts in this prefix look for their servers on 127.0.0.1 only.
+printf '[Servers]\r\nDownload=http://127.0.0.1:9\r\n' >"$(data_of)/Main.ini"
 ls "$work"/*.png
 [ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "news footer checks passed; screenshots in $work"

@@ -37,23 +37,14 @@ TEST(NewsVersion, ComparesDottedVersionsAndReadsTheList) {
     EXPECT_EQ(ServerVersionFromList(L"tu3", L"tu3"), L"");
 }
 
-SYSTEMTIME Time(WORD year, WORD month, WORD day, WORD hour, WORD minute = 0) {
-    SYSTEMTIME t{};
-    t.wYear = year;
-    t.wMonth = month;
-    t.wDay = day;
-    t.wHour = hour;
-    t.wMinute = minute;
-    return t;
-}
+constexpr SYSTEMTIME kNow{2013, 3, 5, 8, 12, 0, 0, 0};  // Friday 8 March 2013, noon
 
 TEST(NewsCheck, FetchIsDueAfter24WholeHoursOrAnUnreadableTime) {
-    const SYSTEMTIME now = Time(2013, 3, 8, 12);
-    EXPECT_TRUE(NewsFetchDue(L"", now));
-    EXPECT_FALSE(NewsFetchDue(L"03/07/2013 12:01:00", now));  // 23 h 59 min
-    EXPECT_TRUE(NewsFetchDue(L"03/07/2013 12:00:00", now));
-    EXPECT_TRUE(NewsFetchDue(L"03/09/2013 12:00:00", now));  // a clock set back
-    EXPECT_TRUE(NewsFetchDue(L"yesterday", now));
+    EXPECT_TRUE(NewsFetchDue(L"", kNow));
+    EXPECT_FALSE(NewsFetchDue(L"03/07/2013 12:01:00", kNow));  // 23 h 59 min
+    EXPECT_TRUE(NewsFetchDue(L"03/07/2013 12:00:00", kNow));
+    EXPECT_TRUE(NewsFetchDue(L"03/09/2013 12:00:00", kNow));  // a clock set back
+    EXPECT_TRUE(NewsFetchDue(L"yesterday", kNow));
 }
 
 TEST(NewsCheck, ReadsNewsFilesAndOpensOnlyWebLinks) {
@@ -196,7 +187,7 @@ TEST(NewsCheck, FetchesShowsAndStoresTheServersAnswerAndFailsQuietly) {
         if (proxy) config.http.proxy = {L"1", L"127.0.0.1", port, L"", L""};
         config.ownVersion = L"3.0.0.1";
         config.http.timeoutMs = 1000;
-        config.now = Time(2013, 3, 8, 12);
+        config.now = kNow;
         auto display = std::make_shared<RecordingDisplay>();
         EXPECT_EQ(TLastNewsCheck(config, display).Execute(), c.outcome) << c.name;
         EXPECT_EQ(display->shown, c.shown) << c.name;
