@@ -46,6 +46,7 @@ void NewsFooter::LayOutTexts() {
     const int right = client.right - S(16);
     const int titleRight = std::min(left + static_cast<int>(title.cx), left + (right - left) / 2);
     titleRect_ = {left, client.top, titleRight, client.bottom};
+    titleTextHeight_ = static_cast<int>(title.cy);
     if (!view_.item.remark.empty()) {
         const int detailLeft = titleRight + S(12);
         detailRect_ = {detailLeft, client.top, std::min(right, detailLeft + static_cast<int>(detail.cx)), client.bottom};
@@ -53,8 +54,9 @@ void NewsFooter::LayOutTexts() {
     }
 }
 
-bool NewsFooter::OverNews(POINT point) const noexcept {
-    return !view_.offline && (::PtInRect(&titleRect_, point) || ::PtInRect(&detailRect_, point));
+int NewsFooter::PartAt(POINT point) const noexcept {
+    return !view_.offline && (::PtInRect(&titleRect_, point) || ::PtInRect(&detailRect_, point)) ? 0
+                                                                                                  : ui::HotTracker::kNone;
 }
 
 void NewsFooter::OnPaint(HDC target) {
@@ -72,6 +74,10 @@ void NewsFooter::OnPaint(HDC target) {
         return;
     }
     ui::DrawTextLine(dc, view_.item.title, titleRect_, fonts.Get(ui::FontRole::Emphasis, dpi_), ui::palette::kLink);
+    if (mouse_.LooksHot(0)) {
+        const int y = (titleRect_.top + titleRect_.bottom + titleTextHeight_) / 2;
+        ui::FillSolid(dc, {titleRect_.left, y - line, titleRect_.right, y}, ui::palette::kLink);
+    }
     ui::DrawTextLine(dc, view_.item.remark, detailRect_, fonts.Get(ui::FontRole::Body, dpi_), ui::palette::kText);
 }
 
@@ -87,23 +93,35 @@ std::optional<LRESULT> NewsFooter::OnMessage(UINT message, WPARAM /*wParam*/, LP
         POINT cursor{};
         ::GetCursorPos(&cursor);
         ::ScreenToClient(hwnd(), &cursor);
-        if (!OverNews(cursor)) return std::nullopt;
+        if (PartAt(cursor) == ui::HotTracker::kNone) return std::nullopt;
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
     }
-    case WM_LBUTTONDOWN:
-        pressed_ = OverNews(at);
-        if (pressed_) ::SetCapture(hwnd());
+    case WM_MOUSEMOVE:
+        if (!tracking_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
+            tracking_ = ::TrackMouseEvent(&track) != FALSE;
+        }
+        if (mouse_.Move(PartAt(at))) ::InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        if (mouse_.Leave()) ::InvalidateRect(hwnd(), nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDOWN: {
+        const int part = PartAt(at);
+        (void)mouse_.Press(part);
+        if (part != ui::HotTracker::kNone) ::SetCapture(hwnd());
+        return 0;
+    }
     case WM_LBUTTONUP: {
-        const bool click = pressed_ && OverNews(at);
-        pressed_ = false;
+        const bool click = mouse_.Release(PartAt(at)) == 0;
         if (::GetCapture() == hwnd()) ::ReleaseCapture();
         if (click && onClick) onClick(view_.item.link);
         return 0;
     }
     case WM_CAPTURECHANGED:
-        pressed_ = false;
+        if (mouse_.Cancel()) ::InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
     default:
         return std::nullopt;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "online/last_news_check.h"
+#include "ui/hot_tracker.h"
 #include "ui/window_base.h"
 
 namespace tarvo::shell {
@@ -34,7 +35,8 @@ private:
 
     // Where the title and the detail line go at the current size and texts.
     void LayOutTexts();
-    [[nodiscard]] bool OverNews(POINT point) const noexcept;
+    // The news (title and detail line together) is the one clickable part.
+    [[nodiscard]] int PartAt(POINT point) const noexcept;
     [[nodiscard]] int S(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }
 
     int dpi_ = 96;
@@ -42,7 +44,9 @@ private:
     std::wstring invitation_;
     RECT titleRect_{};
     RECT detailRect_{};
-    bool pressed_ = false;
+    int titleTextHeight_ = 0;
+    ui::HotTracker mouse_;
+    bool tracking_ = false;
 };
 
 }  // namespace tarvo::shell
