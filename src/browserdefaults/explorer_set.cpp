@@ -6,11 +6,13 @@
 #include "browserdefaults/firefox_explorer_set.h"
 #include "browserdefaults/ie_explorer_set.h"
 #include "browserdefaults/opera_explorer_set.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "settings/app_frame.h"
 #include "settings/system_info.h"
 
 namespace tarvo::browserdefaults {
@@ -31,6 +33,12 @@ RestoreEnvironment RestoreEnvironment::OfThisUser(const platform::SqliteLibrary*
     env.traceFolder = DefaultTraceFolder();
     env.stock = stock;
     return env;
+}
+
+RestoreEnvironment RestoreEnvironment::ForThisProgram(const platform::SqliteLibrary* sqlite) {
+    const std::wstring data = settings::DataFolder();
+    return OfThisUser(sqlite, data.empty() ? std::wstring() : common::WithTrailingBackslash(data),
+                      ReadStockAddresses(settings::TMainIni()));
 }
 
 std::optional<std::string> ReadWithRetries(const RestoreEnvironment& env, const std::wstring& path) {

@@ -51,6 +51,8 @@ struct RestoreEnvironment {
     [[nodiscard]] static RestoreEnvironment OfThisUser(const platform::SqliteLibrary* sqlite,
                                                        const std::wstring& dataFolder,
                                                        const StockAddresses& stock);
+    // The running user's values with our data folder and the stock addresses of Main.ini.
+    [[nodiscard]] static RestoreEnvironment ForThisProgram(const platform::SqliteLibrary* sqlite);
 };
 
 class TCustomExplorerSet {
@@ -74,6 +76,10 @@ protected:
 // A browser file's bytes, tried as often as the environment's retries say; nullopt after the
 // last failure.
 [[nodiscard]] std::optional<std::string> ReadWithRetries(const RestoreEnvironment& env, const std::wstring& path);
+
+// The kinds that have a restorer, in the order they are shown.
+inline constexpr BrowserKind kRestorableBrowsers[] = {BrowserKind::InternetExplorer, BrowserKind::Chrome,
+                                                     BrowserKind::Firefox, BrowserKind::Opera};
 
 // The restorer of a browser; null for a kind outside Internet Explorer … Opera.
 [[nodiscard]] std::unique_ptr<TCustomExplorerSet> CreateExplorerSet(BrowserKind kind, const RestoreEnvironment& environment);
