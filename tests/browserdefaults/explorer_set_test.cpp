@@ -3,6 +3,7 @@
 
 #include "browserdefaults/browser_processes.h"
 #include "browserdefaults/ie_explorer_set.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "restore_fixture.h"
 
@@ -53,6 +54,30 @@ TEST(ExplorerSetRulesTest, OnlyTheBrowsersOwnExecutableIsClosed) {
     EXPECT_TRUE(ProcessesToClose(running, L"opera.exe", chrome).empty());
     EXPECT_EQ(CreateExplorerSet(BrowserKind::All, {}), nullptr);
     EXPECT_EQ(CreateExplorerSet(static_cast<BrowserKind>(6), {}), nullptr);
+}
+
+// Two running copies of one program under the same name in different folders: only the
+// copy at the browser's own path is ended.
+TEST(KillProcessesTest, EndsOnlyTheProcessAtTheBrowsersPath) {
+    test::ScratchFolder scratch;
+    const std::wstring exe = platform::GetModuleFilePath();
+    const std::wstring program = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"fake_uninstaller.exe";
+    std::vector<platform::StartedProcess> started;
+    std::vector<std::wstring> paths;
+    for (const wchar_t* folder : {L"Browser", L"Elsewhere"}) {
+        const std::wstring path = scratch.MakeFolder(folder) + L"\\tarvo-browser.exe";
+        ASSERT_TRUE(platform::CopyFileOf(program, path));
+        auto process = platform::CreateProcessOf(L"\"" + path + L"\" sleeper \"" + scratch.PathOf(folder) + L"\\x\" 60000");
+        ASSERT_TRUE(process);
+        started.push_back(std::move(*process));
+        paths.push_back(path);
+    }
+    EXPECT_TRUE(KillProcessesByName(L"TARVO-BROWSER.EXE", {paths[0]}));
+    EXPECT_EQ(platform::WaitForExitCode(started[0].process.get(), 10000), 0u);
+    EXPECT_FALSE(platform::WaitForExitCode(started[1].process.get(), 200));
+    EXPECT_FALSE(KillProcessesByName(L"tarvo-browser.exe", {paths[0]}));  // none of ours left
+    (void)platform::TerminateProcessOf(started[1].process.get(), 0);
+    (void)platform::WaitForExitCode(started[1].process.get(), 10000);
 }
 
 class IERestoreTest : public test::RestoreTest {
