@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/library.h"
 #include "platform/unique_handle.h"
 
 namespace tarvo::platform {
@@ -233,9 +234,7 @@ std::wstring ProcessImagePath(HANDLE process) {
     std::wstring path(MAX_PATH * 4, L'\0');
     // QueryFullProcessImageNameW exists from Vista on; XP has only the module path.
     const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto query = kernel ? reinterpret_cast<QueryFullName>(
-                                    reinterpret_cast<void*>(::GetProcAddress(kernel, "QueryFullProcessImageNameW")))
-                              : nullptr;
+    const auto query = kernel ? GetProcAddressOf<QueryFullName>(kernel, "QueryFullProcessImageNameW") : nullptr;
     DWORD size = static_cast<DWORD>(path.size());
     if (query && query(process, 0, path.data(), &size)) {
         path.resize(size);

@@ -4,6 +4,7 @@
 
 #include "language/language.h"
 #include "platform/folders.h"
+#include "platform/messages.h"
 #include "platform/sqlite_library.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
@@ -46,19 +47,6 @@ std::wstring SearchCaption() { return RestoreDefaultsText(L"Label_Search.Caption
 std::wstring FirefoxNote() {
     return RestoreDefaultsText(L"Label_FirefoxNote.Caption",
                                L"Firefox from version 34 on keeps its engines in a compressed file, which is left as it is.");
-}
-
-// Lets the window repaint between the long steps of a restore.
-void PumpPendingMessages() {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
 }
 
 }  // namespace
@@ -216,7 +204,8 @@ void ShowRestoreBrowserDefaults(HWND owner, BrowserKind kind) {
     const std::wstring exe = platform::GetModuleFilePath();
     (void)sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
     auto env = browserdefaults::RestoreEnvironment::ForThisProgram(sqlite.IsLoaded() ? &sqlite : nullptr);
-    env.pumpMessages = &PumpPendingMessages;
+    // Lets the window repaint between the long steps of a restore.
+    env.pumpMessages = [] { platform::PumpWaitingMessages(); };
     TfrmRestBrowserDefault window(kind, env, browserdefaults::RealRestoreActions());
     if (window.Create(owner)) window.RunModal();
 }
