@@ -17,6 +17,9 @@ std::vector<DWORD> ProcessesToClose(const std::vector<RunningImage>& running, co
     for (const RunningImage& image : running) {
         if (image.path.empty() || !platform::EqualsIgnoreCase(image.exeName, imageName)) continue;
         const bool own = std::any_of(executables.begin(), executables.end(), [&image](const std::wstring& exe) {
+            if (!exe.empty() && exe.back() == L'\\')
+                return image.path.size() > exe.size() &&
+                       platform::EqualsIgnoreCase(std::wstring_view(image.path).substr(0, exe.size()), exe);
             return platform::EqualsIgnoreCase(exe, image.path);
         });
         if (own) ids.push_back(image.id);
@@ -61,8 +64,9 @@ std::vector<std::wstring> BrowserExecutables(BrowserKind kind, const std::wstrin
         const std::wstring local = platform::GetEnvironmentString(L"LOCALAPPDATA");
         if (!local.empty()) paths.push_back(common::WithTrailingBackslash(local) + below + exe);
     }
+    // Opera 15 and later run "<version>\opera.exe" below the folder its launcher is in.
     if (kind == BrowserKind::Opera && !operaProgramFolder.empty())
-        paths.push_back(common::WithTrailingBackslash(operaProgramFolder) + exe);
+        paths.push_back(common::WithTrailingBackslash(operaProgramFolder));
     return paths;
 }
 

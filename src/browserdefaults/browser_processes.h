@@ -19,12 +19,12 @@ struct RunningImage {
 };
 
 // The ids of the processes named `imageName` (no case) whose path is one of `executables`
-// (no case). A process whose path cannot be read is not taken: it cannot be shown to be the browser.
+// (no case), or lies below one of them that ends in "\". A process whose path cannot be read is not taken: it cannot be shown to be the browser.
 [[nodiscard]] std::vector<DWORD> ProcessesToClose(const std::vector<RunningImage>& running, const std::wstring& imageName,
                                                   const std::vector<std::wstring>& executables);
 
 // Where the browser's executable may be: the App Paths registrations (machine, both views,
-// and the user's), the usual install folders, and for Opera its program folder.
+// and the user's), the usual install folders, and for Opera anything below its program folder.
 [[nodiscard]] std::vector<std::wstring> BrowserExecutables(BrowserKind kind, const std::wstring& operaProgramFolder);
 
 // Terminates (exit code 0) every process ProcessesToClose picks. True when each of them

@@ -52,6 +52,9 @@ TEST(ExplorerSetRulesTest, OnlyTheBrowsersOwnExecutableIsClosed) {
     const std::vector<std::wstring> chrome = {L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe"};
     EXPECT_EQ(ProcessesToClose(running, L"Chrome.exe", chrome), (std::vector<DWORD>{10, 11}));
     EXPECT_TRUE(ProcessesToClose(running, L"opera.exe", chrome).empty());
+    const std::vector<RunningImage> opera = {{20, L"opera.exe", L"C:\\Program Files\\Opera\\20.0.1387.91\\opera.exe"},
+                                             {21, L"opera.exe", L"C:\\Program Files\\Opera2\\opera.exe"}};
+    EXPECT_EQ(ProcessesToClose(opera, L"opera.exe", {L"C:\\Program Files\\Opera\\"}), (std::vector<DWORD>{20}));
     EXPECT_EQ(CreateExplorerSet(BrowserKind::All, {}), nullptr);
     EXPECT_EQ(CreateExplorerSet(static_cast<BrowserKind>(6), {}), nullptr);
 }
