@@ -31,6 +31,8 @@ struct WriteRetries {
 // converted; text without a mark is taken as the UTF-8 that JSON files are. Nullopt when the
 // file cannot be read.
 [[nodiscard]] std::optional<std::string> ReadJsonFileText(const std::wstring& path);
+// The same for bytes already read.
+[[nodiscard]] std::string JsonTextFromBytes(std::string bytes);
 
 // Whether the bytes are well-formed UTF-8 (so a file can be written back in the encoding it came in).
 [[nodiscard]] bool IsUtf8(std::string_view bytes) noexcept;

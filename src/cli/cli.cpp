@@ -2,6 +2,7 @@
 
 #include "cli/addons_verb.h"
 #include "cli/archive_verb.h"
+#include "cli/browser_defaults_verb.h"
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
@@ -35,6 +36,9 @@ const Verb kVerbs[] = {
     {L"addons", L"addons [--json] | addons remove ID...",
      L"every browser's add-ons as the all-browsers view merges them; remove switches the named ones off, with their "
      L"twins in other browsers", &RunAddonsVerb},
+    {L"browser-defaults", L"browser-defaults [--json] | browser-defaults --restore BROWSER...",
+     L"each browser's home page and search engine; --restore puts IE, Chrome, Firefox or Opera back to the stock "
+     L"values (exit 1 naming the browsers that failed)", &RunBrowserDefaultsVerb},
 };
 
 }  // namespace

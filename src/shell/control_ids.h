@@ -11,5 +11,6 @@ inline constexpr int kLogManager = 2300;
 inline constexpr int kUninstalling = 2400;
 inline constexpr int kForcedUninstall = 2500;
 inline constexpr int kPowerScan = 2600;
+inline constexpr int kRestBrowserDefault = 2700;
 
 }  // namespace tarvo::shell::control_ids
