@@ -1,0 +1,80 @@
+#include "addons/chromium_extensions.h"
+
+#include "addons/browser_file.h"
+#include "addons/chrome_preferences.h"
+#include "common/paths.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace tarvo::addons {
+
+namespace {
+
+std::optional<Json> ManifestOnDisk(const std::wstring& versionFolder) {
+    const std::wstring file = versionFolder + L"manifest.json";
+    if (!platform::FileExists(file)) return std::nullopt;
+    const auto text = ReadJsonFileText(file);
+    if (!text) return std::nullopt;
+    Json manifest = Json::parse(*text, nullptr, false);
+    if (manifest.is_discarded() || !manifest.is_object()) return std::nullopt;
+    return manifest;
+}
+
+bool IsEnabled(const Json& entry) {
+    if (const Json* state = Member(entry, "state")) {
+        const auto number = JsonNumber(*state);
+        return number && *number == 1.0;
+    }
+    const Json* reasons = Member(entry, "disable_reasons");
+    if (!reasons || reasons->is_null()) return true;
+    if (reasons->is_array()) return reasons->empty();
+    const auto number = JsonNumber(*reasons);
+    return number && *number == 0.0;
+}
+
+}  // namespace
+
+const Json* ExtensionSettingsOf(const Json* document) {
+    const Json* extensions = document ? Member(*document, "extensions") : nullptr;
+    const Json* settings = extensions ? Member(*extensions, "settings") : nullptr;
+    return settings && settings->is_object() ? settings : nullptr;
+}
+
+std::vector<ChromiumExtension> ExtensionsIn(const Json& settings, const std::wstring& extensionsFolder,
+                                            bool manifestFromDisk) {
+    std::vector<ChromiumExtension> found;
+    if (!settings.is_object()) return found;
+    for (const auto& [name, entry] : settings.items()) {
+        if (!entry.is_object()) continue;
+        const Json* blacklisted = Member(entry, "ack_blacklist");
+        if (blacklisted && blacklisted->is_boolean() && blacklisted->get<bool>()) continue;
+        const std::wstring id = platform::WideFromUtf8(name);
+        if (id.empty() || !platform::FolderExists(BackslashPath(extensionsFolder + id))) continue;
+        const std::wstring versionFolder = common::WithTrailingBackslash(extensionsFolder + MemberText(entry, "path"));
+
+        std::optional<Json> fromDisk;
+        const Json* manifest = Member(entry, "manifest");
+        if (!manifest || !manifest->is_object()) {
+            // Only an entry that names its folder can be looked up; one with neither is a
+            // setting left over from an extension that is gone.
+            if (!manifestFromDisk || MemberText(entry, "path").empty() ||
+                !(fromDisk = ManifestOnDisk(BackslashPath(versionFolder))))
+                continue;
+            manifest = &*fromDisk;
+        }
+        ChromiumExtension extension{id, MemberText(*manifest, "name"), MemberText(*manifest, "description"),
+                                    MemberText(*manifest, "version"), versionFolder, IsEnabled(entry), {}};
+        const Json* plugins = Member(*manifest, "plugins");
+        if (extension.enabled && plugins && plugins->is_array()) {
+            for (const Json& plugin : *plugins) {
+                if (!Member(plugin, "path")) continue;
+                const std::wstring file = BackslashPath(versionFolder + MemberText(plugin, "path"));
+                if (platform::FileExists(file)) extension.pluginFiles.push_back(file);
+            }
+        }
+        found.push_back(std::move(extension));
+    }
+    return found;
+}
+
+}  // namespace tarvo::addons
