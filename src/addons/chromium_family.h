@@ -44,7 +44,7 @@ public:
     [[nodiscard]] bool RemoveItem(TPluginItem& item) override;
     [[nodiscard]] bool RestoreItem(TPluginItem& item) override;
 
-    [[nodiscard]] const ChromiumBrowser& Browser() const noexcept { return browser_; }
+    [[nodiscard]] const ChromiumBrowser& Family() const noexcept { return browser_; }
 
 private:
     void ScanProfile(const std::wstring& profileFolder);

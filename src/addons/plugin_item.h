@@ -43,8 +43,8 @@ struct TPluginItem {
     std::int32_t Score = 0;
     std::int32_t MyVote = 0;
     bool Present = true;
-    // Switched off by a browser policy (ours or an administrator's): listed with that note,
-    // since the add-on is still installed and the user may want it gone for good.
+    // Switched off by a browser policy (ours or an administrator's): listed with that note
+    // (text "ListViewPlugBlockedByPolicy"), since the add-on is still installed.
     bool BlockedByPolicy = false;
     std::uint8_t SysType = 0;  // 1: found through the 64-bit registry view
     std::unique_ptr<PluginExtInfo> ExtInfo;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "addons/all_browser_cleaner.h"
+#include "addons/browser_cleaners.h"
+#include "addons/browser_icon.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "support/scratch_folder.h"
@@ -121,6 +124,42 @@ TEST_F(ChromiumFamilyTest, SwitchesOffByPolicyAndBackOnlyWhatItAdded) {
     EXPECT_TRUE(beta.BlockedByPolicy);
     EXPECT_EQ(BlockValue(L"1"), L"bbbb");
     EXPECT_EQ(platform::ReadFileBytes(preferences), before);  // the signed settings are never written
+}
+
+// A current Chrome takes Chrome's place and code, Edge joins after the four, and the
+// all-browsers view merges the same extension in both into one row.
+TEST_F(ChromiumFamilyTest, EachBrowserIsOneCleanerAndTwinsMergeAcrossThem) {
+    scratch.MakeFile(L"Google\\Chrome\\User Data\\Local State", "{}");
+    scratch.MakeFile(L"Google\\Chrome\\User Data\\Default\\Secure Preferences",
+                     R"({"extensions":{"settings":{"aaaa":{"path":"aaaa\\1.0_0","manifest":{"name":"Alpha","version":"1.0"}}}}})");
+    scratch.MakeFile(L"Google\\Chrome\\User Data\\Default\\Extensions\\aaaa\\1.0_0\\manifest.json", "{}");
+    auto cleaners = MakeBrowserCleaners(env);
+    std::vector<BrowserKind> kinds;
+    TAllBrowserCleaner all;
+    for (auto& each : cleaners) {
+        if (auto* family = dynamic_cast<ChromiumFamilyCleaner*>(each.get())) {
+            kinds.push_back(family->Family().kind);
+            family->ScanItems();
+        }
+        all.AddCleaner(*each);
+    }
+    ASSERT_EQ(cleaners.size(), 5u);
+    EXPECT_EQ(kinds, (std::vector<BrowserKind>{BrowserKind::Chrome, BrowserKind::Edge}));
+    EXPECT_NE(dynamic_cast<ChromiumFamilyCleaner*>(cleaners[1].get()), nullptr);
+    all.BuildMergedList();
+    std::vector<std::set<BrowserKind>> rows;
+    for (std::int32_t i = 0; i < all.MergedCount(); ++i)
+        if (all.MergedItem(i)->Caption == L"Alpha") rows.push_back(all.BrowsersOf(*all.MergedItem(i)));
+    EXPECT_EQ(rows, (std::vector<std::set<BrowserKind>>{{BrowserKind::Chrome, BrowserKind::Edge}}));
+}
+
+// Chromium's program shares Chrome's name: only its own folder may give its icon.
+TEST_F(ChromiumFamilyTest, IconFileIsTheBrowsersOwnProgram) {
+    const std::wstring vivaldi = scratch.MakeFile(L"Vivaldi\\Application\\vivaldi.exe", "MZ");
+    const std::wstring chromium = scratch.MakeFile(L"Chromium\\Application\\chrome.exe", "MZ");
+    EXPECT_EQ(BrowserIconFile(BrowserKind::Vivaldi, env), vivaldi);
+    EXPECT_EQ(BrowserIconFile(BrowserKind::Chromium, env), chromium);
+    EXPECT_EQ(BrowserIconFile(BrowserKind::Brave, env), L"");
 }
 
 }  // namespace
