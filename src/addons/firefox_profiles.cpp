@@ -14,9 +14,11 @@ std::vector<std::wstring> FirefoxProfileFolders(const std::wstring& firefoxFolde
     std::vector<std::wstring> folders;
     const std::wstring ini = firefoxFolder + L"profiles.ini";
     if (firefoxFolder.empty() || !platform::FileExists(ini)) return folders;
-    const auto bytes = platform::ReadFileBytes(ini);
+    auto bytes = platform::ReadFileBytes(ini);
     if (!bytes) return folders;
-    // Firefox writes the file as UTF-8; a profile path may hold any character.
+    // Firefox writes the file as UTF-8, and a profile path may hold any character; an editor
+    // may have put a byte-order mark in front of the first section.
+    if (bytes->starts_with("\xEF\xBB\xBF")) bytes->erase(0, 3);
     settings::TExtIniFile file;
     file.LoadFromText(platform::WideFromUtf8(*bytes));
     for (const std::wstring& section : file.ReadSections()) {

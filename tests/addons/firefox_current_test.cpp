@@ -80,10 +80,11 @@ protected:
         second = scratch.MakeFolder(L"Elsewhere\\b.work") + L"\\";
         const std::wstring secondPath = second.substr(0, second.size() - 1);
         scratch.MakeFile(L"Roaming\\Mozilla\\Firefox\\profiles.ini",
-                         "[Install308046B0AF4A39CB]\r\nDefault=Profiles/a.default\r\n\r\n[Profile1]\r\nName=work\r\n"
-                         "IsRelative=0\r\nPath=" + std::string(secondPath.begin(), secondPath.end()) +
-                         "\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n"
-                         "\r\n[Profile2]\r\nName=gone\r\nIsRelative=1\r\nPath=Profiles/gone\r\n");
+                         "\xEF\xBB\xBF[Profile1]\r\nName=work\r\nIsRelative=0\r\nPath=" +
+                             std::string(secondPath.begin(), secondPath.end()) +
+                             "\r\n\r\n[Install308046B0AF4A39CB]\r\nDefault=Profiles/a.default\r\n\r\n"
+                             "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n"
+                             "\r\n[Profile2]\r\nName=gone\r\nIsRelative=1\r\nPath=Profiles/gone\r\n");
         for (const std::wstring& profile : {first, second}) {
             ASSERT_TRUE(platform::WriteFileBytes(profile + L"extensions.json", kDatabase));
             ASSERT_TRUE(platform::WriteFileBytes(profile + L"addonStartup.json.lz4", "cache"));
