@@ -95,11 +95,12 @@ bool ChromiumFamilyCleaner::IsInstalled() {
 
 void ChromiumFamilyCleaner::ScanItems() {
     ForgetExtensionPluginFiles();
+    const PolicyLists policies = ReadPolicyLists(browser_.policy);
     for (const std::wstring& folder : browser_.userDataFolders) {
         const std::wstring localStatePath = folder + L"Local State";
         const auto localState = platform::FileExists(localStatePath) ? ReadPreferences(localStatePath) : std::nullopt;
         for (const std::wstring& profile : ProfileNamesIn(localState ? &*localState : nullptr))
-            ScanProfile(folder + profile + L"\\");
+            ScanProfile(folder + profile + L"\\", policies);
     }
     // The other browsers of the family never loaded the plug-ins other programs register,
     // and lists them as theirs would be wrong; Chrome keeps the passes it always had.
@@ -109,7 +110,7 @@ void ChromiumFamilyCleaner::ScanItems() {
     ScanPlugins(preferences ? &*preferences : nullptr);
 }
 
-void ChromiumFamilyCleaner::ScanProfile(const std::wstring& profileFolder) {
+void ChromiumFamilyCleaner::ScanProfile(const std::wstring& profileFolder, const PolicyLists& policies) {
     // An extension's entry may be split over both files; the signed one is what the browser
     // trusts where both hold the same setting.
     Json settings = Json::object();
@@ -130,7 +131,7 @@ void ChromiumFamilyCleaner::ScanProfile(const std::wstring& profileFolder) {
     for (ChromiumExtension& extension : ExtensionsIn(settings, profileFolder + L"Extensions\\", true)) {
         // A blocked extension is listed whatever its state says, so the user sees why it
         // does not run and can still have it gone; one the user switched off is not listed.
-        const bool blocked = IsBlockedByPolicy(browser_.policy, extension.id);
+        const bool blocked = policies.Blocks(extension.id);
         TPluginItem* item = AddItem({browser_.kind, AddonKind::Extension, extension.id, extension.name,
                                      extension.description, extension.versionFolder, L"", extension.version,
                                      extension.enabled || blocked, 0, nullptr, {}});

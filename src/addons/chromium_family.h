@@ -47,7 +47,7 @@ public:
     [[nodiscard]] const ChromiumBrowser& Family() const noexcept { return browser_; }
 
 private:
-    void ScanProfile(const std::wstring& profileFolder);
+    void ScanProfile(const std::wstring& profileFolder, const PolicyLists& policies);
 
     ChromiumBrowser browser_;
 };

@@ -27,22 +27,31 @@ std::vector<std::wstring> ListValues(HKEY root, const std::wstring& key) {
     return values;
 }
 
-bool ListsHold(const ExtensionPolicy& policy, const wchar_t* list, const wchar_t* oldList, const std::wstring& text) {
+std::vector<std::wstring> ReadLists(const ExtensionPolicy& policy, const wchar_t* list, const wchar_t* oldList) {
+    std::vector<std::wstring> values;
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
         for (const wchar_t* name : {list, oldList}) {
-            const auto values = ListValues(root, policy.policyKey + L"\\" + name);
-            if (std::any_of(values.begin(), values.end(), [&](const std::wstring& v) { return SameText(v, text); }))
-                return true;
+            auto part = ListValues(root, policy.policyKey + L"\\" + name);
+            values.insert(values.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
         }
-    return false;
+    return values;
+}
+
+bool Holds(const std::vector<std::wstring>& list, const std::wstring& text) {
+    return std::any_of(list.begin(), list.end(), [&](const std::wstring& entry) { return SameText(entry, text); });
 }
 
 }  // namespace
 
-bool IsBlockedByPolicy(const ExtensionPolicy& policy, const std::wstring& id) {
-    if (ListsHold(policy, kBlocklist, kOldBlocklist, id)) return true;
-    return ListsHold(policy, kBlocklist, kOldBlocklist, L"*") && !ListsHold(policy, kAllowlist, kOldAllowlist, id);
+PolicyLists ReadPolicyLists(const ExtensionPolicy& policy) {
+    return {ReadLists(policy, kBlocklist, kOldBlocklist), ReadLists(policy, kAllowlist, kOldAllowlist)};
 }
+
+bool PolicyLists::Blocks(const std::wstring& id) const {
+    return Holds(blocked, id) || (Holds(blocked, L"*") && !Holds(allowed, id));
+}
+
+bool IsBlockedByPolicy(const ExtensionPolicy& policy, const std::wstring& id) { return ReadPolicyLists(policy).Blocks(id); }
 
 bool BlockExtension(const ExtensionPolicy& policy, const std::wstring& id) {
     if (id.empty() || policy.policyKey.empty()) return false;

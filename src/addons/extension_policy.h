@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace tarvo::addons {
 
@@ -18,8 +19,16 @@ struct ExtensionPolicy {
     std::wstring recordKey;  // our own key (under writeRoot) naming the values we added
 };
 
-// Whether either list (HKLM or HKCU; the current and the older "Blacklist" name) holds the id,
-// or holds "*" without the allow list naming the id.
+// The block and allow lists of HKLM and HKCU together, under the current names and the older
+// "Blacklist"/"Whitelist" ones: read once for a whole scan rather than once per extension.
+struct PolicyLists {
+    std::vector<std::wstring> blocked, allowed;
+    // Whether the block list holds the id, or holds "*" without the allow list naming the id.
+    [[nodiscard]] bool Blocks(const std::wstring& id) const;
+};
+[[nodiscard]] PolicyLists ReadPolicyLists(const ExtensionPolicy& policy);
+
+// The same for one id against the lists as they are now.
 [[nodiscard]] bool IsBlockedByPolicy(const ExtensionPolicy& policy, const std::wstring& id);
 
 // Adds the id under the lowest free number unless a value already holds it. Whether the id is

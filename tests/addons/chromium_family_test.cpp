@@ -15,6 +15,16 @@
 namespace tarvo::addons {
 namespace {
 
+TEST(ExtensionPolicyListsTest, WildcardBlocksAllButTheAllowed) {
+    const PolicyLists lists{{L"bad", L"*"}, {L"GOOD"}};
+    const struct {
+        const wchar_t* id;
+        bool blocked;
+    } cases[] = {{L"bad", true}, {L"good", false}, {L"other", true}};
+    for (const auto& c : cases) EXPECT_EQ(lists.Blocks(c.id), c.blocked) << c.id;
+    EXPECT_FALSE((PolicyLists{{L"bad"}, {}}).Blocks(L"other"));
+}
+
 const wchar_t kTestKey[] = L"Software\\TarvoTests\\ChromiumFamily";
 const std::wstring kPolicyKey = std::wstring(kTestKey) + L"\\Policies\\Microsoft\\Edge";
 const std::wstring kBlocklist = kPolicyKey + L"\\ExtensionInstallBlocklist";
