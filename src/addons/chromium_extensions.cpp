@@ -1,5 +1,8 @@
 #include "addons/chromium_extensions.h"
 
+#include <unordered_set>
+
+#include "addons/addon_text.h"
 #include "addons/browser_file.h"
 #include "addons/chrome_preferences.h"
 #include "common/paths.h"
@@ -18,6 +21,20 @@ std::optional<Json> ManifestOnDisk(const std::wstring& versionFolder) {
     Json manifest = Json::parse(*text, nullptr, false);
     if (manifest.is_discarded() || !manifest.is_object()) return std::nullopt;
     return manifest;
+}
+
+// The names of the folders in `folder`, as case keys: one listing rather than one question
+// per extension, which a profile of hundreds of extensions would ask.
+std::unordered_set<std::wstring> SubfolderKeys(const std::wstring& folder) {
+    std::unordered_set<std::wstring> keys;
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    if (!finder.FindFirst(folder + L"*", data)) return keys;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !platform::IsDotName(data.cFileName))
+            keys.insert(CaseKey(data.cFileName));
+    } while (finder.FindNext(data));
+    return keys;
 }
 
 bool IsEnabled(const Json& entry) {
@@ -44,12 +61,13 @@ std::vector<ChromiumExtension> ExtensionsIn(const Json& settings, const std::wst
                                             bool manifestFromDisk) {
     std::vector<ChromiumExtension> found;
     if (!settings.is_object()) return found;
+    const std::unordered_set<std::wstring> folders = SubfolderKeys(extensionsFolder);
     for (const auto& [name, entry] : settings.items()) {
         if (!entry.is_object()) continue;
         const Json* blacklisted = Member(entry, "ack_blacklist");
         if (blacklisted && blacklisted->is_boolean() && blacklisted->get<bool>()) continue;
         const std::wstring id = platform::WideFromUtf8(name);
-        if (id.empty() || !platform::FolderExists(BackslashPath(extensionsFolder + id))) continue;
+        if (id.empty() || !folders.contains(CaseKey(id))) continue;
         const std::wstring versionFolder = common::WithTrailingBackslash(extensionsFolder + MemberText(entry, "path"));
 
         std::optional<Json> fromDisk;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "addons/browser_file.h"
 #include "addons/chrome_preferences.h"
 #include "addons/chromium_extensions.h"
 #include "common/paths.h"
@@ -40,6 +41,17 @@ constexpr FamilyMember kMembers[] = {
 std::wstring RecordKeyFor(const std::wstring& policyKey) {
     return std::wstring(L"Software") + settings::kDataSubFolder + L"\\ExtensionBlocklist\\" +
            policyKey.substr(policyKey.find(L"Policies\\") + 9);
+}
+
+// A settings file as read-only JSON: the family never writes these files back, so it needs
+// none of the care the Chrome cleaner's reader takes to keep every number as written.
+std::optional<Json> ReadSettings(const std::wstring& path) {
+    if (!platform::FileExists(path)) return std::nullopt;
+    const auto text = ReadJsonFileText(path);
+    if (!text) return std::nullopt;
+    Json document = Json::parse(*text, nullptr, false);
+    if (document.is_discarded() || !document.is_object()) return std::nullopt;
+    return document;
 }
 
 bool IsProfileRoot(const std::wstring& folder) {
@@ -98,7 +110,7 @@ void ChromiumFamilyCleaner::ScanItems() {
     const PolicyLists policies = ReadPolicyLists(browser_.policy);
     for (const std::wstring& folder : browser_.userDataFolders) {
         const std::wstring localStatePath = folder + L"Local State";
-        const auto localState = platform::FileExists(localStatePath) ? ReadPreferences(localStatePath) : std::nullopt;
+        const auto localState = ReadSettings(localStatePath);
         for (const std::wstring& profile : ProfileNamesIn(localState ? &*localState : nullptr))
             ScanProfile(folder + profile + L"\\", policies);
     }
@@ -115,17 +127,21 @@ void ChromiumFamilyCleaner::ScanProfile(const std::wstring& profileFolder, const
     // trusts where both hold the same setting.
     Json settings = Json::object();
     for (const wchar_t* name : {L"Preferences", L"Secure Preferences"}) {
-        const std::wstring path = profileFolder + name;
-        if (!platform::FileExists(path)) continue;
-        const auto document = ReadPreferences(path);
-        const Json* part = ExtensionSettingsOf(document ? &*document : nullptr);
-        if (!part) continue;
-        for (const auto& [id, entry] : part->items()) {
+        auto document = ReadSettings(profileFolder + name);
+        Json* extensions = document ? Member(*document, "extensions") : nullptr;
+        Json* part = extensions ? Member(*extensions, "settings") : nullptr;
+        if (!part || !part->is_object()) continue;
+        // The entries are moved, not copied: a manifest may carry kilobytes of text.
+        if (settings.empty()) {
+            settings = std::move(*part);
+            continue;
+        }
+        for (auto& [id, entry] : part->items()) {
             Json& merged = settings[id];
             if (merged.is_object() && entry.is_object())
                 merged.update(entry);
             else
-                merged = entry;
+                merged = std::move(entry);
         }
     }
     for (ChromiumExtension& extension : ExtensionsIn(settings, profileFolder + L"Extensions\\", true)) {
