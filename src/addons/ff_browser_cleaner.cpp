@@ -170,6 +170,13 @@ bool TFFBrowserCleaner::SetItemEnabled(TPluginItem& item, bool enabled) {
     const std::wstring path = item.Paths.empty() ? std::wstring() : item.Paths.front();
     switch (item.Collection.AddonKind) {
         case AddonKind::Extension:
+            // Back on means no block of ours either, whichever way it was switched off; a
+            // block someone else set keeps the add-on off, whatever the profiles say.
+            if (enabled && item.BlockedByPolicy) {
+                item.BlockedByPolicy = !UnblockInPolicyFile(policyFile, item.ItemId, retries);
+                if (item.BlockedByPolicy) return false;
+                if (switchOffByPolicy) return true;
+            }
             if (switchOffByPolicy) {
                 const bool done = enabled ? UnblockInPolicyFile(policyFile, item.ItemId, retries)
                                           : BlockInPolicyFile(policyFile, item.ItemId, retries);

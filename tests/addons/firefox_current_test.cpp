@@ -130,6 +130,7 @@ TEST_F(CurrentFirefoxTest, ListsEveryProfileAndSwitchesOffInEachWhileClosed) {
     EXPECT_EQ(ad.Publisher, L"Ads Inc");
     EXPECT_EQ(ad.Paths.size(), 2u);  // one item for both profiles
     EXPECT_TRUE(Named(*cleaner, L"Blocked One").BlockedByPolicy);
+    EXPECT_FALSE(cleaner->RestoreItem(Named(*cleaner, L"Blocked One")));  // the administrator's block stays
 
     // A running Firefox, or one holding a profile, leaves every profile as it is.
     running = true;
