@@ -64,7 +64,7 @@ struct AddonSession {
 int List(bool json, CliOutput& out) {
     AddonSession session;
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-    std::wstring table = L"browser\tkind\tcaption\tpublisher\tversion\tid\tpath\ttrust\tscore\tpolicy\r\n";
+    std::wstring table = L"browser\tkind\tcaption\tpublisher\tversion\tid\tpath\ttrust\tscore\tpolicy\titem\r\n";
     for (std::int32_t i = 0; i < session.all.MergedCount(); ++i) {
         const TPluginItem& item = *session.all.MergedItem(i);
         const std::wstring browsers = BrowsersText(session.all.BrowsersOf(item));
@@ -76,11 +76,12 @@ int List(bool json, CliOutput& out) {
             rows.push_back({{"browser", u(browsers)}, {"kind", u(KindName(item.Collection.AddonKind))},
                             {"caption", u(item.Caption)}, {"publisher", u(item.Publisher)},
                             {"version", u(item.Version)}, {"id", u(item.Id)}, {"path", u(path)},
-                            {"trust", u(trust)}, {"score", item.Score}, {"blocked", item.BlockedByPolicy}});
+                            {"trust", u(trust)}, {"score", item.Score}, {"blocked", item.BlockedByPolicy},
+                            {"itemId", u(item.ItemId)}});
         } else {
             table += browsers + L"\t" + KindName(item.Collection.AddonKind) + L"\t" + item.Caption + L"\t" +
                      item.Publisher + L"\t" + item.Version + L"\t" + item.Id + L"\t" + path + L"\t" + trust +
-                     L"\t" + std::to_wstring(item.Score) + L"\t" + policy + L"\r\n";
+                     L"\t" + std::to_wstring(item.Score) + L"\t" + policy + L"\t" + item.ItemId + L"\r\n";
         }
     }
     out.Out(json ? platform::WideFromUtf8(rows.dump(2)) + L"\r\n" : table);
@@ -100,7 +101,15 @@ int Remove(std::span<const std::wstring> ids, bool byPolicy, CliOutput& out) {
                     BrowserName(item->Browser) + L")\r\n");
             if (ok) ++removed; else failed.insert(item->Id);
         };
-    session.all.Remove(std::vector<std::wstring>(ids.begin(), ids.end()));
+    // An item's own id is new with every enumeration; the browser's id of the add-on (an
+    // extension id, a CLSID, a plug-in file) is what a script can name from one run to the next.
+    std::vector<std::wstring> named(ids.begin(), ids.end());
+    for (const auto& cleaner : session.cleaners)
+        for (const auto& item : cleaner->Items())
+            for (const std::wstring& id : ids)
+                if (!item->ItemId.empty() && platform::UpperCase(item->ItemId) == platform::UpperCase(id))
+                    named.push_back(item->Id);
+    session.all.Remove(named);
     if (removed == 0 && failed.empty()) out.Err(L"tarvo: no add-on has such an id\r\n");
     return removed > 0 && failed.empty() ? kExitOk : kExitFailure;
 }
