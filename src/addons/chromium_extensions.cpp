@@ -13,16 +13,6 @@ namespace tarvo::addons {
 
 namespace {
 
-std::optional<Json> ManifestOnDisk(const std::wstring& versionFolder) {
-    const std::wstring file = versionFolder + L"manifest.json";
-    if (!platform::FileExists(file)) return std::nullopt;
-    const auto text = ReadJsonFileText(file);
-    if (!text) return std::nullopt;
-    Json manifest = Json::parse(*text, nullptr, false);
-    if (manifest.is_discarded() || !manifest.is_object()) return std::nullopt;
-    return manifest;
-}
-
 // The names of the folders in `folder`, as case keys: one listing rather than one question
 // per extension, which a profile of hundreds of extensions would ask.
 std::unordered_set<std::wstring> SubfolderKeys(const std::wstring& folder) {
@@ -76,7 +66,7 @@ std::vector<ChromiumExtension> ExtensionsIn(const Json& settings, const std::wst
             // Only an entry that names its folder can be looked up; one with neither is a
             // setting left over from an extension that is gone.
             if (!manifestFromDisk || MemberText(entry, "path").empty() ||
-                !(fromDisk = ManifestOnDisk(BackslashPath(versionFolder))))
+                !(fromDisk = ReadJsonObject(BackslashPath(versionFolder) + L"manifest.json")))
                 continue;
             manifest = &*fromDisk;
         }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "addons/browser_file.h"
 #include "addons/json_format.h"
 
 namespace tarvo::addons {

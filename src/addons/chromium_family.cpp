@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "addons/browser_file.h"
 #include "addons/chrome_preferences.h"
 #include "addons/chromium_extensions.h"
 #include "common/paths.h"
@@ -41,17 +40,6 @@ constexpr FamilyMember kMembers[] = {
 std::wstring RecordKeyFor(const std::wstring& policyKey) {
     return std::wstring(L"Software") + settings::kDataSubFolder + L"\\ExtensionBlocklist\\" +
            policyKey.substr(policyKey.find(L"Policies\\") + 9);
-}
-
-// A settings file as read-only JSON: the family never writes these files back, so it needs
-// none of the care the Chrome cleaner's reader takes to keep every number as written.
-std::optional<Json> ReadSettings(const std::wstring& path) {
-    if (!platform::FileExists(path)) return std::nullopt;
-    const auto text = ReadJsonFileText(path);
-    if (!text) return std::nullopt;
-    Json document = Json::parse(*text, nullptr, false);
-    if (document.is_discarded() || !document.is_object()) return std::nullopt;
-    return document;
 }
 
 bool IsProfileRoot(const std::wstring& folder) {
@@ -110,7 +98,7 @@ void ChromiumFamilyCleaner::ScanItems() {
     const PolicyLists policies = ReadPolicyLists(browser_.policy);
     for (const std::wstring& folder : browser_.userDataFolders) {
         const std::wstring localStatePath = folder + L"Local State";
-        const auto localState = ReadSettings(localStatePath);
+        const auto localState = ReadJsonObject(localStatePath);
         for (const std::wstring& profile : ProfileNamesIn(localState ? &*localState : nullptr))
             ScanProfile(folder + profile + L"\\", policies);
     }
@@ -127,7 +115,7 @@ void ChromiumFamilyCleaner::ScanProfile(const std::wstring& profileFolder, const
     // trusts where both hold the same setting.
     Json settings = Json::object();
     for (const wchar_t* name : {L"Preferences", L"Secure Preferences"}) {
-        auto document = ReadSettings(profileFolder + name);
+        auto document = ReadJsonObject(profileFolder + name);
         Json* extensions = document ? Member(*document, "extensions") : nullptr;
         Json* part = extensions ? Member(*extensions, "settings") : nullptr;
         if (!part || !part->is_object()) continue;

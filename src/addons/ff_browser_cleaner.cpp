@@ -103,11 +103,9 @@ void TFFBrowserCleaner::ScanExtensions(const std::wstring& profile, const Json& 
 }
 
 void TFFBrowserCleaner::ScanDatabaseFile(const std::wstring& file, const Json& policies) {
-    const auto text = ReadJsonFileText(file);
-    if (!text) return;
-    const Json database = Json::parse(*text, nullptr, false);
-    if (database.is_discarded()) return;
-    for (const FirefoxAddon& addon : ExtensionsInDatabase(database)) {
+    const auto database = ReadJsonObject(file);
+    if (!database) return;
+    for (const FirefoxAddon& addon : ExtensionsInDatabase(*database)) {
         // A blocked add-on is listed whatever the database says, so the user sees why.
         const bool blocked = PoliciesBlock(policies, addon.id);
         TPluginItem* item = AddItem({BrowserKind::Firefox, AddonKind::Extension, addon.id, addon.name,
@@ -208,13 +206,11 @@ bool TFFBrowserCleaner::SetExtensionEnabled(const std::wstring& id, const std::w
 }
 
 bool TFFBrowserCleaner::SetDatabaseFileEnabled(const std::wstring& file, const std::wstring& id, bool enable) {
-    const auto text = ReadJsonFileText(file);
-    if (!text) return false;
-    Json database = Json::parse(*text, nullptr, false);
-    if (database.is_discarded() || !database.is_object()) return false;
+    auto database = ReadJsonObject(file);
+    if (!database) return false;
     // A profile without the add-on has nothing to switch.
-    if (!SetAddonEnabledIn(database, id, enable)) return true;
-    if (!ReplaceFileWithRetries(file, database.dump(), retries)) return false;
+    if (!SetAddonEnabledIn(*database, id, enable)) return true;
+    if (!ReplaceFileWithRetries(file, database->dump(), retries)) return false;
     // Firefox starts the add-ons its start-up cache names without reading the database again;
     // without the cache it rebuilds it from the database we changed.
     const std::wstring cache = file.substr(0, file.find_last_of(L'\\') + 1) + kStartupCacheFile;

@@ -85,11 +85,7 @@ FirefoxPolicyFile InstalledFirefoxPolicyFile() {
 
 std::optional<Json> ReadPolicies(const std::wstring& path) {
     if (!platform::FileExists(path)) return Json::object();
-    const auto text = ReadJsonFileText(path);
-    if (!text) return std::nullopt;
-    Json document = Json::parse(*text, nullptr, false);
-    if (document.is_discarded() || !document.is_object()) return std::nullopt;
-    return document;
+    return ReadJsonObject(path);
 }
 
 bool BlockInPolicyFile(const FirefoxPolicyFile& file, const std::wstring& id, const WriteRetries& retries) {
