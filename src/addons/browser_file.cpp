@@ -50,6 +50,15 @@ std::string JsonTextFromBytes(std::string text) {
     return text;
 }
 
+std::optional<Json> ReadJsonObject(const std::wstring& path) {
+    if (!platform::FileExists(path)) return std::nullopt;
+    const auto text = ReadJsonFileText(path);
+    if (!text) return std::nullopt;
+    Json document = Json::parse(*text, nullptr, false);
+    if (document.is_discarded() || !document.is_object()) return std::nullopt;
+    return document;
+}
+
 bool IsUtf8(std::string_view bytes) noexcept {
     std::size_t i = 0;
     while (i < bytes.size()) {

@@ -33,7 +33,7 @@ const Verb kVerbs[] = {
     {L"archive", L"archive list FILE | archive extract FILE ENTRY OUT",
      L"the directory of a data archive (name, mode, sizes, CRC), or one entry written to OUT; exit 6 with the "
      L"reader's message when the archive is refused", &RunArchiveVerb},
-    {L"addons", L"addons [--json] | addons remove ID...",
+    {L"addons", L"addons [--json] | addons remove [--policy] ID...",
      L"every browser's add-ons as the all-browsers view merges them; remove switches the named ones off, with their "
      L"twins in other browsers", &RunAddonsVerb},
     {L"browser-defaults", L"browser-defaults [--json] | browser-defaults --restore BROWSER...",
