@@ -113,6 +113,7 @@ constexpr TMessageText kMessages[] = {
     {L"ListViewItemTrust", L"Trust"},
     {L"ListViewItemUnTrust", L"UnTrust"},
     {L"ListViewPlugSysbit", L"bit"},
+    {L"ListViewPlugBlockedByPolicy", L"blocked by policy"},
     {L"ListViewGroupUnTrustTitle", L"Plug-ins recommended to remove"},
     {L"ListViewGroupUnTrustDesc", L"These plug-ins with low user ratings may contain some undersirable functions."},
     {L"ListViewGroupTrustTitle", L"Trusted plug-ins"},

@@ -17,4 +17,9 @@ ServerAddresses ReadServerAddresses(const TMainIni& ini) {
             Address(ini, L"Statistics", kDefaultStatisticsServer)};
 }
 
+platform::ProxySettings ReadProxySettings(const TMainIni& ini) {
+    const auto read = [&](const wchar_t* key) { return Trim(ini.ReadString(L"Proxy", key, L"")); };
+    return {read(L"Enabled"), read(L"Server"), read(L"Port"), read(L"User"), ini.ReadString(L"Proxy", L"Password", L"")};
+}
+
 }  // namespace tarvo::settings

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/internet.h"
 #include "settings/main_ini.h"
 
 namespace tarvo::settings {
@@ -20,5 +21,9 @@ struct ServerAddresses {
 };
 
 [[nodiscard]] ServerAddresses ReadServerAddresses(const TMainIni& ini);
+
+// The HTTP proxy for the news check, from the "Proxy" section of Main.ini (keys "Enabled",
+// "Server", "Port", "User", "Password"); off unless "Enabled" is "1".
+[[nodiscard]] platform::ProxySettings ReadProxySettings(const TMainIni& ini);
 
 }  // namespace tarvo::settings

@@ -12,6 +12,8 @@
 #include "shell/main_window.h"
 #include "shell/page_frame.h"
 #include "shell/plugin_vote_window.h"
+#include "shell/restore_browser_defaults_window.h"
+#include "browserdefaults/explorer_set.h"
 #include "shell/test_seam.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
@@ -142,8 +144,9 @@ void TfraBrowserCleaner::VoteForRow(int row) {
 }
 
 void TfraBrowserCleaner::ShowRestoreBrowserDefaults() {
-    // The browser-restore window for the current tab's browser opens here once it exists;
-    // until then the button stays hidden (TabsChanged).
+    const auto& tabs = page_.Tabs();
+    if (page_.CurrentTab() <= 0 || page_.CurrentTab() >= static_cast<int>(tabs.size())) return;
+    shell::ShowRestoreBrowserDefaults(::GetAncestor(hwnd(), GA_ROOT), tabs[static_cast<std::size_t>(page_.CurrentTab())].browser);
 }
 
 // ---- the worker ----------------------------------------------------------------------
@@ -189,9 +192,15 @@ void TfraBrowserCleaner::TabsChanged() {
     tabs_.SetLabels(TabLabels(page_));
     tabs_.LayOut(false);
     (void)tabs_.Select(page_.CurrentTab());
-    // Hidden until the browser-restore window exists; its caption is kept ready.
-    restore_.SetText(page_.RestoreButtonText());
-    restore_.Show(false);
+    // Only for a browser whose home page and search the restore window knows.
+    const std::wstring restoreText = page_.RestoreButtonText();
+    bool restorable = false;
+    if (page_.CurrentTab() > 0 && page_.CurrentTab() < static_cast<int>(page_.Tabs().size()))
+        for (const auto kind : browserdefaults::kRestorableBrowsers)
+            restorable = restorable || kind == page_.Tabs()[static_cast<std::size_t>(page_.CurrentTab())].browser;
+    restore_.SetText(restoreText);
+    restore_.Show(restorable && !restoreText.empty());
+    LayOut();
 }
 
 void TfraBrowserCleaner::ShowLoading(bool shown) {

@@ -41,7 +41,7 @@ public:
         kAllListId,
         kBrowserListId,
         kRemoveButtonId,
-        kRestoreButtonId,  // opens the browser-restore window (hidden until it exists)
+        kRestoreButtonId,  // opens the browser-restore window
     };
 
     TfraBrowserCleaner();
@@ -102,7 +102,7 @@ private:
     [[nodiscard]] bool IsRunning(addons::BrowserKind kind) override;
     void Close(addons::BrowserKind kind) override;
 
-    // The restore-defaults button: the browser-restore window for the current browser opens here.
+    // The restore-defaults button: the browser-restore window for the current tab's browser.
     void ShowRestoreBrowserDefaults();
     void LayOut();
     [[nodiscard]] int S(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }

@@ -125,6 +125,8 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     pageSoftware_.SetText(MainWindowText(L"RdImageButton_Software", L"Software"));
     pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
     search_.SetCue(language::SharedTexts().Edit_Search_Tip);
+    news_.SetInvitation(MainWindowText(
+        L"Label_ShareNews", L"Share this software with your families and friends. They will be happy to use Uninstaller!"));
     software_.LayOutCategoryBar(false);
     plugins_.Retranslate();
     LayOut();
@@ -184,8 +186,10 @@ void TfrmTarvoUninstall::LayOut() {
     search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});
 
     const int frame = std::max(1, dpi_ / 96);
-    software_.Move({frame, titleHeight, w - frame, h - frame});
-    plugins_.Move({frame, titleHeight, w - frame, h - frame});
+    const int newsHeight = NewsFooterHeight();
+    software_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
+    plugins_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
+    if (news_.hwnd()) news_.Move({frame, h - frame - newsHeight, w - frame, h - frame});
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -210,6 +214,7 @@ void TfrmTarvoUninstall::OnSize(UINT type, int /*width*/, int /*height*/) {
 void TfrmTarvoUninstall::OnTimer(UINT_PTR id) {
     if (id == kTimerGetSoftware) Timer_GetSoftwareTimer();
     else if (id == kTimerCheckInstall) Timer_CheckInstallTimer();
+    else if (id == kTimerNewsSwitch) Timer_NewsSwitchTimer();
 }
 
 void TfrmTarvoUninstall::OnClose() {
@@ -254,6 +259,9 @@ std::optional<LRESULT> TfrmTarvoUninstall::OnMessage(UINT message, WPARAM wParam
         return 0;
     case UM_SCOREDBDONE:
         OnScoreDatabaseDownloaded();
+        return 0;
+    case UM_NEWS:
+        OnNewsPosted();
         return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));

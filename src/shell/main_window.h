@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "shell/browser_cleaner_page.h"
 #include "shell/control_ids.h"
+#include "shell/news_footer.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
 #include "ui/image_button.h"
@@ -19,6 +21,7 @@
 namespace tarvo::shell {
 
 class TfrmForcedUninstall;
+struct NewsMailbox;
 
 // The program's main window. Other processes find it by this class name and caption.
 class TfrmTarvoUninstall final : public ui::WindowBase {
@@ -58,6 +61,7 @@ private:
         kSearchBoxId,
         kSoftwareFrameId,
         kPluginsFrameId,
+        kNewsFooterId,
         kTitleButtonsId = control_ids::kTitleButtons
     };
 
@@ -74,7 +78,7 @@ private:
     void CreatePageFrames();
     void LoadLanguage();
     void FitCaptionsAndCategoryBar();
-    void StartNewsCheck() {}
+    void StartNewsCheck();
     void BuildProgramCatalogue();
     void SelectAllProgramsCategory();
     void ShowFloatingButtonWhenCreated() {}
@@ -87,6 +91,15 @@ private:
     static constexpr UINT UM_SCOREDBDONE = WM_APP + 0x31;
     void OnScoreDatabaseDownloaded() { plugins_.ReloadScores(); }
     void StartAddonEnumeration() { plugins_.Prepare(&state_.sqlite); }
+
+    // The news in the footer (main_window_news.cpp). The check's worker leaves what to show
+    // in the mailbox and posts UM_NEWS; a click on the news switches items after a delay.
+    static constexpr UINT UM_NEWS = WM_APP + 0x32;
+    static constexpr UINT_PTR kTimerNewsSwitch = 3;
+    void OnNewsPosted();
+    void OnNewsClick(const std::wstring& link);
+    void Timer_NewsSwitchTimer();
+    [[nodiscard]] int NewsFooterHeight() const noexcept;
 
     // Placement (main_window_placement.cpp).
     void ToggleMaximized();
@@ -130,6 +143,9 @@ private:
     TFrame_Software software_;
     TfraBrowserCleaner plugins_;
     bool addonPageShown_ = false;
+    NewsFooter news_;
+    std::shared_ptr<NewsMailbox> newsMailbox_;
+    std::unique_ptr<online::TNewsSwitch> newsSwitch_;
 };
 
 // Centres a window of the given size on the work area of the primary monitor.
