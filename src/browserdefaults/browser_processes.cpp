@@ -57,10 +57,17 @@ std::vector<std::wstring> BrowserExecutables(BrowserKind kind, const std::wstrin
         case BrowserKind::Chrome: below = L"Google\\Chrome\\Application\\"; break;
         case BrowserKind::Firefox: below = L"Mozilla Firefox\\"; break;
         case BrowserKind::Opera: below = L"Opera\\"; break;
-        default: break;
+        case BrowserKind::Edge: below = L"Microsoft\\Edge\\Application\\"; break;
+        case BrowserKind::Brave: below = L"BraveSoftware\\Brave-Browser\\Application\\"; break;
+        case BrowserKind::Vivaldi: below = L"Vivaldi\\Application\\"; break;
+        case BrowserKind::Chromium: below = L"Chromium\\Application\\"; break;
+        default: return paths;
     }
     for (const std::wstring& root : roots) paths.push_back(root + below + exe);
-    if (kind == BrowserKind::Chrome) {
+    // Chrome, Brave, Vivaldi and Chromium also install for one user, below local data.
+    const bool installsPerUser = kind == BrowserKind::Chrome || kind == BrowserKind::Brave ||
+                                 kind == BrowserKind::Vivaldi || kind == BrowserKind::Chromium;
+    if (installsPerUser) {
         const std::wstring local = platform::GetEnvironmentString(L"LOCALAPPDATA");
         if (!local.empty()) paths.push_back(common::WithTrailingBackslash(local) + below + exe);
     }

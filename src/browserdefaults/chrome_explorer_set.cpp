@@ -77,11 +77,14 @@ bool TChromeExplorerSet::SetHomepage() {
     return ResetChromiumPreferences(*this, preferences);
 }
 
-std::wstring TChromeExplorerSet::GetSearchEngine() {
-    const std::wstring path = WebDataPath();
-    if (!env_.sqlite || !platform::FileExists(path)) return L"Unknown";
+std::wstring TChromeExplorerSet::GetSearchEngine() { return ReadChromiumSearchEngine(env_, WebDataPath()); }
+
+bool TChromeExplorerSet::RestSearchToDefault() { return ResetChromiumSearch(env_, WebDataPath()); }
+
+std::wstring ReadChromiumSearchEngine(const RestoreEnvironment& env, const std::wstring& path) {
+    if (!env.sqlite || !platform::FileExists(path)) return L"Unknown";
     platform::SqliteDatabase db;
-    if (db.Open(*env_.sqlite, path, false) != platform::SqliteLibrary::kOk) {
+    if (db.Open(*env.sqlite, path, false) != platform::SqliteLibrary::kOk) {
         Debug(L"Chrome Web Data: cannot open " + path);
         return L"Unknown";
     }
@@ -100,12 +103,11 @@ std::wstring TChromeExplorerSet::GetSearchEngine() {
     return keyword.ColumnText(0);
 }
 
-bool TChromeExplorerSet::RestSearchToDefault() {
-    const std::wstring path = WebDataPath();
+bool ResetChromiumSearch(const RestoreEnvironment& env, const std::wstring& path) {
     if (!platform::FileExists(path)) return true;
-    if (!env_.sqlite) return false;
+    if (!env.sqlite) return false;
     platform::SqliteDatabase db;
-    if (db.Open(*env_.sqlite, path, false) != platform::SqliteLibrary::kOk) {
+    if (db.Open(*env.sqlite, path, false) != platform::SqliteLibrary::kOk) {
         Debug(L"Chrome Web Data: cannot open " + path);
         return false;
     }
@@ -116,11 +118,11 @@ bool TChromeExplorerSet::RestSearchToDefault() {
     platform::SqliteTransaction transaction(db);
     if (!transaction.Began()) return fail();
 
-    const std::wstring icon = env_.stock.google + L"/favicon.ico";
+    const std::wstring icon = env.stock.google + L"/favicon.ico";
     std::int64_t id = 0;
     {
         auto find = db.Prepare("SELECT id FROM keywords WHERE short_name='Google' AND keyword=? AND favicon_url=?");
-        if (!find.IsValid() || find.BindText(1, env_.stock.googleKeyword) != 0 || find.BindText(2, icon) != 0)
+        if (!find.IsValid() || find.BindText(1, env.stock.googleKeyword) != 0 || find.BindText(2, icon) != 0)
             return fail();
         const int step = find.Step();
         if (step == platform::SqliteLibrary::kRow) id = find.ColumnInt(0);
@@ -136,7 +138,7 @@ bool TChromeExplorerSet::RestSearchToDefault() {
             "INSERT INTO keywords(id,short_name,keyword,favicon_url,url,safe_for_autoreplace,input_encodings,"
             "show_in_default_list,suggest_url,instant_url,sync_guid,alternate_urls,search_terms_replacement_key) "
             "VALUES(?,'Google',?,?,?,1,'UTF-8',1,?,?,?,?,'espv')");
-        if (!insert.IsValid() || insert.BindInt(1, id) != 0 || insert.BindText(2, env_.stock.googleKeyword) != 0 ||
+        if (!insert.IsValid() || insert.BindInt(1, id) != 0 || insert.BindText(2, env.stock.googleKeyword) != 0 ||
             insert.BindText(3, icon) != 0 || insert.BindText(4, kQueryUrl) != 0 || insert.BindText(5, kSuggestUrl) != 0 ||
             insert.BindText(6, kInstantUrl) != 0 || insert.BindText(7, platform::NewGuidText(false)) != 0 ||
             insert.BindText(8, kAlternateUrls) != 0 || insert.Step() != platform::SqliteLibrary::kDone)

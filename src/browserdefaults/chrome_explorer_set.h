@@ -24,5 +24,9 @@ public:
 // Shared with Opera, whose Preferences since version 15 are Chrome's.
 [[nodiscard]] std::wstring ReadChromiumHomepage(const TCustomExplorerSet& set, const std::wstring& preferences);
 [[nodiscard]] bool ResetChromiumPreferences(const TCustomExplorerSet& set, const std::wstring& preferences);
+// The default engine's name in a "Web Data" database ("Unknown" when it cannot be read), and
+// Google made the default there in one transaction (true when there is no such file).
+[[nodiscard]] std::wstring ReadChromiumSearchEngine(const RestoreEnvironment& env, const std::wstring& webData);
+[[nodiscard]] bool ResetChromiumSearch(const RestoreEnvironment& env, const std::wstring& webData);
 
 }  // namespace tarvo::browserdefaults

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "browserdefaults/chrome_explorer_set.h"
+#include "browserdefaults/chromium_family_explorer_set.h"
 #include "browserdefaults/firefox_explorer_set.h"
 #include "browserdefaults/ie_explorer_set.h"
 #include "browserdefaults/opera_explorer_set.h"
@@ -55,6 +56,10 @@ std::unique_ptr<TCustomExplorerSet> CreateExplorerSet(BrowserKind kind, const Re
         case BrowserKind::Chrome: return std::make_unique<TChromeExplorerSet>(environment);
         case BrowserKind::Firefox: return std::make_unique<TFireFoxExplorerSet>(environment);
         case BrowserKind::Opera: return std::make_unique<TOperaExplorerSet>(environment);
+        case BrowserKind::Edge:
+        case BrowserKind::Brave:
+        case BrowserKind::Vivaldi:
+        case BrowserKind::Chromium: return std::make_unique<TChromiumFamilyExplorerSet>(environment, kind);
         default: return nullptr;
     }
 }

@@ -66,6 +66,9 @@ public:
     [[nodiscard]] virtual bool SetHomepage() = 0;
     [[nodiscard]] virtual std::wstring GetSearchEngine() { return {}; }
     [[nodiscard]] virtual bool RestSearchToDefault() = 0;
+    // Whether the browser was found at all; the four older restorers always say yes and
+    // report an absent browser through their getters, as they always have.
+    [[nodiscard]] virtual bool Found() const { return true; }
 
     [[nodiscard]] const RestoreEnvironment& Environment() const noexcept { return env_; }
 
@@ -78,10 +81,11 @@ protected:
 [[nodiscard]] std::optional<std::string> ReadWithRetries(const RestoreEnvironment& env, const std::wstring& path);
 
 // The kinds that have a restorer, in the order they are shown.
-inline constexpr BrowserKind kRestorableBrowsers[] = {BrowserKind::InternetExplorer, BrowserKind::Chrome,
-                                                     BrowserKind::Firefox, BrowserKind::Opera};
+inline constexpr BrowserKind kRestorableBrowsers[] = {
+    BrowserKind::InternetExplorer, BrowserKind::Chrome, BrowserKind::Firefox, BrowserKind::Opera,
+    BrowserKind::Edge,             BrowserKind::Brave,  BrowserKind::Vivaldi, BrowserKind::Chromium};
 
-// The restorer of a browser; null for a kind outside Internet Explorer … Opera.
+// The restorer of a browser; null for a kind without one (the all-browsers view).
 [[nodiscard]] std::unique_ptr<TCustomExplorerSet> CreateExplorerSet(BrowserKind kind, const RestoreEnvironment& environment);
 
 // 34, 50, 51, 52, 60, 61, 62 for NT 3/4 and 2000 … 8; 0 for anything else.

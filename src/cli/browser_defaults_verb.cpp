@@ -40,6 +40,7 @@ int Show(bool json, CliOutput& out) {
     std::wstring table = L"browser\thome page\tsearch engine\r\n";
     for (const BrowserKind kind : browserdefaults::kRestorableBrowsers) {
         const auto set = browserdefaults::CreateExplorerSet(kind, session.env);
+        if (!set->Found()) continue;
         std::wstring home = set->GetHomepage();
         if (home.empty()) home = L"about:blank";
         const std::wstring search = set->GetSearchEngine();
@@ -59,7 +60,7 @@ int Restore(std::span<const std::wstring> names, CliOutput& out) {
     for (const std::wstring& name : names) {
         const auto kind = KindNamed(name);
         if (!kind) {
-            out.Err(L"tarvo: no restore for a browser called \"" + name + L"\" (IE, Chrome, Firefox, Opera)\r\n");
+            out.Err(L"tarvo: no restore for a browser called \"" + name + L"\" (IE, Chrome, Firefox, Opera, Edge, Brave, Vivaldi, Chromium)\r\n");
             return kExitUsage;
         }
         kinds.push_back(*kind);

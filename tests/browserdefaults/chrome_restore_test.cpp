@@ -1,6 +1,7 @@
 // Chrome's home page in Preferences and its engine in Web Data, read and restored in a
 // profile the tests write.
 #include "browserdefaults/chrome_explorer_set.h"
+#include "browserdefaults/chromium_family_explorer_set.h"
 
 #include "browserdefaults/chromium_startup.h"
 #include "platform/sqlite_database.h"
@@ -147,6 +148,31 @@ TEST_F(ChromeRestoreTest, AFailedSearchRestoreRollsBack) {
     EXPECT_FALSE(chrome.RestSearchToDefault());
     EXPECT_EQ(chrome.GetSearchEngine(), L"Delta Search");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM keywords"), 1);
+}
+
+// Edge restores every profile Local State names, in every channel; a profile named there
+// whose folder is gone is passed over, and one whose Preferences cannot be parsed fails the
+// restore without being written.
+TEST_F(ChromeRestoreTest, ChromiumFamilyRestoresEveryProfile) {
+    const std::wstring edge = L"Users\\Tester\\AppData\\Local\\Microsoft\\Edge\\User Data\\";
+    Write(edge + L"Local State", R"({"profile":{"info_cache":{"Default":{},"Profile 1":{},"Profile 9":{}}}})");
+    const std::wstring first = Write(edge + L"Default\\Preferences", kHijacked);
+    const std::wstring second = Write(edge + L"Profile 1\\Preferences", kHijacked);
+    const std::wstring beta = Write(L"Users\\Tester\\AppData\\Local\\Microsoft\\Edge Beta\\User Data\\Default\\Preferences",
+                                    kHijacked);
+    const auto set = CreateExplorerSet(BrowserKind::Edge, env);
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set->GetHomepage(), L"http://www.delta-search.com/?s=1");
+    ASSERT_TRUE(set->SetHomepage());
+    for (const std::wstring& path : {first, second, beta})
+        EXPECT_EQ(test::FileText(path), test::FileText(test::RestoreFixture(L"chrome_preferences.json"))) << path;
+    EXPECT_TRUE(set->RestSearchToDefault());  // no Web Data anywhere: nothing to restore
+
+    Write(edge + L"Profile 1\\Preferences", "{not json");
+    Write(edge + L"Default\\Preferences", kHijacked);
+    EXPECT_FALSE(set->SetHomepage());
+    EXPECT_EQ(test::FileText(second), "{not json");
+    EXPECT_FALSE(CreateExplorerSet(BrowserKind::Brave, env)->Found());
 }
 
 }  // namespace

@@ -56,7 +56,6 @@ TEST(ExplorerSetRulesTest, OnlyTheBrowsersOwnExecutableIsClosed) {
                                              {21, L"opera.exe", L"C:\\Program Files\\Opera2\\opera.exe"}};
     EXPECT_EQ(ProcessesToClose(opera, L"opera.exe", {L"C:\\Program Files\\Opera\\"}), (std::vector<DWORD>{20}));
     EXPECT_EQ(CreateExplorerSet(BrowserKind::All, {}), nullptr);
-    EXPECT_EQ(CreateExplorerSet(static_cast<BrowserKind>(6), {}), nullptr);
 }
 
 // Two running copies of one program under the same name in different folders: only the
