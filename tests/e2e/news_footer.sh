@@ -8,7 +8,8 @@ bin=$1 artifacts=$2
 here=$(cd "$(dirname "$0")" && pwd)
 work=$artifacts/news_footer
 rm -rf "$work"; mkdir -p "$work/app" "$work/www"
-cp "$bin/TarvoUninstaller.exe" "$work/app/"
+# The marker keeps the copy where it is instead of installing itself into Program Files.
+cp "$bin/TarvoUninstaller.exe" "$bin/NoSelfInstall" "$work/app/"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 probe() { wine "$bin/tarvo_probe.exe" "$@"; }

@@ -76,11 +76,11 @@ probe close TfrmForcedUninstall >/dev/null 2>&1
 probe close TfrmTarvoUninstall; wait $app; app=
 cp "$c/installed.log" "$work/installed.log"; rm -f "$c/installed.log"
 # With no window running, the handler starts the installed program with "ShellVerb".
-TARVO_TEST_LOG='C:\started.log' wine "$host" invoke 'C:\Apps\Heron' > "$work/host2.log" 2>&1 ||
-  fail "context menu on a folder: $(cat "$work/host2.log")"
+TARVO_TEST_LOG='C:\started.log' wine "$host" invoke 'C:\Apps\Heron\heron.exe' > "$work/host2.log" 2>&1 ||
+  fail "context menu with no window: $(cat "$work/host2.log")"
 probe wait TfrmForcedUninstall 60000 || fail "the started program opened no forced uninstall"
-for _ in $(seq 100); do grep -qF 'forced window: path C:\Apps\Heron' "$c/started.log" 2>/dev/null && break; sleep 0.1; done
-grep -qF 'forced window: path C:\Apps\Heron' "$c/started.log" || fail "the started program did not take the folder"
+for _ in $(seq 100); do grep -qF 'forced window: path C:\Apps\Heron\heron.exe' "$c/started.log" 2>/dev/null && break; sleep 0.1; done
+grep -qF 'forced window: path C:\Apps\Heron\heron.exe' "$c/started.log" || fail "the started program did not take the path"
 probe close TfrmForcedUninstall >/dev/null 2>&1
 probe close TfrmTarvoUninstall
 for _ in $(seq 100); do probe wait TfrmTarvoUninstall 100 >/dev/null 2>&1 || break; sleep 0.2; done
@@ -93,6 +93,12 @@ wine reg add "$key" /v DisplayVersion /d 2.9.0.0 /f /reg:32 >/dev/null
 wine "$host" hold "$target_w\\ShellVerb64.dll" 60000 > "$work/hold.log" & holder=$!
 for _ in $(seq 100); do grep -q held "$work/hold.log" && break; sleep 0.1; done
 TARVO_TEST_LOG='C:\update.log' timeout 120 wine "$bin/TarvoUninstaller.exe" /install; rc=$?
+# Over an existing installation the run ends by starting the installed copy: close it first.
+if probe wait TfrmTarvoUninstall 30000 >/dev/null 2>&1; then
+  wait_line "$c/update.log" "step: check install"
+  probe close TfrmTarvoUninstall >/dev/null 2>&1
+  for _ in $(seq 100); do probe wait TfrmTarvoUninstall 100 >/dev/null 2>&1 || break; sleep 0.2; done
+fi
 mv "$c/update.log" "$work/update.log" 2>/dev/null
 kill $holder 2>/dev/null; wait $holder 2>/dev/null
 [ $rc -eq 0 ] || fail "the update exited with $rc"
