@@ -7,6 +7,7 @@
 #include "inventory/program_places.h"
 #include "inventory/quiet_uninstall.h"
 #include "leftovers/scan_driver.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "settings/app_frame.h"
 #include "uninstall/log_lines.h"
@@ -25,6 +26,7 @@ struct ProgramRun {
     inventory::QuietCommand quiet;
     uninstall::EntryOutcome outcome;
     uninstall::RunResult run;
+    bool entryRemains = false;  // the uninstaller ended, but its entry is still there
     int found = 0;
 };
 
@@ -33,6 +35,9 @@ std::wstring RunState(const ProgramRun& program) {
         return L"not started (error " + std::to_wstring(program.run.startError) + L")";
     if (program.outcome.action == uninstall::EntryAction::Ran && program.run.end == uninstall::WaitEnd::QueryFailures)
         return L"uninstaller lost track of";
+    // An uninstaller that ended without removing anything (cancelled, failed, or waiting for
+    // answers nobody gave) is not reported as a removal.
+    if (program.entryRemains) return L"its uninstaller ended, but the program is still listed";
     return program.quiet.Quiet() ? L"uninstalled quietly" : L"uninstalled";
 }
 
@@ -70,7 +75,7 @@ int RunBatchUninstall(const BatchRequest& request, CliOutput& out) {
             out.Err(L"tarvo: no installed program is named \"" + target + L"\"\r\n");
             return kExitNotFound;
         }
-        programs.push_back({entry, *entry, {}, {}, {}, 0});
+        programs.push_back({entry, *entry, {}, {}, {}, false, 0});
     }
     if (!request.yes) {
         std::wstring names;
@@ -113,6 +118,12 @@ int RunBatchUninstall(const BatchRequest& request, CliOutput& out) {
             return program.run.code;
         };
         program.outcome = uninstall::UninstallEntryWith(toRun, runner, [] {});
+        if (program.outcome.action == uninstall::EntryAction::Ran) {
+            const auto key = platform::RegistryLocation::FromNames(program.before.RootKeyName, program.before.KeyPath,
+                                                                   program.before.View64);
+            program.entryRemains =
+                key.root && !key.path.empty() && platform::RegKeyExists(key.root, key.path, key.view);
+        }
         (void)uninstall::WriteUninstallLog(logContext,
                                            uninstall::UninstallLogLines(program.outcome.name, platform::LocalTimeNow()));
         if (program.outcome.action == uninstall::EntryAction::NotStarted)

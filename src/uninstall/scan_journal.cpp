@@ -35,9 +35,13 @@ bool Save(const settings::TExtIniFile& file, const std::wstring& path) {
 
 }  // namespace
 
-std::wstring TScanJournal::DefaultPath() { return settings::DataFolder() + kFileName; }
+std::wstring TScanJournal::DefaultPath() {
+    const std::wstring folder = settings::DataFolder();
+    return folder.empty() ? std::wstring() : folder + L"\\" + kFileName;
+}
 
 bool TScanJournal::Add(const inventory::TSoftInfo& entry) const {
+    if (path_.empty()) return false;
     settings::TExtIniFile file = Load(path_);
     const std::wstring section = SectionOf(entry);
     file.EraseSection(section);
@@ -55,7 +59,7 @@ bool TScanJournal::Add(const inventory::TSoftInfo& entry) const {
 }
 
 bool TScanJournal::Remove(const std::vector<const inventory::TSoftInfo*>& entries) const {
-    if (!platform::FileExists(path_)) return true;
+    if (path_.empty() || !platform::FileExists(path_)) return true;
     settings::TExtIniFile file = Load(path_);
     for (const inventory::TSoftInfo* entry : entries)
         if (entry) file.EraseSection(SectionOf(*entry));
@@ -64,6 +68,7 @@ bool TScanJournal::Remove(const std::vector<const inventory::TSoftInfo*>& entrie
 
 std::vector<inventory::TSoftInfo> TScanJournal::Pending() const {
     std::vector<inventory::TSoftInfo> entries;
+    if (path_.empty()) return entries;
     const settings::TExtIniFile file = Load(path_);
     for (const auto& section : file.ReadSections()) {
         const auto get = [&](const wchar_t* key) { return file.ReadString(section, key, L""); };

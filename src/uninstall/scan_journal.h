@@ -14,7 +14,7 @@ namespace tarvo::uninstall {
 class TScanJournal {
 public:
     static constexpr const wchar_t* kFileName = L"PendingScans.ini";
-    // The journal file in the data folder.
+    // The journal file in the data folder; empty without one (nothing is then written down).
     [[nodiscard]] static std::wstring DefaultPath();
     explicit TScanJournal(std::wstring path) : path_(std::move(path)) {}
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/text.h"
 #include "inventory/quiet_uninstall.h"
 #include "language/language.h"
 #include "platform/files.h"
@@ -36,12 +37,13 @@ TUninstallActions DefaultUninstallActions(const LogContext& log, const settings:
     actions.quietBatch = ini.QuietBatch();
     actions.saveQuietBatch = [path = ini.Path()](bool on) { (void)settings::TMainIni(path).SetQuietBatch(on); };
     actions.quietCommand = [](const inventory::TSoftInfo& entry) { return inventory::QuietCommandForEntry(entry).command; };
-    // The journal lives in the data folder the log folder is in; without one there is none.
-    std::wstring dataFolder = log.folder;
-    while (!dataFolder.empty() && (dataFolder.back() == L'\\' || dataFolder.back() == L'/')) dataFolder.pop_back();
-    const auto slash = dataFolder.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return actions;
-    const auto journal = std::make_shared<TScanJournal>(dataFolder.substr(0, slash + 1) + TScanJournal::kFileName);
+    // The journal lives in the data folder whose log folder this is; a log kept anywhere else
+    // keeps none.
+    const std::wstring folder = log.folder;
+    constexpr std::wstring_view kLog = L"\\Log";
+    if (folder.size() <= kLog.size() || common::UpperCase(folder.substr(folder.size() - kLog.size())) != L"\\LOG")
+        return actions;
+    const auto journal = std::make_shared<TScanJournal>(folder.substr(0, folder.size() - 3) + TScanJournal::kFileName);
     actions.noteForScan = [journal](const inventory::TSoftInfo& entry) { (void)journal->Add(entry); };
     actions.strikeOff = [journal](const std::vector<const inventory::TSoftInfo*>& entries) {
         (void)journal->Remove(entries);
