@@ -1,5 +1,7 @@
 #include "cli/batch_uninstall.h"
 
+#include <algorithm>
+
 #include "cli/removal_verbs.h"
 #include "cli/uninstall_verb.h"
 #include "common/text.h"
@@ -26,7 +28,7 @@ struct ProgramRun {
     inventory::QuietCommand quiet;
     uninstall::EntryOutcome outcome;
     uninstall::RunResult run;
-    bool entryRemains = false;  // the uninstaller ended, but its entry is still there
+    bool entryRemains = false;  // its entry is still listed after its turn: not scanned
     int found = 0;
 };
 
@@ -118,12 +120,7 @@ int RunBatchUninstall(const BatchRequest& request, CliOutput& out) {
             return program.run.code;
         };
         program.outcome = uninstall::UninstallEntryWith(toRun, runner, [] {});
-        if (program.outcome.action == uninstall::EntryAction::Ran) {
-            const auto key = platform::RegistryLocation::FromNames(program.before.RootKeyName, program.before.KeyPath,
-                                                                   program.before.View64);
-            program.entryRemains =
-                key.root && !key.path.empty() && platform::RegKeyExists(key.root, key.path, key.view);
-        }
+        program.entryRemains = uninstall::EntryStillListed(program.before);
         (void)uninstall::WriteUninstallLog(logContext,
                                            uninstall::UninstallLogLines(program.outcome.name, platform::LocalTimeNow()));
         if (program.outcome.action == uninstall::EntryAction::NotStarted)
@@ -135,15 +132,26 @@ int RunBatchUninstall(const BatchRequest& request, CliOutput& out) {
 
     int scanCode = kExitOk;
     if (request.scan) {
-        std::vector<const inventory::TSoftInfo*> scanned;
-        for (const auto& program : programs) scanned.push_back(&program.before);
-        const std::vector<int> counts = ScanBatch(scanned, catalogue, request.how, out, scanCode);
-        for (std::size_t i = 0; i < programs.size() && i < counts.size(); ++i) programs[i].found = counts[i];
-        (void)journal.Remove(scanned);
+        // A program still installed is not scanned: its own files would read as leftovers.
+        std::vector<const inventory::TSoftInfo*> scanned, all;
+        std::vector<ProgramRun*> scannedRuns;
+        for (auto& program : programs) {
+            all.push_back(&program.before);
+            if (program.entryRemains) continue;
+            scanned.push_back(&program.before);
+            scannedRuns.push_back(&program);
+        }
+        if (!scanned.empty()) {
+            const std::vector<int> counts = ScanBatch(scanned, catalogue, request.how, out, scanCode);
+            for (std::size_t i = 0; i < scannedRuns.size() && i < counts.size(); ++i) scannedRuns[i]->found = counts[i];
+        }
+        (void)journal.Remove(all);
     }
     for (const auto& program : programs) {
         std::wstring line = program.outcome.name + L": " + RunState(program);
-        if (request.scan)
+        if (request.scan && program.entryRemains)
+            line += L", not scanned";
+        else if (request.scan)
             line += L", " + std::to_wstring(program.found) + L" leftover(s) found" +
                     (request.how.remove && program.found > 0 && scanCode == kExitOk ? L" and removed" : L"");
         out.Out(line + L"\r\n");
@@ -161,14 +169,22 @@ int ScanPending(const ScanReport& how, CliOutput& out) {
     inventory::TSoftList list;
     inventory::Inventory(list);
     const std::vector<inventory::TProgramPlace> catalogue = inventory::CataloguePlaces(list, true);
-    std::vector<const inventory::TSoftInfo*> entries;
-    for (const auto& entry : pending) entries.push_back(&entry);
+    // One whose uninstaller never finished is still installed: nothing of it is a leftover.
+    std::vector<const inventory::TSoftInfo*> all, entries;
+    for (const auto& entry : pending) {
+        all.push_back(&entry);
+        if (!uninstall::EntryStillListed(entry)) entries.push_back(&entry);
+    }
     int code = kExitOk;
-    const std::vector<int> counts = ScanBatch(entries, catalogue, how, out, code);
-    (void)journal.Remove(entries);
-    for (std::size_t i = 0; i < pending.size() && i < counts.size(); ++i)
-        out.Out(pending[i].DisplayName + L": " + std::to_wstring(counts[i]) + L" leftover(s) found" +
+    const std::vector<int> counts =
+        entries.empty() ? std::vector<int>{} : ScanBatch(entries, catalogue, how, out, code);
+    (void)journal.Remove(all);
+    for (std::size_t i = 0; i < entries.size() && i < counts.size(); ++i)
+        out.Out(entries[i]->DisplayName + L": " + std::to_wstring(counts[i]) + L" leftover(s) found" +
                 (how.remove && counts[i] > 0 && code == kExitOk ? L" and removed\r\n" : L"\r\n"));
+    for (const auto& entry : pending)
+        if (std::find(entries.begin(), entries.end(), &entry) == entries.end())
+            out.Out(entry.DisplayName + L": still installed, not scanned\r\n");
     return code;
 }
 

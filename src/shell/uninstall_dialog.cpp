@@ -82,11 +82,18 @@ bool OfferPendingScans(HWND owner, const UninstallDialogOptions& options) {
     const uninstall::TScanJournal journal(uninstall::TScanJournal::DefaultPath());
     const std::vector<inventory::TSoftInfo> pending = journal.Pending();
     if (pending.empty()) return false;
-    std::vector<const inventory::TSoftInfo*> entries;
+    // One whose uninstaller never finished is still installed: nothing of it is a leftover.
+    std::vector<const inventory::TSoftInfo*> all, entries;
     std::wstring names;
     for (const auto& entry : pending) {
+        all.push_back(&entry);
+        if (uninstall::EntryStillListed(entry)) continue;
         entries.push_back(&entry);
         names += L"\r\n" + entry.DisplayName;
+    }
+    if (entries.empty()) {
+        (void)journal.Remove(all);
+        return false;
     }
     const std::wstring title = language::GetText(L"Application_Title", L"Tarvo Uninstaller");
     const int answer = test_seam::ShowMessageBox(
@@ -96,7 +103,7 @@ bool OfferPendingScans(HWND owner, const UninstallDialogOptions& options) {
             names + L"\r\n\r\n" +
             language::GetText(L"PendingScan_Choice", L"Scan them now? No forgets them, Cancel asks again next time."),
         title, MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDNO) (void)journal.Remove(entries);
+    if (answer == IDNO) (void)journal.Remove(all);
     if (answer != IDYES) return false;
     const uninstall::TLeftoverScan scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options);
     uninstall::TLeftoverScanRequest request;
@@ -104,7 +111,7 @@ bool OfferPendingScans(HWND owner, const UninstallDialogOptions& options) {
     request.batch = entries.size() > 1;
     request.reportStatistic = StatisticReporter(options.statistics);
     const std::function<void()> showFindings = scan ? scan(request, [] { return false; }) : std::function<void()>();
-    (void)journal.Remove(entries);
+    (void)journal.Remove(all);
     if (showFindings)
         showFindings();
     else

@@ -1,6 +1,7 @@
 #include "uninstall/scan_journal.h"
 
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "settings/app_frame.h"
 #include "settings/ext_ini_file.h"
 #include "settings/text_file.h"
@@ -34,6 +35,11 @@ bool Save(const settings::TExtIniFile& file, const std::wstring& path) {
 }
 
 }  // namespace
+
+bool EntryStillListed(const inventory::TSoftInfo& entry) {
+    const auto key = platform::RegistryLocation::FromNames(entry.RootKeyName, entry.KeyPath, entry.View64);
+    return key.root && !key.path.empty() && platform::RegKeyExists(key.root, key.path, key.view);
+}
 
 std::wstring TScanJournal::DefaultPath() {
     const std::wstring folder = settings::DataFolder();

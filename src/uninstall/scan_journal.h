@@ -11,6 +11,10 @@
 
 namespace tarvo::uninstall {
 
+// The entry's uninstall key is still there: its uninstaller did not finish (cancelled, failed,
+// stopped with the batch), so a leftover scan would take the installed program for leftovers.
+[[nodiscard]] bool EntryStillListed(const inventory::TSoftInfo& entry);
+
 class TScanJournal {
 public:
     static constexpr const wchar_t* kFileName = L"PendingScans.ini";

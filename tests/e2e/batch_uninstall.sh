@@ -57,8 +57,14 @@ grep -q "leftover(s) found" "$work/killed.txt" && fail "the batch reached its sc
 sleep 4  # B's uninstaller, orphaned, finishes on its own
 timeout 300 wine "$tarvo" scan --pending >"$work/pending.txt" 2>&1; rc=$?
 [ $rc -eq 0 ] || fail "scan --pending exited with $rc"
-grep -q "^Tarvo Asking Batch A: [0-9]* leftover(s) found" <(tr -d '\r' <"$work/pending.txt") ||
+tr -d '\r' <"$work/pending.txt" >"$work/pending.clean"
+grep -q "^Tarvo Asking Batch A: [0-9]* leftover(s) found" "$work/pending.clean" ||
   fail "scan --pending did not scan the uninstalled program"
+# B's uninstaller went with the killed batch: B is still installed and must not be scanned.
+if installed "Tarvo Asking Batch B"; then
+  grep -q "^Tarvo Asking Batch B: still installed, not scanned" "$work/pending.clean" ||
+    fail "scan --pending took a still installed program for leftovers"
+fi
 [ "$(timeout 120 wine "$tarvo" scan --pending 2>&1 | tr -d '\r')" = "No program waits for its scan." ] ||
   fail "the pending programs were not struck off"
 echo "killed batch and scan --pending: ok"
