@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A batch from the console with real installers: two NSIS products whose uninstallers remove
 # nothing unless started quietly and a Windows Installer product go in one unattended run;
-# then a batch killed between its two uninstallers leaves its programs to `scan --pending`.
+# then a batch killed between its two uninstallers leaves its programs to the window's next
+# start and to `scan --pending`.
 set -u
 bin=$1 artifacts=$2
 work=$artifacts/batch_uninstall
@@ -54,7 +55,17 @@ done
 kill -9 $app 2>/dev/null; wait $app 2>/dev/null
 installed "Tarvo Asking Batch A" && fail "the first uninstaller had not ended when the batch was killed"
 grep -q "leftover(s) found" "$work/killed.txt" && fail "the batch reached its scan before it was killed"
-sleep 4  # B's uninstaller, orphaned, finishes on its own
+sleep 4  # B's uninstaller, if the kill left it running, finishes on its own
+
+# The window's next start offers the scan of what was uninstalled (the test seam answers OK,
+# which leaves them pending).
+TARVO_TEST_LOG=$(winepath -w "$work/window.log") wine "$bin/TarvoUninstaller.exe" & win=$!
+for _ in $(seq 120); do grep -q "step: check install" "$work/window.log" 2>/dev/null && break; sleep 0.5; done
+sleep 1
+wine "$bin/tarvo_probe.exe" close TfrmTarvoUninstall; wait $win
+tr -d '\r' <"$work/window.log" >"$work/window.txt"
+grep -q "stopped before their Powerful Scan:" "$work/window.txt" && grep -qx "Tarvo Asking Batch A" "$work/window.txt" ||
+  fail "the window's start did not offer the pending scan"
 timeout 300 wine "$tarvo" scan --pending >"$work/pending.txt" 2>&1; rc=$?
 [ $rc -eq 0 ] || fail "scan --pending exited with $rc"
 tr -d '\r' <"$work/pending.txt" >"$work/pending.clean"
