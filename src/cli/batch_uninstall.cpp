@@ -77,7 +77,9 @@ int RunBatchUninstall(const BatchRequest& request, CliOutput& out) {
             out.Err(L"tarvo: no installed program is named \"" + target + L"\"\r\n");
             return kExitNotFound;
         }
-        programs.push_back({entry, *entry, {}, {}, {}, false, 0});
+        // Named twice (by name and by key, say): its uninstaller runs once.
+        if (std::none_of(programs.begin(), programs.end(), [entry](const ProgramRun& p) { return p.entry == entry; }))
+            programs.push_back({entry, *entry, {}, {}, {}, false, 0});
     }
     if (!request.yes) {
         std::wstring names;
