@@ -2,7 +2,7 @@
 BUILD := build
 TOOLCHAIN := cmake/mingw-i686.cmake
 
-.PHONY: setup build run test bench clean
+.PHONY: setup build run install-demo test bench clean
 
 setup:
 	@scripts/setup.sh
@@ -13,6 +13,9 @@ build: setup
 
 run: build
 	@scripts/run.sh
+
+install-demo: build
+	@scripts/run.sh --install
 
 test: build
 	@scripts/test.sh

@@ -107,7 +107,7 @@ int wmain(int argc, wchar_t** argv) {
         registrations.Write(RegistryView::Default, server);
         if (wow64) registrations.Write(RegistryView::Wow64_64Key, server);
 
-        const int rounds = 5;
+        const int rounds = 9;
         double best[3] = {1e9, 1e9, 1e9};
         std::size_t items = 0, read = 0;
         for (int r = 0; r < rounds; ++r) {

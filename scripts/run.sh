@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
 # Starts the program in the development prefix: on the caller's display, or under Xvfb with
-# a screenshot when there is none.
+# a screenshot when there is none. The build's own copy runs where it is; with --install
+# (`make install-demo`) the real self-installation runs first ("TarvoUninstaller.exe
+# /install": Program Files, shortcuts, uninstall entry, shell extensions) and the installed
+# copy is started instead.
 set -euo pipefail
+install=0
+[ "${1:-}" = "--install" ] && install=1
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 if [ -x "$root/scripts/demo-world.sh" ]; then "$root/scripts/demo-world.sh"; fi
-# The installers may leave a wineserver behind that has no display; the program must start
+exe=$build/bin/TarvoUninstaller.exe
+if [ $install -eq 1 ]; then
+  wine "$exe" /install
+  location=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvoUninstall' \
+    /v InstallLocation /reg:32 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+  [ -n "$location" ] || { echo "the installation registered no program" >&2; exit 1; }
+  echo "Installed: $location (uninstall it from the program's own list, or with its RemovalHost.exe)"
+  exe=$(winepath -u "$location")
+fi
+# The installers (ours too) may leave a wineserver behind that has no display; the program must start
 # under a server that sees the display it is shown on.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
-exe=$build/bin/TarvoUninstaller.exe
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine "$exe"
 fi

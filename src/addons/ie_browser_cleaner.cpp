@@ -50,6 +50,21 @@ bool EndsWithDll(const std::wstring& file) {
     return file.size() >= 4 && common::EqualsIgnoreCase(std::wstring_view(file).substr(file.size() - 4), L".dll");
 }
 
+}  // namespace
+
+TIEBrowserCleaner::ClassRecord TIEBrowserCleaner::ReadClassKey(HKEY root, const std::wstring& path, RegistryView view) {
+    ClassRecord record;
+    RegistryKey key;
+    if (!OpenRead(key, root, path, view)) return record;
+    record.found = true;
+    record.text = key.QueryString(L"").value_or(L"");
+    RegistryKey server;
+    if (OpenRead(server, key.get(), L"InprocServer32", view)) record.server = server.QueryString(L"").value_or(L"");
+    return record;
+}
+
+namespace {
+
 class ValueCopier : public platform::RegistryValueSweep::Visitor {
 public:
     explicit ValueCopier(TIEBrowserCleaner::TIEPluginExtInfo& detail) : detail_(detail) {}
@@ -121,7 +136,9 @@ bool TIEBrowserCleaner::CanRemove(const TPluginItem&) { return true; }
 
 void TIEBrowserCleaner::ScanItems() {
     fileInfos_.clear();
+    serverExists_.clear();
     LoadDisabledIds();
+    LoadUserClasses();
     for (const auto view : {RegistryView::Default, RegistryView::Wow64_64Key}) {
         if (platform::Is64(view) && !Is64()) break;
         ScanToolbars(view);
@@ -155,6 +172,13 @@ bool TIEBrowserCleaner::IsDisabled(const std::wstring& id) const {
     return !disabledIds_.empty() && disabledIds_.count(common::LowerCase(id)) != 0;
 }
 
+bool TIEBrowserCleaner::ServerExists(const std::wstring& file) {
+    auto key = common::LowerCase(file);
+    const auto found = serverExists_.find(key);
+    if (found != serverExists_.end()) return found->second;
+    return serverExists_.emplace(std::move(key), platform::FileExists(file)).first->second;
+}
+
 const TMozilPlugFileInfo& TIEBrowserCleaner::CachedFileInfo(const std::wstring& file, bool preferProductVersion) {
     auto key = std::make_pair(common::LowerCase(file), preferProductVersion);
     const auto found = fileInfos_.find(key);
@@ -162,27 +186,53 @@ const TMozilPlugFileInfo& TIEBrowserCleaner::CachedFileInfo(const std::wstring& 
     return fileInfos_.emplace(std::move(key), FileInfo(file, preferProductVersion)).first->second;
 }
 
-TIEBrowserCleaner::ResolvedClass TIEBrowserCleaner::ResolveClass(const std::wstring& clsid,
+void TIEBrowserCleaner::LoadUserClasses() {
+    for (auto& classes : userClasses_) classes.clear();
+    for (const auto view : {RegistryView::Default, RegistryView::Wow64_64Key}) {
+        if (platform::Is64(view) && !Is64()) break;
+        RegistryKey classes;
+        if (!OpenRead(classes, HKEY_CURRENT_USER, L"Software\\Classes\\CLSID", view)) continue;
+        for (const auto& name : classes.SubKeyNames()) userClasses_[platform::Is64(view) ? 1 : 0].insert(common::LowerCase(name));
+    }
+}
+
+bool TIEBrowserCleaner::IsUserClass(const std::wstring& clsid, RegistryView view) const {
+    const auto& classes = userClasses_[platform::Is64(view) ? 1 : 0];
+    return !classes.empty() && classes.count(common::LowerCase(clsid)) != 0;
+}
+
+TIEBrowserCleaner::ClassRecord TIEBrowserCleaner::ReadMergedClass(const std::wstring& clsid, RegistryView view) const {
+    if (IsUserClass(clsid, view)) return ReadClassKey(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid, view);
+    return ReadClassKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\CLSID\\" + clsid, view);
+}
+
+TIEBrowserCleaner::ClassReading TIEBrowserCleaner::ReadClass(const std::wstring& clsid, RegistryView view) const {
+    ClassReading reading;
+    reading.machine = ReadClassKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\CLSID\\" + clsid, view);
+    // The merged root answers with the machine's key unless the user registered the class
+    // too; only then is the second read worth its cost.
+    reading.merged = IsUserClass(clsid, view) ? ReadClassKey(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid, view)
+                                              : reading.machine;
+    return reading;
+}
+
+TIEBrowserCleaner::ResolvedClass TIEBrowserCleaner::ResolveClass(const ClassRecord& merged,
                                                                  const std::wstring& bandClsid,
                                                                  bool preferProductVersion, RegistryView view) {
     ResolvedClass result;
-    std::wstring chosen = clsid;
-    {
-        RegistryKey key;
-        if (OpenRead(key, HKEY_CLASSES_ROOT, L"CLSID\\" + clsid, view)) {
-            result.classText = Cut(key.QueryString(L"").value_or(L""));
-        } else {
-            if (bandClsid.empty()) return result;
-            chosen = bandClsid;
-            RegistryKey band;
-            if (OpenRead(band, HKEY_CLASSES_ROOT, L"CLSID\\" + bandClsid, view))
-                result.classText = Cut(band.QueryString(L"").value_or(L""));
-        }
+    std::wstring server;
+    if (merged.found) {
+        result.classText = Cut(merged.text);
+        server = merged.server;
+    } else {
+        if (bandClsid.empty()) return result;
+        const ClassRecord band = ReadMergedClass(bandClsid, view);
+        result.classText = Cut(band.text);
+        server = band.server;
     }
     // The server is taken as stored: a name with environment variables, a folder or anything
     // that is not a library gives no file information, and the add-on is listed without it.
-    const std::wstring server = DefaultValue(HKEY_CLASSES_ROOT, L"CLSID\\" + chosen + L"\\InprocServer32", view);
-    if (!server.empty() && server.size() < 32767 && EndsWithDll(server) && platform::FileExists(server))
+    if (!server.empty() && server.size() < 32767 && EndsWithDll(server) && ServerExists(server))
         result.file = CachedFileInfo(server, preferProductVersion);
     return result;
 }
@@ -207,16 +257,21 @@ void TIEBrowserCleaner::Add(AddonKind kind, const std::wstring& itemId, const st
 void TIEBrowserCleaner::ScanToolbars(RegistryView view) {
     RegistryKey toolbars;
     if (!OpenRead(toolbars, HKEY_LOCAL_MACHINE, kIEToolbarKey, view)) return;
+    // Few toolbars have a key of their own beside their value: list the keys once rather
+    // than try to open one per toolbar.
+    std::unordered_set<std::wstring> withKey;
+    for (const auto& name : toolbars.SubKeyNames()) withKey.insert(common::LowerCase(name));
     for (const auto& name : toolbars.ValueNames()) {
         if (common::EqualsIgnoreCase(name, L"Locked") || IsDisabled(name)) continue;
         std::wstring band;
-        {
+        if (withKey.count(common::LowerCase(name)) != 0) {
             RegistryKey bandKey;
             if (OpenRead(bandKey, toolbars.get(), name, view)) band = bandKey.QueryString(L"BandCLSID").value_or(L"");
         }
-        const std::wstring text = IEClassNameOf(name, view);
+        const ClassReading reading = ReadClass(name, view);
+        const std::wstring text = Cut(common::Trim(reading.machine.text));
         if (text.empty()) continue;
-        const auto resolved = ResolveClass(name, band, false, view);
+        const auto resolved = ResolveClass(reading.merged, band, false, view);
         auto detail = std::make_unique<TIEPluginExtInfo>();
         detail->Source = Source::Toolbar;
         Add(AddonKind::Toolbar, name, text, PathText(HKEY_LOCAL_MACHINE, kIEToolbarKey), resolved.file, view,
@@ -238,7 +293,7 @@ void TIEBrowserCleaner::ScanExtensions(HKEY root, RegistryView view) {
         std::wstring caption = detail->Value(L"ButtonText");
         if (caption.empty()) caption = detail->Value(L"MenuText");
         if (caption.empty()) continue;
-        const auto resolved = ResolveClass(name, band, false, view);
+        const auto resolved = ResolveClass(ReadMergedClass(name, view), band, false, view);
         Add(AddonKind::Toolbar, name, caption, PathText(root, key), resolved.file, view, std::move(detail));
     }
 }
@@ -248,13 +303,14 @@ void TIEBrowserCleaner::ScanBHOs(RegistryView view) {
     if (!OpenRead(helpers, HKEY_LOCAL_MACHINE, kIEBhoKey, view)) return;
     for (const auto& name : helpers.SubKeyNames()) {
         if (IsDisabled(name) || common::Contains(common::UpperCase(name), kOwnHelper)) continue;
-        const std::wstring text = IEClassNameOf(name, view);
+        const ClassReading reading = ReadClass(name, view);
+        const std::wstring text = Cut(common::Trim(reading.machine.text));
         if (text.empty()) continue;
         const std::wstring key = std::wstring(kIEBhoKey) + L"\\" + name;
         auto detail = std::make_unique<TIEPluginExtInfo>();
-        const auto resolved = ResolveClass(name, {}, false, view);
-        detail->ServerPath = IEServerPathOf(name, view);
-        IECopyKeyValues(HKEY_LOCAL_MACHINE, key, view, *detail);
+        const auto resolved = ResolveClass(reading.merged, {}, false, view);
+        detail->ServerPath = Cut(reading.machine.server);
+        IECopyKeyValues(helpers.get(), name, view, *detail);
         Add(AddonKind::BrowserHelperObject, name, text, PathText(HKEY_LOCAL_MACHINE, key), resolved.file, view,
             std::move(detail));
     }
@@ -272,12 +328,16 @@ void TIEBrowserCleaner::ScanActiveX(HKEY root, const std::wstring& key, bool che
             if (!type || *type != 1) continue;
         }
         if (IsDisabled(name)) continue;
-        const auto resolved = ResolveClass(name, {}, true, view);
+        const ClassReading reading = ReadClass(name, view);
+        const auto resolved = ResolveClass(reading.merged, {}, true, view);
         if (resolved.classText.empty()) continue;
         auto detail = std::make_unique<TIEPluginExtInfo>();
         detail->ClassKey = L"\\SOFTWARE\\Classes\\CLSID\\" + name;
-        detail->ServerPath = IEServerPathOf(name, view);
-        IECopyKeyValues(HKEY_LOCAL_MACHINE, subkey, view, *detail);
+        detail->ServerPath = Cut(reading.machine.server);
+        if (root == HKEY_LOCAL_MACHINE)
+            IECopyKeyValues(controls.get(), name, view, *detail);
+        else
+            IECopyKeyValues(HKEY_LOCAL_MACHINE, subkey, view, *detail);
         // Both lists name their controls under the user's root code, the machine's included:
         // that is how their trust and vote rows have always been keyed.
         Add(AddonKind::ActiveX, name, resolved.classText, PathText(HKEY_CURRENT_USER, subkey), resolved.file, view,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -48,6 +49,7 @@ public:
     explicit TIEBrowserCleaner(const CleanerEnvironment& environment);
 
     void ReleaseItem(TPluginItem& item) override;
+    [[nodiscard]] BrowserKind Browser() const noexcept override { return BrowserKind::InternetExplorer; }
     [[nodiscard]] bool IsInstalled() override;
     [[nodiscard]] bool CanRemove(const TPluginItem& item) override;
     void DeleteBackup(const std::wstring& id) override;
@@ -63,6 +65,17 @@ private:
         TMozilPlugFileInfo file;
         std::wstring classText;
     };
+    // A COM class key's default value and its in-process server, as stored.
+    struct ClassRecord {
+        bool found = false;
+        std::wstring text;
+        std::wstring server;
+    };
+    // The machine's registration and the one the merged class root gives, read once each.
+    struct ClassReading {
+        ClassRecord machine;
+        ClassRecord merged;
+    };
 
     void LoadDisabledIds();
     [[nodiscard]] bool IsDisabled(const std::wstring& id) const;
@@ -70,8 +83,14 @@ private:
     void ScanExtensions(HKEY root, platform::RegistryView view);
     void ScanBHOs(platform::RegistryView view);
     void ScanActiveX(HKEY root, const std::wstring& key, bool checkStatistics, platform::RegistryView view);
-    [[nodiscard]] ResolvedClass ResolveClass(const std::wstring& clsid, const std::wstring& bandClsid,
+    [[nodiscard]] static ClassRecord ReadClassKey(HKEY root, const std::wstring& path, platform::RegistryView view);
+    void LoadUserClasses();
+    [[nodiscard]] bool IsUserClass(const std::wstring& clsid, platform::RegistryView view) const;
+    [[nodiscard]] ClassRecord ReadMergedClass(const std::wstring& clsid, platform::RegistryView view) const;
+    [[nodiscard]] ClassReading ReadClass(const std::wstring& clsid, platform::RegistryView view) const;
+    [[nodiscard]] ResolvedClass ResolveClass(const ClassRecord& merged, const std::wstring& bandClsid,
                                              bool preferProductVersion, platform::RegistryView view);
+    [[nodiscard]] bool ServerExists(const std::wstring& file);
     [[nodiscard]] const TMozilPlugFileInfo& CachedFileInfo(const std::wstring& file, bool preferProductVersion);
     void Add(AddonKind kind, const std::wstring& itemId, const std::wstring& name, const std::wstring& path,
              const TMozilPlugFileInfo& file, platform::RegistryView view, std::unique_ptr<TIEPluginExtInfo> detail);
@@ -79,8 +98,12 @@ private:
 
     const platform::SqliteLibrary* sqlite_;
     std::unordered_set<std::wstring> disabledIds_;
+    // Lower case, per view: the classes the user registered, which the merged class root
+    // prefers over the machine's. Any other class reads the same under both roots.
+    std::unordered_set<std::wstring> userClasses_[2];
     // One scan reads each server file once, however many classes name it.
     std::map<std::pair<std::wstring, bool>, TMozilPlugFileInfo> fileInfos_;
+    std::unordered_map<std::wstring, bool> serverExists_;
 };
 
 // Registry reads the passes share; each opens its own key read-only and reads empty on failure.

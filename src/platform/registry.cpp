@@ -228,6 +228,31 @@ bool RegKeyExists(HKEY parent, const std::wstring& path, RegistryView view) noex
     return key.Open(parent, path, KEY_QUERY_VALUE, view) == ERROR_SUCCESS;
 }
 
+LONG CreateKeyNotingNew(HKEY root, const std::wstring& path, RegistryView view, std::vector<std::wstring>& created) {
+    std::size_t end = 0;
+    LONG rc = ERROR_SUCCESS;
+    while (end != std::wstring::npos) {
+        end = path.find(L'\\', end + 1);
+        const std::wstring prefix = path.substr(0, end);
+        if (RegKeyExists(root, prefix, view)) continue;
+        RegistryKey key;
+        rc = key.Create(root, prefix, KEY_READ, view);
+        if (rc != ERROR_SUCCESS) return rc;
+        created.push_back(prefix);
+    }
+    return rc;
+}
+
+void DeleteKeysLeftEmpty(HKEY root, const std::vector<std::wstring>& paths, RegistryView view) noexcept {
+    for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+        RegistryKey key;
+        if (key.Open(root, *path, KEY_READ, view) != ERROR_SUCCESS) continue;
+        const bool empty = key.SubKeyNames().empty() && key.ValueNames().empty();
+        key.Close();
+        if (empty) (void)RegDeleteKeyInView(root, *path, view);
+    }
+}
+
 namespace {
 
 struct RootEntry {

@@ -133,6 +133,13 @@ public:
 [[nodiscard]] LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
 [[nodiscard]] bool RegKeyExists(HKEY parent, const std::wstring& path, RegistryView view) noexcept;
 
+// Creates `path` one level at a time and appends the keys this call made (outermost first)
+// to `created`, so whoever registers something can later take away exactly the keys it
+// added and none that were there before.
+LONG CreateKeyNotingNew(HKEY root, const std::wstring& path, RegistryView view, std::vector<std::wstring>& created);
+// Deletes each key of `paths`, innermost first, that has neither subkeys nor values left.
+void DeleteKeysLeftEmpty(HKEY root, const std::vector<std::wstring>& paths, RegistryView view) noexcept;
+
 // Reads and deletes by location. Each call opens its own key and never throws; a failure
 // reads as empty, 0 or false.
 

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <objidl.h>
 #include <shellapi.h>
+#include <shldisp.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -105,6 +106,7 @@ public:
     ComRef(const ComRef&) = delete;
     ComRef& operator=(const ComRef&) = delete;
     T* operator->() const noexcept { return p_; }
+    T* get() const noexcept { return p_; }
     void** put() noexcept { return reinterpret_cast<void**>(&p_); }
 
 private:
@@ -131,13 +133,14 @@ std::wstring ShellLinkWorkingFolder(const std::wstring& linkPath) noexcept {
 }
 
 bool CreateShellLinkIn(const std::wstring& linkPath, const std::wstring& target,
-                       const std::wstring& workingFolder) noexcept {
+                       const std::wstring& workingFolder, const std::wstring& arguments) noexcept {
     const ComApartment apartment;
     ComRef<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
         return false;
     if (FAILED(link->SetPath(target.c_str()))) return false;
     if (!workingFolder.empty() && FAILED(link->SetWorkingDirectory(workingFolder.c_str()))) return false;
+    if (!arguments.empty() && FAILED(link->SetArguments(arguments.c_str()))) return false;
     ComRef<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return false;
     return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
@@ -261,6 +264,65 @@ bool ShellDeleteFolderTree(const std::wstring& folder) noexcept {
         return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
     } catch (...) {
         return false;
+    }
+}
+
+namespace {
+// A BSTR that frees itself; the automation calls below take and give them.
+class OwnedBstr {
+public:
+    explicit OwnedBstr(const std::wstring& text) : text_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    OwnedBstr() noexcept = default;
+    ~OwnedBstr() { ::SysFreeString(text_); }
+    OwnedBstr(const OwnedBstr&) = delete;
+    OwnedBstr& operator=(const OwnedBstr&) = delete;
+    BSTR get() const noexcept { return text_; }
+    BSTR* put() noexcept { return &text_; }
+
+private:
+    BSTR text_ = nullptr;
+};
+}  // namespace
+
+ShellVerbResult InvokeFolderItemVerb(const std::wstring& folder, const std::wstring& file,
+                                     const std::wstring& verbName) noexcept {
+    try {
+        const ComApartment apartment;
+        ComPtr<IShellDispatch> shell;
+        if (FAILED(::CoCreateInstance(CLSID_Shell, nullptr, CLSCTX_INPROC_SERVER, IID_IShellDispatch, shell.put())))
+            return ShellVerbResult::NoShellObject;
+        OwnedBstr folderText(folder);
+        VARIANT folderName;
+        ::VariantInit(&folderName);
+        folderName.vt = VT_BSTR;
+        folderName.bstrVal = folderText.get();
+        ComPtr<Folder> shellFolder;
+        if (FAILED(shell->NameSpace(folderName, reinterpret_cast<Folder**>(shellFolder.put()))) || !shellFolder.get())
+            return ShellVerbResult::ItemNotFound;
+        OwnedBstr fileText(file);
+        ComPtr<FolderItem> item;
+        if (FAILED(shellFolder->ParseName(fileText.get(), reinterpret_cast<FolderItem**>(item.put()))) || !item.get())
+            return ShellVerbResult::ItemNotFound;
+        ComPtr<FolderItemVerbs> verbs;
+        if (FAILED(item->Verbs(reinterpret_cast<FolderItemVerbs**>(verbs.put()))) || !verbs.get())
+            return ShellVerbResult::VerbNotOffered;
+        long count = 0;
+        if (FAILED(verbs->get_Count(&count))) return ShellVerbResult::VerbNotOffered;
+        for (long index = 0; index < count; ++index) {
+            VARIANT at;
+            ::VariantInit(&at);
+            at.vt = VT_I4;
+            at.lVal = index;
+            ComPtr<FolderItemVerb> verb;
+            if (FAILED(verbs->Item(at, reinterpret_cast<FolderItemVerb**>(verb.put()))) || !verb.get()) continue;
+            OwnedBstr name;
+            if (FAILED(verb->get_Name(name.put())) || !name.get()) continue;
+            if (::lstrcmpiW(name.get(), verbName.c_str()) != 0) continue;
+            return SUCCEEDED(verb->DoIt()) ? ShellVerbResult::Done : ShellVerbResult::VerbNotOffered;
+        }
+        return ShellVerbResult::VerbNotOffered;
+    } catch (...) {
+        return ShellVerbResult::NoShellObject;
     }
 }
 

@@ -51,7 +51,13 @@ private:
 // Writes a shortcut to `target` starting in `workingFolder` (none when empty); false when
 // the link cannot be created or saved. Initialises COM for the call itself.
 [[nodiscard]] bool CreateShellLinkIn(const std::wstring& linkPath, const std::wstring& target,
-                                     const std::wstring& workingFolder) noexcept;
+                                     const std::wstring& workingFolder, const std::wstring& arguments = {}) noexcept;
+
+// The Shell.Application object's verbs of one file: NameSpace(folder), ParseName(file),
+// Verbs(), and DoIt() on the first verb whose name equals `verbName` (case-insensitive).
+enum class ShellVerbResult { Done, NoShellObject, VerbNotOffered, ItemNotFound };
+[[nodiscard]] ShellVerbResult InvokeFolderItemVerb(const std::wstring& folder, const std::wstring& file,
+                                                   const std::wstring& verbName) noexcept;
 
 // Starting a program through the shell, and the shell's icon for a kind of file.
 

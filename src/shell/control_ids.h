@@ -11,5 +11,8 @@ inline constexpr int kLogManager = 2300;
 inline constexpr int kUninstalling = 2400;
 inline constexpr int kForcedUninstall = 2500;
 inline constexpr int kPowerScan = 2600;
+inline constexpr int kRestBrowserDefault = 2700;
+inline constexpr int kAddonPage = 2800;
+inline constexpr int kPluginVote = 2900;
 
 }  // namespace tarvo::shell::control_ids

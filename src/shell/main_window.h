@@ -4,10 +4,13 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "shell/browser_cleaner_page.h"
 #include "shell/control_ids.h"
+#include "shell/news_footer.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
 #include "ui/image_button.h"
@@ -18,6 +21,7 @@
 namespace tarvo::shell {
 
 class TfrmForcedUninstall;
+struct NewsMailbox;
 
 // The program's main window. Other processes find it by this class name and caption.
 class TfrmTarvoUninstall final : public ui::WindowBase {
@@ -35,6 +39,9 @@ public:
 
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
     [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
+    [[nodiscard]] TfraBrowserCleaner& AddonPage() noexcept { return plugins_; }
+    // The heading's page buttons: the programs page, or the browser add-on page.
+    void ShowAddonPage(bool shown);
 
 private:
     void OnPaint(HDC dc) override;
@@ -53,6 +60,8 @@ private:
         kPluginsPageId,
         kSearchBoxId,
         kSoftwareFrameId,
+        kPluginsFrameId,
+        kNewsFooterId,
         kTitleButtonsId = control_ids::kTitleButtons
     };
 
@@ -71,7 +80,7 @@ private:
     void CreatePageFrames();
     void LoadLanguage();
     void FitCaptionsAndCategoryBar();
-    void StartNewsCheck() {}
+    void StartNewsCheck();
     void BuildProgramCatalogue();
     void SelectAllProgramsCategory();
     void ShowFloatingButtonWhenCreated() {}
@@ -82,8 +91,17 @@ private:
     // Posted by the download's worker thread when it is done; the window is only touched
     // here, on its own thread.
     static constexpr UINT UM_SCOREDBDONE = WM_APP + 0x31;
-    void OnScoreDatabaseDownloaded() {}  // the add-on page reloads its scores here once it exists
-    void StartAddonEnumeration() {}
+    void OnScoreDatabaseDownloaded() { plugins_.ReloadScores(); }
+    void StartAddonEnumeration() { plugins_.Prepare(&state_.sqlite); }
+
+    // The news in the footer (main_window_news.cpp). The check's worker leaves what to show
+    // in the mailbox and posts UM_NEWS; a click on the news switches items after a delay.
+    static constexpr UINT UM_NEWS = WM_APP + 0x32;
+    static constexpr UINT_PTR kTimerNewsSwitch = 3;
+    void OnNewsPosted();
+    void OnNewsClick(const std::wstring& link);
+    void Timer_NewsSwitchTimer();
+    [[nodiscard]] int NewsFooterHeight() const noexcept;
 
     // Placement (main_window_placement.cpp).
     void ToggleMaximized();
@@ -125,6 +143,11 @@ private:
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;
     TFrame_Software software_;
+    TfraBrowserCleaner plugins_;
+    bool addonPageShown_ = false;
+    NewsFooter news_;
+    std::shared_ptr<NewsMailbox> newsMailbox_;
+    std::unique_ptr<online::TNewsSwitch> newsSwitch_;
 };
 
 // Centres a window of the given size on the work area of the primary monitor.

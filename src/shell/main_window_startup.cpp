@@ -32,8 +32,8 @@ void TfrmTarvoUninstall::FormCreate() {
     CreatePageFrames();
     ApplyWindowRegion();
     // A start from any copy but the installed one installs or updates the installed copy,
-    // before the language is read from it.
-    InstallWhenNeeded(DefaultInstallTargetFolder());
+    // before the language is read from it. A development build runs where it is.
+    if (StartMayInstall()) InstallWhenNeeded(DefaultInstallTargetFolder());
     LoadProgramFolderLibraries(state_);
     LoadLanguage();
     FitCaptionsAndCategoryBar();
