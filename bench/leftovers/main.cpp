@@ -1,6 +1,7 @@
 // A leftover scan of one program on a machine with a busy registry and large data trees,
 // against plain walks of the same trees in the same run. Each part prints its own figures;
-// the full scan at the end is set against the sum of the parts' floors.
+// the full scan at the end is set against the sum of the parts' floors, and a batch of ten
+// programs against one program's scan.
 
 #include <windows.h>
 #include <shlobj.h>
@@ -26,13 +27,16 @@ using platform::CallCounter;
 
 namespace {
 
-ScannedProgram MakeProgram() {
+// The scanned program; a batch adds programs 1, 2, … beside it, each in a folder of its own.
+ScannedProgram MakeProgram(int number = 0) {
     const std::wstring id = std::to_wstring(::GetCurrentProcessId());
+    const std::wstring suffix = number ? L" " + std::to_wstring(number) : L"";
     ScannedProgram program;
-    program.DisplayName = L"Benchmark Scan Target " + id;
+    program.DisplayName = L"Benchmark Scan Target " + id + suffix;
     program.Publisher = L"Tarvo Bench Works";
-    program.InstallFolder = platform::GetTempFolder() + L"\\TarvoBenchLeftovers-" + id + L"\\Scan Target";
-    program.UninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvoBenchScanTarget" + id;
+    program.InstallFolder = platform::GetTempFolder() + L"\\TarvoBenchLeftovers-" + id + suffix + L"\\Scan Target";
+    program.UninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvoBenchScanTarget" + id +
+                               (number ? L"-" + std::to_wstring(number) : L"");
     return program;
 }
 
@@ -96,6 +100,72 @@ FloorFigures OtherViewFloor(const ScannedProgram&) {
     return floor;
 }
 
+// Everything the user would see of a tree, one line per node, so two trees compare as text.
+void DumpNode(const leftovers::TTreeNode& node, int depth, std::wstring& out) {
+    const auto& d = node.Data;
+    out += std::wstring(static_cast<std::size_t>(depth), L' ') + node.Caption + L"|" + std::to_wstring(node.Image) +
+           L"|" + std::to_wstring(static_cast<int>(d.ItemKind)) + (d.View64 ? L"|64|" : L"|32|") +
+           platform::RootName(d.RootKey) + L"|" + d.KeyPath + L"|" + d.ValueName + L"|" + d.ValueData + L"|" +
+           d.FilePath + L"|" + std::to_wstring(d.FileSize) + L"|" + std::to_wstring(static_cast<int>(d.FileKind)) +
+           L"|" + std::to_wstring(d.TreeImage) + L"|" + std::to_wstring(static_cast<int>(d.NodeKind)) + L"\n";
+    for (const auto& child : node.Children) DumpNode(*child, depth + 1, out);
+}
+
+std::wstring DumpTree(const leftovers::TResultTree& tree) {
+    std::wstring out;
+    for (const auto& program : tree.Programs) DumpNode(*program, 0, out);
+    for (const auto& folder : tree.KeepFolders) out += L"keep " + folder + L"\n";
+    return out;
+}
+
+// Ten programs removed at once: one scan after another against the batch scan, which must
+// give the same tree byte for byte.
+void RunBatchPart(const ScannedProgram& first, const inventory::TSoftInfo& firstEntry,
+                  const leftovers::ScanOptions& options, double oneScanSeconds) {
+    constexpr int kBatch = 10;
+    std::vector<ScannedProgram> programs{first};
+    std::vector<inventory::TSoftInfo> entries{firstEntry};
+    for (int i = 1; i < kBatch; ++i) {
+        programs.push_back(MakeProgram(i));
+        if (!InstallProgram(programs.back())) std::printf("cannot install batch program %d\n", i);
+        entries.push_back(programs.back().Entry());
+        entries.back().UninstallString = L"\"" + programs.back().InstallFolder + L"\\uninstall.exe\"";
+    }
+    std::vector<const inventory::TSoftInfo*> batch;
+    for (const auto& entry : entries) batch.push_back(&entry);
+
+    leftovers::TResultTree separate;
+    leftovers::TIconList separateImages;
+    CallCounter::Reset();
+    Stopwatch separateWatch;
+    int separateFound = 0;
+    for (const auto* entry : batch) separateFound += leftovers::ScanLeftovers(entry, separate, {}, separateImages, options);
+    const double separateSeconds = separateWatch.ElapsedSeconds();
+    const auto separateCalls = CallCounter::RegistryTotal() + CallCounter::FileSystemTotal();
+
+    leftovers::TResultTree together;
+    leftovers::TIconList togetherImages;
+    CallCounter::Reset();
+    Stopwatch batchWatch;
+    int batchFound = 0;
+    for (const int found : leftovers::ScanLeftoversBatch(batch, together, togetherImages, options)) batchFound += found;
+    const double batchSeconds = batchWatch.ElapsedSeconds();
+    const auto batchCalls = CallCounter::RegistryTotal() + CallCounter::FileSystemTotal();
+
+    PrintHeading("batch scan of ten programs");
+    PrintFigure("findings, ten separate scans", separateFound, "");
+    PrintFigure("findings, batch scan", batchFound, "");
+    PrintFigure("time, one program's scan", oneScanSeconds * 1000.0, "ms");
+    PrintFigure("time, ten separate scans", separateSeconds * 1000.0, "ms");
+    PrintFigure("time, batch scan", batchSeconds * 1000.0, "ms");
+    PrintFigure("calls, ten separate scans", static_cast<double>(separateCalls), "calls");
+    PrintFigure("calls, batch scan", static_cast<double>(batchCalls), "calls");
+    if (oneScanSeconds > 0) PrintFigure("batch / one program's scan", batchSeconds / oneScanSeconds, "x");
+    const bool same = DumpTree(separate) == DumpTree(together);
+    std::printf("  trees of the batch and of the separate scans: %s\n", same ? "identical" : "DIFFERENT");
+    for (std::size_t i = 1; i < programs.size(); ++i) RemoveProgram(programs[i]);
+}
+
 }  // namespace
 
 int wmain() {
@@ -135,6 +205,8 @@ int wmain() {
     PrintFigure("floor: plain walks of every tree it reads", floor.Seconds * 1000.0, "ms");
     PrintFigure("floor calls", static_cast<double>(floor.Calls), "calls");
     if (floor.Seconds > 0) PrintFigure("time / floor", seconds / floor.Seconds, "x");
+
+    RunBatchPart(program, entry, options, seconds);
 
     RemoveFilesPart();
     RemoveSystemPart();

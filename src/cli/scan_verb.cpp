@@ -1,5 +1,7 @@
 #include "cli/scan_verb.h"
 
+#include "cli/batch_uninstall.h"
+
 #include "cli/removal_verbs.h"
 
 #include <nlohmann/json.hpp>
@@ -81,10 +83,12 @@ std::string ScanFindingsJson(const leftovers::TResultTree& tree) {
 }
 
 int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
-    bool json = false, folderMode = false, remove = false, shred = false;
+    bool json = false, folderMode = false, remove = false, shred = false, pending = false;
     std::wstring target;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == L"--json") {
+        if (args[i] == L"--pending" && target.empty()) {
+            pending = true;
+        } else if (args[i] == L"--json") {
             json = true;
         } else if (args[i] == L"--delete") {
             remove = true;
@@ -100,6 +104,8 @@ int RunScanVerb(std::span<const std::wstring> args, CliOutput& out) {
             return kExitUsage;
         }
     }
+    if (pending && !target.empty()) return kExitUsage;
+    if (pending && !(shred && !remove)) return ScanPending({json, remove, shred}, out);
     if (target.empty() || (shred && !remove)) return kExitUsage;
 
     inventory::TSoftList list;

@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "cli/batch_uninstall.h"
 #include "cli/scan_verb.h"
 #include "inventory/command_analysis.h"
 #include "inventory/installer_records.h"
@@ -51,12 +52,14 @@ const inventory::TSoftInfo* FindUninstallTarget(const inventory::TSoftList& list
 }
 
 int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
-    std::wstring target;
-    bool yes = false, scan = false;
+    std::vector<std::wstring> targets;
+    bool yes = false, scan = false, quiet = false;
     ScanReport how;
     for (const std::wstring& arg : args) {
         if (arg == L"--yes" || arg == L"-y")
             yes = true;
+        else if (arg == L"--quiet")
+            quiet = true;
         else if (arg == L"--scan")
             scan = true;
         else if (arg == L"--delete")
@@ -65,12 +68,15 @@ int RunUninstallVerb(std::span<const std::wstring> args, CliOutput& out) {
             how.shred = true;
         else if (!arg.empty() && arg[0] == L'-')
             return kExitUsage;
-        else if (target.empty())
-            target = arg;
         else
-            return kExitUsage;
+            targets.push_back(arg);
     }
-    if (target.empty() || (how.remove && !scan) || (how.shred && !how.remove)) return kExitUsage;
+    if (targets.empty() || (how.remove && !scan) || (how.shred && !how.remove)) return kExitUsage;
+    if (targets.size() > 1 || quiet) {
+        how.nothingFoundIsSuccess = true;
+        return RunBatchUninstall({targets, yes, quiet, scan, how}, out);
+    }
+    const std::wstring& target = targets.front();
 
     inventory::TSoftList list;
     inventory::Inventory(list);

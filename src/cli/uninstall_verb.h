@@ -1,6 +1,7 @@
 #pragma once
 // `tarvo uninstall NAME|KEY [--yes]`: runs one program's own uninstaller, waits for it and
 // every process it started exactly as the desktop program does, and writes the uninstall log.
+// Several names, or --quiet, run as a batch (see batch_uninstall.h).
 // Exit codes: 0 the wait ended, 3 no such program, 4 the uninstaller could not be started,
 // 1 the question was not answered yes or the wait could not follow the uninstaller.
 

@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "leftovers/rule_families.h"
 #include "platform/folders.h"
+#include "platform/read_memo.h"
 #include "platform/shell.h"
 #include "settings/system_info.h"
 
@@ -231,6 +232,19 @@ int ScanLeftovers(const TSoftInfo* entry, TResultTree& tree, const std::wstring&
         }
     }
     return count;
+}
+
+std::vector<int> ScanLeftoversBatch(const std::vector<const TSoftInfo*>& entries, TResultTree& tree,
+                                    TreeImages& images, const ScanOptions& options,
+                                    const std::function<bool()>& cancelRequested) {
+    const platform::ReadMemoScope memo;
+    std::vector<int> counts;
+    counts.reserve(entries.size());
+    for (const TSoftInfo* entry : entries) {
+        const bool skip = !entry || (cancelRequested && cancelRequested());
+        counts.push_back(skip ? 0 : ScanLeftovers(entry, tree, {}, images, options));
+    }
+    return counts;
 }
 
 }  // namespace tarvo::leftovers

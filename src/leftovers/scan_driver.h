@@ -7,7 +7,9 @@
 //     const int found = ScanLeftovers(&entry, tree, {}, images, {.pump = PumpWaitingMessages});
 // and for the forced uninstall of a bare folder pass a null entry and the folder text.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "inventory/soft_info.h"
 #include "leftovers/regedit_scan.h"
@@ -33,6 +35,16 @@ enum class ScanMode {
 // scanned. `images` must already hold the four fixed images.
 int ScanLeftovers(const inventory::TSoftInfo* entry, TResultTree& tree, const std::wstring& folderText,
                   TreeImages& images, const ScanOptions& options = {});
+
+// Scans a batch of programs in the given order into one tree: each registry tree and each
+// folder is read from the system once, by the first program's scan, and the later programs'
+// rules test their own needles against that reading. The tree, the findings and their order
+// are those of one ScanLeftovers per entry; the counts come back in the same order.
+// Nothing may write to the registry or the scanned folders while it runs. When
+// `cancelRequested` turns true the entries not yet begun are skipped (counted 0).
+std::vector<int> ScanLeftoversBatch(const std::vector<const inventory::TSoftInfo*>& entries, TResultTree& tree,
+                                    TreeImages& images, const ScanOptions& options = {},
+                                    const std::function<bool()>& cancelRequested = {});
 
 // The program node for a finished scan (exposed for the tree's own tests).
 [[nodiscard]] std::unique_ptr<TTreeNode> BuildProgramNode(const TRegeditScanClasses& scan, TreeImages& images,

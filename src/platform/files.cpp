@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/call_counter.h"
+#include "platform/read_memo.h"
 
 namespace tarvo::platform {
 
@@ -21,6 +22,13 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
 }
 
 bool FileFinder::FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data) noexcept {
+    listed_ = nullptr;
+    if (ReadMemo* memo = ReadMemo::Active()) {
+        find_.reset();
+        listed_ = memo->Listing(pattern);
+        next_ = 0;
+        return FindNext(data);
+    }
     CallCounter::Add(ApiCall::FindFirstFile);
     if (TooLong(pattern)) {
         find_.reset();
@@ -31,6 +39,14 @@ bool FileFinder::FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data) 
 }
 
 bool FileFinder::FindNext(WIN32_FIND_DATAW& data) noexcept {
+    if (listed_) {
+        if (next_ >= listed_->size()) {
+            ::SetLastError(ERROR_NO_MORE_FILES);
+            return false;
+        }
+        (*listed_)[next_++].CopyTo(data);
+        return true;
+    }
     if (!find_) return false;
     CallCounter::Add(ApiCall::FindNextFile);
     return ::FindNextFileW(find_.get(), &data) != FALSE;

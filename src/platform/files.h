@@ -13,6 +13,8 @@
 
 namespace tarvo::platform {
 
+struct ListedFile;
+
 // File-system queries and operations. Paths of any length: a path that would pass MAX_PATH
 // is handed to Windows in its "\\?\" form.
 
@@ -26,10 +28,16 @@ class FileFinder {
 public:
     [[nodiscard]] bool FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data) noexcept;
     [[nodiscard]] bool FindNext(WIN32_FIND_DATAW& data) noexcept;
-    void Close() noexcept { find_.reset(); }
+    void Close() noexcept {
+        find_.reset();
+        listed_ = nullptr;
+    }
 
 private:
     unique_hfind find_;
+    // A listing the thread's read memo answered instead (see read_memo.h).
+    const std::vector<ListedFile>* listed_ = nullptr;
+    std::size_t next_ = 0;
 };
 
 [[nodiscard]] bool IsDotName(const wchar_t* name) noexcept;

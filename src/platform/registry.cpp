@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/call_counter.h"
+#include "platform/read_memo.h"
 
 namespace tarvo::platform {
 
@@ -41,8 +42,11 @@ RegistryKey::RegistryKey(RegistryKey&& other) noexcept : KeyHandle(other.key_), 
     other.key_ = nullptr;
 }
 
+RegistryKey::~RegistryKey() { Close(); }
+
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
     if (this != &other) {
+        Close();
         owned_ = std::move(other.owned_);
         key_ = other.key_;
         other.key_ = nullptr;
@@ -51,9 +55,20 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
 }
 
 LONG RegistryKey::Open(HKEY parent, const std::wstring& path, REGSAM access, RegistryView view) noexcept {
+    if (ReadMemo* memo = ReadMemo::Active()) {
+        LONG rc = ERROR_SUCCESS;
+        HKEY token = nullptr;
+        if (memo->Open(parent, path, access | ViewAccess(view), rc, token)) {
+            if (rc == ERROR_SUCCESS) {
+                Close();
+                key_ = token;
+            }
+            return rc;
+        }
+    }
     CallCounter::Add(ApiCall::RegOpenKey);
     HKEY opened = nullptr;
-    const LONG rc = ::RegOpenKeyExW(parent, path.c_str(), 0, access | ViewAccess(view), &opened);
+    const LONG rc = ::RegOpenKeyExW(RealKeyOf(parent), path.c_str(), 0, access | ViewAccess(view), &opened);
     if (rc == ERROR_SUCCESS) {
         owned_.reset(opened);
         key_ = opened;
@@ -64,7 +79,7 @@ LONG RegistryKey::Open(HKEY parent, const std::wstring& path, REGSAM access, Reg
 LONG RegistryKey::Create(HKEY parent, const std::wstring& path, REGSAM access, RegistryView view) noexcept {
     CallCounter::Add(ApiCall::RegCreateKey);
     HKEY created = nullptr;
-    const LONG rc = ::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    const LONG rc = ::RegCreateKeyExW(RealKeyOf(parent), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                       access | ViewAccess(view), nullptr, &created, nullptr);
     if (rc == ERROR_SUCCESS) {
         owned_.reset(created);
@@ -74,11 +89,14 @@ LONG RegistryKey::Create(HKEY parent, const std::wstring& path, REGSAM access, R
 }
 
 void RegistryKey::Close() noexcept {
+    if (key_ && !owned_)
+        if (ReadMemo* memo = ReadMemo::Active()) memo->Release(key_);
     owned_.reset();
     key_ = nullptr;
 }
 
 LONG KeyHandle::EnumKey(DWORD index, std::wstring& name) const noexcept {
+    if (ReadMemo* memo = ReadMemo::Active(); memo && memo->IsToken(key_)) return memo->EnumKey(key_, index, name);
     CallCounter::Add(ApiCall::RegEnumKey);
     wchar_t buffer[kMaxKeyName];
     DWORD length = kMaxKeyName;
@@ -88,6 +106,8 @@ LONG KeyHandle::EnumKey(DWORD index, std::wstring& name) const noexcept {
 }
 
 LONG KeyHandle::EnumValue(DWORD index, std::wstring& name, RegistryValue* value) const noexcept {
+    if (ReadMemo* memo = ReadMemo::Active(); memo && memo->IsToken(key_))
+        return memo->EnumValue(key_, index, name, value);
     std::wstring nameBuffer(kMaxValueName, L'\0');
     std::vector<BYTE> data(value ? 512 : 0);
     for (int attempt = 0;; ++attempt) {
@@ -128,6 +148,7 @@ std::vector<std::wstring> KeyHandle::ValueNames() const noexcept {
 }
 
 std::optional<RegistryValue> KeyHandle::QueryValue(const std::wstring& name) const noexcept {
+    if (ReadMemo* memo = ReadMemo::Active(); memo && memo->IsToken(key_)) return memo->QueryValue(key_, name);
     RegistryValue value;
     value.data.resize(256);
     for (int attempt = 0; attempt <= kMoreDataRetries; ++attempt) {
@@ -156,13 +177,14 @@ std::optional<DWORD> KeyHandle::QueryDword(const std::wstring& name) const noexc
 }
 
 bool KeyHandle::HasValue(const std::wstring& name) const noexcept {
+    if (ReadMemo* memo = ReadMemo::Active(); memo && memo->IsToken(key_)) return memo->HasValue(key_, name);
     CallCounter::Add(ApiCall::RegQueryValue);
     return ::RegQueryValueExW(get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 LONG KeyHandle::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD size) noexcept {
     CallCounter::Add(ApiCall::RegSetValue);
-    return ::RegSetValueExW(get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    return ::RegSetValueExW(RealKeyOf(get()), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
 LONG KeyHandle::SetString(const std::wstring& name, const std::wstring& value, DWORD type) noexcept {
@@ -175,7 +197,7 @@ LONG KeyHandle::SetDword(const std::wstring& name, DWORD value) noexcept {
 
 LONG KeyHandle::DeleteValue(const std::wstring& name) noexcept {
     CallCounter::Add(ApiCall::RegDeleteValue);
-    return ::RegDeleteValueW(get(), name.c_str());
+    return ::RegDeleteValueW(RealKeyOf(get()), name.c_str());
 }
 
 LONG RegDeleteKeyInView(HKEY parent, const std::wstring& subkey, RegistryView view) noexcept {
@@ -184,8 +206,8 @@ LONG RegDeleteKeyInView(HKEY parent, const std::wstring& subkey, RegistryView vi
     static const auto deleteKeyEx = reinterpret_cast<DeleteKeyEx>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW")));
     CallCounter::Add(ApiCall::RegDeleteKey);
-    if (deleteKeyEx) return deleteKeyEx(parent, subkey.c_str(), ViewAccess(view), 0);
-    return ::RegDeleteKeyW(parent, subkey.c_str());
+    if (deleteKeyEx) return deleteKeyEx(RealKeyOf(parent), subkey.c_str(), ViewAccess(view), 0);
+    return ::RegDeleteKeyW(RealKeyOf(parent), subkey.c_str());
 }
 
 LONG DeleteKeyTree(HKEY parent, const std::wstring& path, RegistryView view) noexcept {
@@ -330,6 +352,14 @@ constexpr std::size_t kKeptDataBuffer = 64 * 1024;
 }  // namespace
 
 LONG RegistryValueSweep::Sweep(HKEY key, Visitor& visitor) noexcept {
+    if (ReadMemo* memo = ReadMemo::Active(); memo && memo->IsToken(key)) {
+        const std::vector<std::pair<std::wstring, RegistryValue>>* values = nullptr;
+        const LONG end = memo->Values(key, values);
+        if (values)
+            for (const auto& [name, value] : *values)
+                visitor.OnValue(name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+        return end == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : end;
+    }
     LONG rc = ERROR_SUCCESS;
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = 0, type = REG_NONE, size = 0;
@@ -372,10 +402,10 @@ std::optional<std::wstring> RegistryKernelName(HKEY root, const std::wstring& pa
         if (!query) return std::nullopt;
         std::vector<unsigned char> buffer(1024);
         ULONG needed = 0;
-        LONG status = query(key.get(), kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        LONG status = query(RealKeyOf(key.get()), kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         if (status != 0 && needed > buffer.size()) {
             buffer.resize(needed);
-            status = query(key.get(), kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+            status = query(RealKeyOf(key.get()), kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         }
         if (status != 0) return std::nullopt;
         ULONG length = 0;
@@ -396,7 +426,7 @@ constexpr wchar_t kLinkValue[] = L"SymbolicLinkValue";
 
 LONG OpenLinkKey(HKEY root, const std::wstring& path, REGSAM access, RegistryView view, unique_hkey& key) noexcept {
     CallCounter::Add(ApiCall::RegOpenKey);
-    return ::RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, access | ViewAccess(view), key.put());
+    return ::RegOpenKeyExW(RealKeyOf(root), path.c_str(), REG_OPTION_OPEN_LINK, access | ViewAccess(view), key.put());
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ public:
     RegistryKey& operator=(RegistryKey&& other) noexcept;
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() = default;
+    ~RegistryKey();
 
     [[nodiscard]] LONG Open(HKEY parent, const std::wstring& path, REGSAM access = KEY_READ,
                             RegistryView view = RegistryView::Default) noexcept;

@@ -64,6 +64,8 @@ bool TMainIni::BatchUninstall() const { return ReadBool(kMain, L"Batch Uninstall
 bool TMainIni::SetBatchUninstall(bool on) const { return WriteBool(kMain, L"Batch Uninstall", on); }
 bool TMainIni::CreateRestore() const { return ReadBool(kMain, L"CreateRestore", false); }
 bool TMainIni::SetCreateRestore(bool on) const { return WriteBool(kMain, L"CreateRestore", on); }
+bool TMainIni::QuietBatch() const { return ReadBool(kMain, L"QuietBatch", false); }
+bool TMainIni::SetQuietBatch(bool on) const { return WriteBool(kMain, L"QuietBatch", on); }
 bool TMainIni::FileShredder() const { return ReadBool(kMain, L"File Shredder", false); }
 bool TMainIni::SetFileShredder(bool on) const { return WriteBool(kMain, L"File Shredder", on); }
 std::wstring TMainIni::UpdateDataBaseDate() const { return ReadString(kMain, L"UpdateDataBaseDate", {}); }

@@ -36,6 +36,10 @@ public:
     bool SetBatchUninstall(bool on) const;
     [[nodiscard]] bool CreateRestore() const;
     bool SetCreateRestore(bool on) const;
+    // A batch in the uninstall dialog runs each uninstaller without its own questions where
+    // that is known to work. Off unless the user ticked it.
+    [[nodiscard]] bool QuietBatch() const;
+    bool SetQuietBatch(bool on) const;
     [[nodiscard]] bool FileShredder() const;
     bool SetFileShredder(bool on) const;
     // "mm/dd/yyyy hh:mm:ss"; empty when never downloaded.

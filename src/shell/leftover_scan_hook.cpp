@@ -93,10 +93,10 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
         if (request.entries.empty()) {
             found += leftovers::ScanLeftovers(nullptr, *tree, request.folder, *images, options);
         } else {
-            for (const auto* entry : request.entries) {
-                if (cancelRequested && cancelRequested()) break;
-                if (entry) found += leftovers::ScanLeftovers(entry, *tree, {}, *images, options);
-            }
+            // One pass over the registry and the data trees for the whole batch.
+            for (const int count :
+                 leftovers::ScanLeftoversBatch(request.entries, *tree, *images, options, cancelRequested))
+                found += count;
         }
         if (found == 0 || tree->Programs.empty()) return {};
         const bool warning =

@@ -71,6 +71,8 @@ private:
     void Timer_GetSoftwareTimer();
     void Timer_CheckInstallTimer();
     void ProcessCommandLineHandOff();
+    // A batch that stopped between an uninstall and its scan: offered once start-up is done.
+    void OfferPendingScansAtStart();
     void ApplyWindowRegion();
     void ReportStatistic(const StatisticEvent& event);
 

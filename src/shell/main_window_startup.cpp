@@ -17,6 +17,7 @@
 #include "shell/self_installation.h"
 #include "shell/startup_folders.h"
 #include "shell/test_seam.h"
+#include "shell/uninstall_dialog.h"
 
 namespace tarvo::shell {
 
@@ -79,6 +80,15 @@ void TfrmTarvoUninstall::Timer_CheckInstallTimer() {
     LaunchAutomaticUpdater();
     StartScoreDatabaseDownload();
     StartAddonEnumeration();
+    OfferPendingScansAtStart();
+}
+
+void TfrmTarvoUninstall::OfferPendingScansAtStart() {
+    UninstallDialogOptions options;
+    options.statistics = &state_.statistics;
+    options.catalogue = software_.Catalogue();
+    options.catalogueIcons = software_.RowIcons();
+    if (OfferPendingScans(hwnd(), options)) software_.Refresh(false);
 }
 
 void TfrmTarvoUninstall::StartScoreDatabaseDownload() {

@@ -8,6 +8,7 @@
 #include "settings/main_ini.h"
 #include "shell/test_seam.h"
 #include "shell/uninstalling_window.h"
+#include "uninstall/scan_journal.h"
 
 namespace tarvo::shell {
 
@@ -75,6 +76,48 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     if (!dialog.Create(owner)) return false;
     dialog.RunModal();
     return dialog.Session().workDone();
+}
+
+bool OfferPendingScans(HWND owner, const UninstallDialogOptions& options) {
+    const uninstall::TScanJournal journal(uninstall::TScanJournal::DefaultPath());
+    const std::vector<inventory::TSoftInfo> pending = journal.Pending();
+    if (pending.empty()) return false;
+    // One whose uninstaller never finished is still installed: nothing of it is a leftover.
+    std::vector<const inventory::TSoftInfo*> all, entries;
+    std::wstring names;
+    for (const auto& entry : pending) {
+        all.push_back(&entry);
+        if (uninstall::EntryStillListed(entry)) continue;
+        entries.push_back(&entry);
+        names += L"\r\n" + entry.DisplayName;
+    }
+    if (entries.empty()) {
+        (void)journal.Remove(all);
+        return false;
+    }
+    const std::wstring title = language::GetText(L"Application_Title", L"Tarvo Uninstaller");
+    const int answer = test_seam::ShowMessageBox(
+        owner,
+        language::GetText(L"PendingScan_Question",
+                          L"These programs were uninstalled, but Tarvo stopped before their Powerful Scan:") +
+            names + L"\r\n\r\n" +
+            language::GetText(L"PendingScan_Choice", L"Scan them now? No forgets them, Cancel asks again next time."),
+        title, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDNO) (void)journal.Remove(all);
+    if (answer != IDYES) return false;
+    const uninstall::TLeftoverScan scan = WithCatalogueAsItIs(options.scan ? options.scan : RegisteredScan(), options);
+    uninstall::TLeftoverScanRequest request;
+    request.entries = entries;
+    request.batch = entries.size() > 1;
+    request.reportStatistic = StatisticReporter(options.statistics);
+    const std::function<void()> showFindings = scan ? scan(request, [] { return false; }) : std::function<void()>();
+    (void)journal.Remove(all);
+    if (showFindings)
+        showFindings();
+    else
+        test_seam::ShowMessageBox(owner, language::GetText(L"NoPowerfulScan_Found_Tip", L"No left items found."), title,
+                                  MB_OK | MB_ICONINFORMATION);
+    return true;
 }
 
 bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, uninstall::TForcedOpening forced,

@@ -44,6 +44,11 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
 bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, uninstall::TForcedOpening forced,
                                const UninstallDialogOptions& options = {});
 
+// At start-up: programs a batch uninstalled but never scanned, because the program or the
+// machine stopped in between. Asks once; Yes scans them as one batch and shows the findings,
+// No forgets them, Cancel leaves them for the next start. True when a scan ran.
+bool OfferPendingScans(HWND owner, const UninstallDialogOptions& options = {});
+
 // Where a dialog of `size` goes over `owner`: half the difference of the widths and heights
 // added to the owner's corner, halves rounded toward zero.
 [[nodiscard]] RECT CentredOver(const RECT& owner, SIZE size) noexcept;

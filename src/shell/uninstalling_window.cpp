@@ -54,6 +54,7 @@ TfrmUninstalling::TfrmUninstalling(std::vector<const inventory::TSoftInfo*> entr
       title_(L"Tarvo Uninstall"),
       question_(L"Do you want to uninstall the selected program?"),
       checkLabel_(L"Create restore point before uninstalling (It will take some time)"),
+      quietLabel_(L"Uninstall without the programs' own questions where possible"),
       progressTitle_(L"Create restore point before uninstalling."),
       progressDetail_(L"Create a restore point here and you can undo the changes if something unexpected happended."),
       finishedTitle_(L"Standard Uninstall finished."),
@@ -130,6 +131,7 @@ void TfrmUninstalling::AddTranslations() {
     label(L"Label_Title", title_);
     label(L"Label_Question", question_);
     label(L"Label_CreateRestore", checkLabel_);
+    label(L"Label_QuietBatch", quietLabel_);
     label(L"Label_ProgressTitle", progressTitle_);
     label(L"Label_ProgressDetail", progressDetail_);
     label(L"Label_FinishedTitle", finishedTitle_);
@@ -192,6 +194,11 @@ void TfrmUninstalling::SetCreateRestoreTicked(bool ticked) {
     Invalidate();
 }
 
+void TfrmUninstalling::SetQuietTicked(bool ticked) {
+    quietTicked_ = ticked;
+    Invalidate();
+}
+
 void TfrmUninstalling::ShowProgressTitle(const std::wstring& text) {
     progressTitle_ = text;
     visible_[static_cast<std::size_t>(DialogPart::ProgressTitle)] = true;
@@ -232,6 +239,10 @@ void TfrmUninstalling::ShowNotice(const std::wstring& text) {
     if (application) ::SetForegroundWindow(application);
 }
 
+void TfrmUninstalling::ShowQuietWarning(const std::wstring& text) {
+    test_seam::ShowMessageBox(hwnd(), text, ApplicationTitle(), MB_OK | MB_ICONINFORMATION);
+}
+
 void TfrmUninstalling::CloseDialog() {
     // Deferred: the session may ask from inside a click or timer handler of this window.
     if (hwnd()) ::PostMessageW(hwnd(), kEndMessage, 0, 0);
@@ -243,20 +254,28 @@ RECT TfrmUninstalling::CheckArea() const noexcept {
     return RECT{Scale(kMargin), Scale(108), Scale(kDesignWidth - kMargin), Scale(132)};
 }
 
+RECT TfrmUninstalling::QuietArea() const noexcept {
+    return RECT{Scale(kMargin), Scale(136), Scale(kDesignWidth - kMargin), Scale(160)};
+}
+
+bool TfrmUninstalling::QuietVisible() const noexcept {
+    return Visible(DialogPart::CreateRestoreCheck) && session_.QuietOffered();
+}
+
 RECT TfrmUninstalling::BusyArea() const noexcept {
     return RECT{Scale(kDesignWidth - kMargin - 28), Scale(58), Scale(kDesignWidth - kMargin), Scale(86)};
 }
 
-void TfrmUninstalling::PaintCheckBox(HDC dc) const {
+void TfrmUninstalling::PaintCheckBox(HDC dc, const RECT& area, bool ticked, bool hot,
+                                     const std::wstring& label) const {
     // Four looks: ticked or not, each plain or under the mouse.
-    const RECT area = CheckArea();
     const int side = Scale(15);
     const int top = area.top + (area.bottom - area.top - side) / 2;
     const RECT box{area.left, top, area.left + side, top + side};
-    const COLORREF border = checkHot_ ? palette::kAccentHot : palette::kCheckBorder;
-    ui::FillSolid(dc, box, ticked_ ? (checkHot_ ? palette::kAccentHot : palette::kAccent) : palette::kWindow);
-    ui::FrameSolid(dc, box, ticked_ ? (checkHot_ ? palette::kAccentHot : palette::kAccent) : border);
-    if (ticked_) {
+    const COLORREF border = hot ? palette::kAccentHot : palette::kCheckBorder;
+    ui::FillSolid(dc, box, ticked ? (hot ? palette::kAccentHot : palette::kAccent) : palette::kWindow);
+    ui::FrameSolid(dc, box, ticked ? (hot ? palette::kAccentHot : palette::kAccent) : border);
+    if (ticked) {
         const int w = std::max(1, Scale(2));
         ui::DrawLineSolid(dc, POINT{box.left + Scale(3), box.top + side / 2},
                           POINT{box.left + side * 2 / 5, box.bottom - Scale(4)}, palette::kAccentText, w);
@@ -264,8 +283,8 @@ void TfrmUninstalling::PaintCheckBox(HDC dc) const {
                           POINT{box.right - Scale(3), box.top + Scale(3)}, palette::kAccentText, w);
     }
     RECT text{box.right + Scale(8), area.top, area.right, area.bottom};
-    ::SetTextColor(dc, checkHot_ ? palette::kAccent : palette::kText);
-    ::DrawTextW(dc, checkLabel_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::SetTextColor(dc, hot ? palette::kAccent : palette::kText);
+    ::DrawTextW(dc, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void TfrmUninstalling::PaintBusy(HDC dc) const {
@@ -311,7 +330,8 @@ void TfrmUninstalling::OnPaint(HDC target) {
         text(question_, RECT{left, Scale(60), right, Scale(90)}, ui::FontRole::Heading, palette::kText, line);
     if (Visible(DialogPart::CreateRestoreCheck)) {
         const ui::SelectedObject font(dc, fonts.Get(ui::FontRole::Body, dpi()));
-        PaintCheckBox(dc);
+        PaintCheckBox(dc, CheckArea(), ticked_, checkHot_, checkLabel_);
+        if (QuietVisible()) PaintCheckBox(dc, QuietArea(), quietTicked_, quietHot_, quietLabel_);
     }
     const int textRight = busy_ ? BusyArea().left - Scale(8) : right;
     if (Visible(DialogPart::ProgressTitle))
@@ -349,9 +369,11 @@ void TfrmUninstalling::OnPaint(HDC target) {
 
 void TfrmUninstalling::OnMouseMove(POINT point) {
     const bool hot = Visible(DialogPart::CreateRestoreCheck) && Contains(CheckArea(), point);
-    if (hot == checkHot_) return;
+    const bool quietHot = QuietVisible() && Contains(QuietArea(), point);
+    if (hot == checkHot_ && quietHot == quietHot_) return;
     checkHot_ = hot;
-    if (hot) {
+    quietHot_ = quietHot;
+    if (hot || quietHot) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
         ::TrackMouseEvent(&track);
     }
@@ -360,6 +382,7 @@ void TfrmUninstalling::OnMouseMove(POINT point) {
 
 void TfrmUninstalling::OnClick(POINT point) {
     if (Visible(DialogPart::CreateRestoreCheck) && Contains(CheckArea(), point)) session_.ToggleCreateRestore();
+    if (QuietVisible() && Contains(QuietArea(), point)) session_.ToggleQuiet();
 }
 
 void TfrmUninstalling::OnCommand(int id, int /*code*/) {
@@ -394,8 +417,8 @@ std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM /*wParam
         OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_MOUSELEAVE:
-        if (checkHot_) {
-            checkHot_ = false;
+        if (checkHot_ || quietHot_) {
+            checkHot_ = quietHot_ = false;
             Invalidate();
         }
         return 0;

@@ -65,16 +65,21 @@ private:
     void HideDialog() override;
     void ShowNotice(const std::wstring& text) override;
     void CloseDialog() override;
+    void SetQuietTicked(bool ticked) override;
+    void ShowQuietWarning(const std::wstring& text) override;
 
     void CreateControls();
     void AddTranslations();
-    void PaintCheckBox(HDC dc) const;
+    void PaintCheckBox(HDC dc, const RECT& area, bool ticked, bool hot, const std::wstring& label) const;
     void PaintBusy(HDC dc) const;
     void OnMouseMove(POINT point);
     void OnClick(POINT point);
     void Invalidate() const;
     [[nodiscard]] bool Visible(uninstall::DialogPart part) const noexcept;
     [[nodiscard]] RECT CheckArea() const noexcept;
+    // The batch's quiet box, under the restore point's while asking.
+    [[nodiscard]] RECT QuietArea() const noexcept;
+    [[nodiscard]] bool QuietVisible() const noexcept;
     [[nodiscard]] RECT BusyArea() const noexcept;
 
     uninstall::TUninstallSession session_;
@@ -82,11 +87,13 @@ private:
     std::array<bool, uninstall::kDialogPartCount> visible_{};
     bool ticked_ = false;
     bool checkHot_ = false;
+    bool quietTicked_ = false;
+    bool quietHot_ = false;
     bool busy_ = false;
     int spinStep_ = 0;
     bool ended_ = false;
     // Label texts, as designed; the language and the stages change them.
-    std::wstring title_, question_, checkLabel_, progressTitle_, progressDetail_, finishedTitle_, scanTitle_,
+    std::wstring title_, question_, checkLabel_, quietLabel_, progressTitle_, progressDetail_, finishedTitle_, scanTitle_,
         scanDetail_, scanning_, closeHint_;
     NoticeFn notice_;
     StageFn stageObserver_;

@@ -1,5 +1,9 @@
 #include "uninstall/uninstall_session.h"
 
+#include <memory>
+
+#include "common/text.h"
+#include "inventory/quiet_uninstall.h"
 #include "language/language.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -8,6 +12,7 @@
 #include "settings/statistic_events.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/restore_point.h"
+#include "uninstall/scan_journal.h"
 #include "uninstall/uninstall_entry.h"
 
 namespace tarvo::uninstall {
@@ -28,6 +33,20 @@ TUninstallActions DefaultUninstallActions(const LogContext& log, const settings:
     actions.saveCreateRestore = [path = ini.Path()](bool on) { (void)settings::TMainIni(path).SetCreateRestore(on); };
     actions.deleteFileIfPresent = [](const std::wstring& path) {
         if (!path.empty() && platform::FileExists(path)) (void)platform::DeleteFileOf(path);
+    };
+    actions.quietBatch = ini.QuietBatch();
+    actions.saveQuietBatch = [path = ini.Path()](bool on) { (void)settings::TMainIni(path).SetQuietBatch(on); };
+    actions.quietCommand = [](const inventory::TSoftInfo& entry) { return inventory::QuietCommandForEntry(entry).command; };
+    // The journal lives in the data folder whose log folder this is; a log kept anywhere else
+    // keeps none.
+    const std::wstring folder = log.folder;
+    constexpr std::wstring_view kLog = L"\\Log";
+    if (folder.size() <= kLog.size() || common::UpperCase(folder.substr(folder.size() - kLog.size())) != L"\\LOG")
+        return actions;
+    const auto journal = std::make_shared<TScanJournal>(folder.substr(0, folder.size() - 3) + TScanJournal::kFileName);
+    actions.noteForScan = [journal](const inventory::TSoftInfo& entry) { (void)journal->Add(entry); };
+    actions.strikeOff = [journal](const std::vector<const inventory::TSoftInfo*>& entries) {
+        (void)journal->Remove(entries);
     };
     return actions;
 }
@@ -50,13 +69,18 @@ TUninstallSession::TUninstallSession(std::vector<const inventory::TSoftInfo*> en
       createRestore_(createRestore),
       view_(view),
       actions_(std::move(actions)),
-      forced_(std::move(forced)) {}
+      forced_(std::move(forced)) {
+    quiet_ = actions_.quietBatch && QuietOffered();
+}
+
+bool TUninstallSession::QuietOffered() const noexcept { return !SingleRun() && actions_.quietCommand != nullptr; }
 
 bool TUninstallSession::SingleRun() const noexcept { return !batchMode_ || forced_.kind == TForcedOpening::WithEntry; }
 
 void TUninstallSession::Shown() {
     cancelRequested_ = false;
     view_.SetCreateRestoreTicked(createRestore_);
+    view_.SetQuietTicked(quiet_);
     if (forced_.kind == TForcedOpening::WithoutEntry) EnterStage(usFilesDeleted);
 }
 
@@ -77,9 +101,29 @@ void TUninstallSession::ToggleCreateRestore() {
     if (actions_.saveCreateRestore) actions_.saveCreateRestore(createRestore_);
 }
 
+void TUninstallSession::ToggleQuiet() {
+    if (stage_ != usAsk || closed_ || !QuietOffered()) return;
+    quiet_ = !quiet_;
+    view_.SetQuietTicked(quiet_);
+    if (actions_.saveQuietBatch) actions_.saveQuietBatch(quiet_);
+}
+
 void TUninstallSession::UninstallClicked() {
     if (stage_ != usAsk || uninstallStarted_ || closed_) return;
     uninstallStarted_ = true;
+    if (quiet_ && QuietOffered()) {
+        // Said before anything runs, so that the user knows the batch will still need them.
+        std::wstring asking;
+        for (const inventory::TSoftInfo* entry : entries_) {
+            quietCommands_.push_back(entry ? actions_.quietCommand(*entry) : std::wstring());
+            if (entry && quietCommands_.back().empty()) asking += L"\r\n" + entry->DisplayName;
+        }
+        if (!asking.empty())
+            view_.ShowQuietWarning(
+                language::GetText(L"QuietBatch_Asks",
+                                  L"These programs have no known quiet uninstall and will ask their own questions:") +
+                asking);
+    }
     EnterStage(createRestore_ ? usRestorePoint : usUninstalling);
     view_.EnableUninstall(false);
     view_.StartTimer(100);
@@ -106,8 +150,16 @@ void TUninstallSession::TimerFired() {
 
 void TUninstallSession::RunEntries() {
     std::vector<std::wstring> lines;
-    const auto uninstallOne = [&](const inventory::TSoftInfo& entry) {
-        const std::wstring name = actions_.uninstallEntry ? actions_.uninstallEntry(entry) : entry.DisplayName;
+    const auto uninstallOne = [&](const inventory::TSoftInfo& entry, std::size_t index) {
+        if (actions_.noteForScan) actions_.noteForScan(entry);
+        inventory::TSoftInfo quietly;
+        const inventory::TSoftInfo* toRun = &entry;
+        if (index < quietCommands_.size() && !quietCommands_[index].empty()) {
+            quietly = entry;
+            quietly.UninstallString = quietCommands_[index];
+            toRun = &quietly;
+        }
+        const std::wstring name = actions_.uninstallEntry ? actions_.uninstallEntry(*toRun) : entry.DisplayName;
         const SYSTEMTIME now = actions_.now ? actions_.now() : platform::LocalTimeNow();
         for (auto& line : UninstallLogLines(name, now)) lines.push_back(std::move(line));
     };
@@ -115,17 +167,18 @@ void TUninstallSession::RunEntries() {
     if (SingleRun()) {
         if (!entries_.empty() && entries_.front()) {
             view_.ShowProgressTitle(SingleProgressTitle(entries_.front()->DisplayName));
-            uninstallOne(*entries_.front());
+            uninstallOne(*entries_.front(), 0);
         }
     } else {
         const int total = static_cast<int>(entries_.size());
         int number = 0;
-        for (const inventory::TSoftInfo* entry : entries_) {
+        for (std::size_t index = 0; index < entries_.size(); ++index) {
+            const inventory::TSoftInfo* entry = entries_[index];
             // Cancel lets the running uninstaller finish and skips the rest.
             if (cancelRequested_) break;
             if (!entry) continue;
             view_.ShowProgressTitle(BatchProgressTitle(entry->DisplayName, ++number, total));
-            uninstallOne(*entry);
+            uninstallOne(*entry, index);
         }
     }
     view_.SetBusy(false);
@@ -182,6 +235,8 @@ void TUninstallSession::CancelClicked() {
 void TUninstallSession::Close() {
     if (closed_) return;
     closed_ = true;
+    // Scanned, or left unscanned by the user's own choice: either way no longer pending.
+    if (uninstallStarted_ && actions_.strikeOff) actions_.strikeOff(entries_);
     view_.CloseDialog();
 }
 

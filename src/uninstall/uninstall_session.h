@@ -37,6 +37,10 @@ public:
     // An OK message with the application title, then the application window comes forward.
     virtual void ShowNotice(const std::wstring& text) = 0;
     virtual void CloseDialog() = 0;
+    // The batch's "without their own questions" box; a window that does not offer it ignores this.
+    virtual void SetQuietTicked(bool /*ticked*/) {}
+    // Said over the dialog, which stays: which programs of a quiet batch will still ask.
+    virtual void ShowQuietWarning(const std::wstring& /*text*/) {}
 
 protected:
     ~IUninstallView() = default;
@@ -76,6 +80,16 @@ struct TUninstallActions {
     TLeftoverScan scan;  // empty: every scan finds nothing
     // An event for the optional statistics library (statistic::kLeftoverScan when a leftover scan starts).
     std::function<void(const std::wstring& code)> reportStatistic;
+    // A batch run without the uninstallers' own questions: the box's stored state, how a change
+    // is stored, and the command that runs an entry quietly (empty: it runs as it is). Without
+    // quietCommand the box is not offered.
+    bool quietBatch = false;
+    std::function<void(bool)> saveQuietBatch;
+    std::function<std::wstring(const inventory::TSoftInfo&)> quietCommand;
+    // Each entry is noted before its uninstaller starts and struck off when the dialog ends, so
+    // that a crash in between leaves its scan to the next start.
+    std::function<void(const inventory::TSoftInfo&)> noteForScan;
+    std::function<void(const std::vector<const inventory::TSoftInfo*>&)> strikeOff;
 };
 
 [[nodiscard]] TUninstallActions DefaultUninstallActions(const LogContext& log, const settings::TMainIni& ini);
@@ -97,6 +111,9 @@ public:
     // The dialog has been shown: a fresh cancel flag, and the forced start without entry.
     void Shown();
     void ToggleCreateRestore();
+    // Offered in batch mode only, and only while asking.
+    [[nodiscard]] bool QuietOffered() const noexcept;
+    void ToggleQuiet();
     void UninstallClicked();
     void TimerFired();
     void ScanClicked();
@@ -107,6 +124,7 @@ public:
     [[nodiscard]] bool cancelRequested() const noexcept { return cancelRequested_; }
     [[nodiscard]] bool uninstallStarted() const noexcept { return uninstallStarted_; }
     [[nodiscard]] bool createRestore() const noexcept { return createRestore_; }
+    [[nodiscard]] bool quiet() const noexcept { return quiet_; }
     [[nodiscard]] bool closed() const noexcept { return closed_; }
     // The catalogue must be read again: an uninstall or a scan ran.
     [[nodiscard]] bool workDone() const noexcept { return workDone_; }
@@ -121,6 +139,8 @@ private:
     std::vector<const inventory::TSoftInfo*> entries_;
     bool batchMode_;
     bool createRestore_;
+    bool quiet_ = false;
+    std::vector<std::wstring> quietCommands_;  // per entry, decided when Uninstall is clicked
     IUninstallView& view_;
     TUninstallActions actions_;
     TForcedOpening forced_;

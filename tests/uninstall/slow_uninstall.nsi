@@ -1,13 +1,24 @@
 ; A product whose uninstaller works like so many real ones: it copies itself to the
 ; temporary folder, starts the copy and exits, and the copy does the work, slowly.
-; Defines: NAME (also the uninstall key), OUTFILE, PAYLOAD (any file to install), DELAY_MS.
+; Defines: NAME (also the uninstall key), OUTFILE, PAYLOAD (any file to install), DELAY_MS;
+; ASKS: the uninstaller would ask its questions unless started with /S, so it gives up
+; without removing anything when it is not.
 Unicode true
 SetCompressor /SOLID lzma
 Name "${NAME}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SilentInstall silent
+!ifdef ASKS
+SilentUnInstall normal
+Function un.onInit
+  IfSilent quiet
+  Abort
+  quiet:
+FunctionEnd
+!else
 SilentUnInstall silent
+!endif
 InstallDir "$PROGRAMFILES\${NAME}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"

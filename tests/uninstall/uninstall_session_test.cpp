@@ -536,3 +536,61 @@ TEST(UninstallSession, RealNsisUninstallerIsWaitedForUntilItsCopyEnds) {
     ASSERT_TRUE(text);
     EXPECT_NE(text->find(L"\r\n[" + name + L"]\r\nDate:"), std::wstring::npos) << *text;
 }
+
+// A quiet batch: the box is offered only for a batch; ticked, each entry runs by its quiet
+// command where it has one, the others are named before anything runs, every entry is noted
+// before its own uninstaller starts, and the batch is struck off when the dialog ends.
+TEST(UninstallSession, QuietBatchRunsQuietCommandsAndKeepsTheJournalInStep) {
+    Entries entries;
+    World world;
+    std::vector<std::wstring> journal, ran;
+    TUninstallActions actions = world.Actions();
+    actions.quietCommand = [](const TSoftInfo& entry) {
+        return entry.DisplayName == L"Bravo" ? std::wstring() : entry.DisplayName + L" /S";
+    };
+    actions.uninstallEntry = [&](const TSoftInfo& entry) {
+        ran.push_back(entry.UninstallString);
+        journal.push_back(L"ran " + entry.DisplayName);
+        return entry.DisplayName;
+    };
+    std::vector<bool> savedQuiet;
+    actions.saveQuietBatch = [&](bool on) { savedQuiet.push_back(on); };
+    actions.noteForScan = [&](const TSoftInfo& entry) { journal.push_back(L"noted " + entry.DisplayName); };
+    actions.strikeOff = [&](const std::vector<const TSoftInfo*>& struck) {
+        journal.push_back(L"struck " + std::to_wstring(struck.size()));
+    };
+
+    RecordingView single;
+    TUninstallSession one(entries.First(), false, false, single, actions);
+    EXPECT_FALSE(one.QuietOffered());
+    one.ToggleQuiet();
+    EXPECT_FALSE(one.quiet());
+
+    struct QuietView final : IUninstallView {
+        std::wstring warning;
+        void ApplyStage(TUninstallStage) override {}
+        void SetCreateRestoreTicked(bool) override {}
+        void ShowProgressTitle(const std::wstring&) override {}
+        void SetBusy(bool) override {}
+        void EnableUninstall(bool) override {}
+        void EnableScan(bool) override {}
+        void StartTimer(unsigned) override {}
+        void HideDialog() override {}
+        void ShowNotice(const std::wstring&) override {}
+        void CloseDialog() override {}
+        void ShowQuietWarning(const std::wstring& text) override { warning = text; }
+    } view;
+    TUninstallSession batch(entries.All(), true, false, view, actions);
+    ASSERT_TRUE(batch.QuietOffered());
+    EXPECT_FALSE(batch.quiet());  // off unless stored on
+    batch.ToggleQuiet();
+    EXPECT_EQ(savedQuiet, std::vector<bool>{true});
+    batch.UninstallClicked();
+    EXPECT_NE(view.warning.find(L"\r\nBravo"), std::wstring::npos);
+    EXPECT_EQ(view.warning.find(L"Alpha"), std::wstring::npos);
+    batch.TimerFired();
+    EXPECT_EQ(ran, (std::vector<std::wstring>{L"Alpha /S", L"", L"Charlie /S"}));
+    batch.CancelClicked();
+    EXPECT_EQ(journal, (std::vector<std::wstring>{L"noted Alpha", L"ran Alpha", L"noted Bravo", L"ran Bravo",
+                                                  L"noted Charlie", L"ran Charlie", L"struck 3"}));
+}
