@@ -13,7 +13,8 @@ std::wstring Address(const TMainIni& ini, const wchar_t* key, const wchar_t* fal
 }  // namespace
 
 ServerAddresses ReadServerAddresses(const TMainIni& ini) {
-    return {Address(ini, L"Download", kDefaultDownloadServer), Address(ini, L"Site", kDefaultSiteServer)};
+    return {Address(ini, L"Download", kDefaultDownloadServer), Address(ini, L"Site", kDefaultSiteServer),
+            Address(ini, L"Forum", kDefaultForumServer)};
 }
 
 }  // namespace tarvo::settings

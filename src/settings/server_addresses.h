@@ -1,6 +1,6 @@
 #pragma once
 // The vendor's servers, as deployment values: built in, and overridable in the "Servers"
-// section of Main.ini (keys "Download", "Site"), so a test or an installation can point the
+// section of Main.ini (keys "Download", "Site", "Forum"), so a test or an installation can point the
 // program elsewhere without a new build. Addresses are written without a trailing "/".
 
 #include <string>
@@ -11,10 +11,12 @@ namespace tarvo::settings {
 
 inline constexpr const wchar_t* kDefaultDownloadServer = L"http://download.tarvo-uninstaller.com";
 inline constexpr const wchar_t* kDefaultSiteServer = L"http://www.tarvo-uninstaller.com";
+inline constexpr const wchar_t* kDefaultForumServer = L"http://forum.tarvo-uninstaller.com";
 
 struct ServerAddresses {
     std::wstring download;  // score database, news and version list
     std::wstring site;      // the vendor's pages
+    std::wstring forum;     // the vendor's forum, where the feedback thread is
 };
 
 [[nodiscard]] ServerAddresses ReadServerAddresses(const TMainIni& ini);

@@ -11,5 +11,8 @@ inline constexpr int kLogManager = 2300;
 inline constexpr int kUninstalling = 2400;
 inline constexpr int kForcedUninstall = 2500;
 inline constexpr int kPowerScan = 2600;
+inline constexpr int kMoreSettingsMenu = 2700;  // the main window's "More Settings" menu; languages from +50
+inline constexpr int kAbout = 2800;
+inline constexpr int kFloatingButton = 2900;
 
 }  // namespace tarvo::shell::control_ids

@@ -6,18 +6,12 @@
 
 #include "language/language.h"
 #include "settings/app_frame.h"
-#include "shell/log_manager_window.h"
 #include "shell/uninstall_dialog.h"
-#include "uninstall/operation_log.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
 
 namespace tarvo::shell {
-
-namespace {
-enum MoreMenuCommand : UINT { kMenuForcedUninstall = 1, kMenuExport, kMenuLogManagement };
-}  // namespace
 
 RECT CenteredOnWorkArea(int width, int height) noexcept {
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -107,23 +101,6 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
 void TfrmTarvoUninstall::BuildProgramCatalogue() { software_.BuildCatalogue(); }
 void TfrmTarvoUninstall::SelectAllProgramsCategory() { software_.SelectAllPrograms(); }
 void TfrmTarvoUninstall::SortProgramList() { software_.RestoreSort(); }
-
-void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
-    const ui::unique_hmenu owned(::CreatePopupMenu());
-    const HMENU menu = owned.get();
-    if (!menu) return;
-    ::AppendMenuW(menu, MF_STRING, kMenuForcedUninstall,
-                  MainWindowText(L"PopMenu_Sub_ForcedUninstall", L"Forced Uninstall").c_str());
-    ::AppendMenuW(menu, MF_STRING, kMenuExport, MainWindowText(L"PopMenu_Sub_ExportList", L"Export Application List").c_str());
-    ::AppendMenuW(menu, MF_STRING, kMenuLogManagement, MainWindowText(L"PopMenu_Sub_LogManagement", L"Log Management").c_str());
-    const RECT button = title_.layout().menu;
-    POINT at{button.left, button.bottom};
-    ::ClientToScreen(hwnd(), &at);
-    const UINT command = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
-    if (command == kMenuForcedUninstall) RunForcedUninstallWindow({});
-    else if (command == kMenuExport) software_.ExportList();
-    else if (command == kMenuLogManagement) ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder()));
-}
 
 void TfrmTarvoUninstall::OnRefreshKey() {
     const bool modifier = (::GetKeyState(VK_CONTROL) | ::GetKeyState(VK_SHIFT) | ::GetKeyState(VK_MENU)) & 0x8000;

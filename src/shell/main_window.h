@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,7 +29,8 @@ public:
     static constexpr int kDesignWidth = 870;
     static constexpr int kDesignHeight = 570;
 
-    explicit TfrmTarvoUninstall(TProgramState& state) : state_(state) {}
+    explicit TfrmTarvoUninstall(TProgramState& state);
+    ~TfrmTarvoUninstall() override;
 
     // Creates the window and builds what it hosts, in start-up order; the window stays hidden.
     bool Create();
@@ -104,7 +106,19 @@ private:
     [[nodiscard]] bool BusyWithOtherDialog() const;
     [[nodiscard]] std::wstring ShellVerbFilePath() const;
 
+    // The "More Settings" menu and its commands (main_window_menu.cpp).
+    struct LanguageMenu;
+    void CreateLanguageMenu();
     void ShowMoreSettingsMenu();
+    void OnCommand(int id, int code) override;
+    void RunMenuCommand(unsigned id);
+    void ViewRestorePoint();
+    void StartUpdater(bool manual);
+    void OpenUserManual();
+    void SwitchLanguage(std::size_t index);
+    // The language changed: every text of ours that no translation list reaches is read again.
+    void OnLanguageSwitched();
+
     void OnRefreshKey();
     void LayOut();
     void Paint(HDC dc);
@@ -123,6 +137,7 @@ private:
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;
     TFrame_Software software_;
+    std::unique_ptr<LanguageMenu> languageMenu_;
 };
 
 // Centres a window of the given size on the work area of the primary monitor.

@@ -35,6 +35,7 @@ void TfrmTarvoUninstall::FormCreate() {
     InstallWhenNeeded(DefaultInstallTargetFolder());
     LoadProgramFolderLibraries(state_);
     LoadLanguage();
+    CreateLanguageMenu();
     FitCaptionsAndCategoryBar();
     StartNewsCheck();
     state_.statistics.DoStatistic(settings::statistic::kProgramStart, 7, 0, 0, 0);

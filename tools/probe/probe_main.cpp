@@ -9,6 +9,10 @@
 //                                         line, columns (default "0") separated by tabs
 //   tarvo_probe key CLASS VK              press and release a key in the window's list view
 //   tarvo_probe post CLASS MESSAGE        post MESSAGE (decimal or 0x hex) with no parameters
+//   tarvo_probe command CLASS ID          post WM_COMMAND with the control or menu id ID
+//   tarvo_probe texts CLASS               print the window's caption, then every visible
+//                                         child's window text, one per line
+//   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
 
 #include <windows.h>
 #include <commctrl.h>
@@ -78,8 +82,16 @@ int PrintRows(HWND window, const std::wstring& columns) {
     return 0;
 }
 
+BOOL CALLBACK PrintText(HWND child, LPARAM) {
+    if (!::IsWindowVisible(child)) return TRUE;
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(child, text, 1024);
+    if (text[0]) std::wprintf(L"%ls\n", text);
+    return TRUE;
+}
+
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|move CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -132,6 +144,22 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"post" && argc > 3) {
         const auto message = static_cast<UINT>(std::wcstoul(argv[3], nullptr, 0));
         return ::PostMessageW(window, message, 0, 0) ? 0 : 1;
+    }
+    if (verb == L"command" && argc > 3) {
+        const auto id = static_cast<WPARAM>(std::wcstoul(argv[3], nullptr, 0));
+        return ::PostMessageW(window, WM_COMMAND, id, 0) ? 0 : 1;
+    }
+    if (verb == L"texts") {
+        wchar_t caption[1024] = {};
+        ::GetWindowTextW(window, caption, 1024);
+        std::wprintf(L"%ls\n", caption);
+        ::EnumChildWindows(window, PrintText, 0);
+        return 0;
+    }
+    if (verb == L"move" && argc > 4) {
+        const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+        const int y = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
+        return ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     }
     return Usage();
 }
