@@ -17,7 +17,7 @@ namespace palette = ui::palette;
 
 constexpr wchar_t kFormSection[] = L"Uninstaller_frmAbout";
 constexpr int kDesignWidth = 420;
-constexpr int kDesignHeight = 260;
+constexpr int kDesignHeight = 290;
 constexpr int kBandHeight = 32;
 constexpr int kCornerRadius = 10;
 constexpr int kMargin = 20;
@@ -109,10 +109,10 @@ void TfrmAbout::OnPaint(HDC target) {
     text(AboutText(L"Label_Description.Caption",
                    L"Removes programs with their own uninstaller, then finds and removes what they left behind "
                    L"in the registry and on disk."),
-         RECT{textLeft, iconTop + Scale(54), right, iconTop + Scale(104)}, ui::FontRole::Body, palette::kText,
+         RECT{textLeft, iconTop + Scale(54), right, iconTop + Scale(130)}, ui::FontRole::Body, palette::kText,
          DT_WORDBREAK | DT_END_ELLIPSIS);
     text(AboutText(L"Label_Copyright.Caption", L"Copyright \u00A9 Tarvo Software. All rights reserved."),
-         RECT{left, Scale(kDesignHeight - 44), right - Scale(100), Scale(kDesignHeight - 16)}, ui::FontRole::Small,
+         RECT{left, Scale(kDesignHeight - 80), right, Scale(kDesignHeight - 56)}, ui::FontRole::Small,
          palette::kTextSecondary, line);
     ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
 }

@@ -79,6 +79,9 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
 void TfrmTarvoUninstall::OnCommand(int id, int /*code*/) { RunMenuCommand(static_cast<unsigned>(id)); }
 
 void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
+    // A modal window of ours is open: a command arriving now (from another program) would
+    // open a second one over it.
+    if (!::IsWindowEnabled(hwnd())) return;
     if (id >= kFirstLanguageCommand && id <= kLastLanguageCommand) {
         SwitchLanguage(id - kFirstLanguageCommand);
         return;
