@@ -185,6 +185,9 @@ std::optional<LRESULT> TfrmTarvoUninstall::OnMessage(UINT message, WPARAM wParam
     case WM_WINDOWPOSCHANGING:
         if (lParam) (void)OnPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
         return std::nullopt;
+    case WM_WINDOWPOSCHANGED:
+        OnPositionChanged();
+        return std::nullopt;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
         return std::nullopt;

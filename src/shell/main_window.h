@@ -9,6 +9,7 @@
 #include <string>
 
 #include "shell/control_ids.h"
+#include "shell/floating_button.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
 #include "ui/image_button.h"
@@ -37,6 +38,11 @@ public:
 
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
     [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
+    [[nodiscard]] TfrmUninstallButton& FloatingButton() noexcept { return floating_; }
+    // The add-on page's part in the round button: what "Remove" does (main_window_button.cpp).
+    void SetAddonButtonAction(ButtonPageAction* action) noexcept { addonButtonAction_ = action; }
+    // Tells the round button which page is shown now.
+    void OnPageShown(ButtonPage page);
 
 private:
     void OnPaint(HDC dc) override;
@@ -74,7 +80,7 @@ private:
     void StartNewsCheck() {}
     void BuildProgramCatalogue();
     void SelectAllProgramsCategory();
-    void ShowFloatingButtonWhenCreated() {}
+    void ShowFloatingButtonWhenCreated();
     void SortProgramList();
     void ForcedUninstallForShellVerbFile();
     void LaunchAutomaticUpdater() {}
@@ -84,6 +90,10 @@ private:
     static constexpr UINT UM_SCOREDBDONE = WM_APP + 0x31;
     void OnScoreDatabaseDownloaded() {}  // the add-on page reloads its scores here once it exists
     void StartAddonEnumeration() {}
+
+    // The round button (main_window_button.cpp).
+    void OnFloatingButtonClick(ButtonPage page);
+    void OnPositionChanged();
 
     // Placement (main_window_placement.cpp).
     void ToggleMaximized();
@@ -138,6 +148,9 @@ private:
     ui::SearchBox search_;
     TFrame_Software software_;
     std::unique_ptr<LanguageMenu> languageMenu_;
+    TfrmUninstallButton floating_;
+    ButtonPageAction* addonButtonAction_ = nullptr;
+    bool togglingMaximized_ = false;  // the button is placed once the maximise or restore is done
 };
 
 // Centres a window of the given size on the work area of the primary monitor.

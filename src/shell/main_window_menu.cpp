@@ -150,6 +150,7 @@ void TfrmTarvoUninstall::SwitchLanguage(std::size_t index) {
 
 void TfrmTarvoUninstall::OnLanguageSwitched() {
     FitCaptionsAndCategoryBar();
+    floating_.Retranslate();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

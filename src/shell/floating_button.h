@@ -1,0 +1,57 @@
+#pragma once
+// The main window's large round action button: a window of its own, owned by the main
+// window and hanging below its bottom edge, drawn with per-pixel transparency so only the
+// round shape shows. "Uninstall" on the programs page, "Remove" on the add-on page; a click
+// runs that page's action on its selection. Its decisions live in TUninstallButtonModel.
+
+#include <windows.h>
+
+#include <functional>
+
+#include "shell/uninstall_button_model.h"
+#include "ui/window_base.h"
+
+namespace tarvo::shell {
+
+// What a page does when the round button is clicked while it is shown. The add-on page
+// implements it with its removal of the selected add-ons.
+class ButtonPageAction {
+public:
+    virtual ~ButtonPageAction() = default;
+    // Closes the page's list context menu if it is open, then acts on the page's selection.
+    virtual void RunButtonAction() = 0;
+};
+
+class TfrmUninstallButton final : public ui::WindowBase {
+public:
+    static constexpr const wchar_t* kClassName = L"TfrmUninstallButton";
+
+    // Created hidden, owned by `mainWindow`; false when the window cannot be made.
+    bool Create(HWND mainWindow, int dpi);
+    // Centres the button on the main window's bottom edge and keeps it there.
+    void PlaceButton(HWND mainWindow);
+    void Show(bool visible);
+    // The caption follows the page; the window stays where it is.
+    void SetPage(ButtonPage page);
+    // Reads the captions again from the language file and redraws.
+    void Retranslate();
+    void RedrawButton();
+
+    [[nodiscard]] const TUninstallButtonModel& Model() const noexcept { return model_; }
+    [[nodiscard]] POINT Position() const noexcept { return position_; }
+
+    // A click on the black button, with the page shown at that moment.
+    std::function<void(ButtonPage)> onClick;
+
+private:
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    [[nodiscard]] std::wstring CaptionText() const;
+    void TrackLeave();
+
+    TUninstallButtonModel model_;
+    POINT position_{};
+    std::wstring uninstallCaption_, removeCaption_;
+    bool tracking_ = false;
+};
+
+}  // namespace tarvo::shell
