@@ -13,6 +13,8 @@
 //   tarvo_probe texts CLASS               print the window's caption, then every visible
 //                                         child's window text, one per line
 //   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
+//   tarvo_probe click CLASS X Y           post a mouse move, press and release at client X Y
+//   tarvo_probe dblcaption CLASS          post a double click on the window's title area
 
 #include <windows.h>
 #include <commctrl.h>
@@ -91,7 +93,7 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
 }
 
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|move CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|move|click|dblcaption CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -156,6 +158,14 @@ int wmain(int argc, wchar_t** argv) {
         ::EnumChildWindows(window, PrintText, 0);
         return 0;
     }
+    if (verb == L"click" && argc > 4) {
+        const LPARAM at = MAKELPARAM(std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
+        const bool posted = ::PostMessageW(window, WM_MOUSEMOVE, 0, at) &&
+                            ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+                            ::PostMessageW(window, WM_LBUTTONUP, 0, at);
+        return posted ? 0 : 1;
+    }
+    if (verb == L"dblcaption") return ::PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0) ? 0 : 1;
     if (verb == L"move" && argc > 4) {
         const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
         const int y = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
