@@ -87,34 +87,36 @@ void TfrmAbout::OnPaint(HDC target) {
     const HDC dc = buffer.dc();
     ui::FillSolid(dc, client, palette::kWindow);
     ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
-    ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
-    auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {
-        const ui::SelectedObject font(dc, fonts.Get(role, dpi()));
-        ::SetTextColor(dc, color);
-        ::DrawTextW(dc, s.c_str(), -1, &r, format | DT_LEFT | DT_NOPREFIX);
-    };
-    const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-    text(Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kBandHeight)},
-         ui::FontRole::Caption, palette::kTitleText, line);
+    ui::DrawTextLine(dc, Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kBandHeight)},
+                     fonts.Get(ui::FontRole::Caption, dpi()), palette::kTitleText);
 
     const int left = Scale(kMargin), right = client.right - Scale(kMargin);
     const int iconTop = Scale(kBandHeight + 20);
     if (icon_) ::DrawIconEx(dc, left, iconTop, icon_, Scale(kIconSize), Scale(kIconSize), 0, nullptr, DI_NORMAL);
     const int textLeft = left + Scale(kIconSize + 16);
-    text(AboutText(L"Label_Title.Caption", L"Tarvo Uninstaller"), RECT{textLeft, iconTop, right, iconTop + Scale(26)},
-         ui::FontRole::Heading, palette::kText, line);
-    text(VersionLine(version_), RECT{textLeft, iconTop + Scale(26), right, iconTop + Scale(46)}, ui::FontRole::Body,
-         palette::kTextSecondary, line);
-    text(AboutText(L"Label_Description.Caption",
-                   L"Removes programs with their own uninstaller, then finds and removes what they left behind "
-                   L"in the registry and on disk."),
-         RECT{textLeft, iconTop + Scale(54), right, iconTop + Scale(130)}, ui::FontRole::Body, palette::kText,
-         DT_WORDBREAK | DT_END_ELLIPSIS);
-    text(AboutText(L"Label_Copyright.Caption", L"Copyright \u00A9 Tarvo Software. All rights reserved."),
-         RECT{left, Scale(kDesignHeight - 80), right, Scale(kDesignHeight - 56)}, ui::FontRole::Small,
-         palette::kTextSecondary, line);
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
+    ui::DrawTextLine(dc, AboutText(L"Label_Title.Caption", L"Tarvo Uninstaller"),
+                     RECT{textLeft, iconTop, right, iconTop + Scale(26)}, fonts.Get(ui::FontRole::Heading, dpi()),
+                     palette::kText);
+    const HFONT body = fonts.Get(ui::FontRole::Body, dpi());
+    ui::DrawTextLine(dc, VersionLine(version_), RECT{textLeft, iconTop + Scale(26), right, iconTop + Scale(46)}, body,
+                     palette::kTextSecondary);
+    {
+        // The description may take several lines.
+        const std::wstring description =
+            AboutText(L"Label_Description.Caption",
+                      L"Removes programs with their own uninstaller, then finds and removes what they left behind "
+                      L"in the registry and on disk.");
+        RECT box{textLeft, iconTop + Scale(54), right, iconTop + Scale(130)};
+        const ui::SelectedObject font(dc, body);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, palette::kText);
+        ::DrawTextW(dc, description.c_str(), -1, &box, DT_LEFT | DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+    ui::DrawTextLine(dc, AboutText(L"Label_Copyright.Caption", L"Copyright \u00A9 Tarvo Software. All rights reserved."),
+                     RECT{left, Scale(kDesignHeight - 80), right, Scale(kDesignHeight - 56)},
+                     fonts.Get(ui::FontRole::Small, dpi()), palette::kTextSecondary);
+    PaintFrame(dc, client);
 }
 
 int TfrmAbout::HeadingBandHeight() const { return Scale(kBandHeight); }

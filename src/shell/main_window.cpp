@@ -94,6 +94,9 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     pageSoftware_.SetText(MainWindowText(L"RdImageButton_Software", L"Software"));
     pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
     search_.SetCue(language::SharedTexts().Edit_Search_Tip);
+    const language::TSharedTexts& texts = language::SharedTexts();
+    title_.SetHints({texts.MoreMenu_Setting, texts.WindowState_Min, texts.WindowState_Max, texts.WindowState_Normor,
+                     texts.Close});
     software_.LayOutCategoryBar(false);
     LayOut();
 }

@@ -26,6 +26,24 @@ double Coverage(const RECT& square, int x, int y, double inset = 0) {
     return Clamp01(radius - d + 0.5);
 }
 
+// A top-down 32-bit DIB section of `size` in a memory DC compatible with `reference`.
+struct Canvas {
+    unique_hdc dc;
+    unique_hbitmap bitmap;
+    void* bits = nullptr;
+    Canvas(HDC reference, SIZE size) : dc(::CreateCompatibleDC(reference)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size.cx;
+        info.bmiHeader.biHeight = -size.cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        if (dc) bitmap.reset(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap) bits = nullptr;
+    }
+};
+
 double Mix(double from, double to, double t) { return from + (to - from) * t; }
 
 // Source over destination, both premultiplied.
@@ -85,22 +103,15 @@ void DrawButtonCaption(PremultipliedImage& image, SIZE size, const std::wstring&
     if (text.empty() || size.cx <= 0 || size.cy <= 0 ||
         image.size() != static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy))
         return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const unique_hdc dc(::CreateCompatibleDC(nullptr));
-    void* bits = nullptr;
-    const unique_hbitmap canvas(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc || !canvas || !bits) return;
+    const Canvas canvas(nullptr, size);
+    if (!canvas.bits) return;
+    const unique_hdc& dc = canvas.dc;
+    void* const bits = canvas.bits;
     // Grey-scale smoothing, never ClearType: its coloured fringes would show as a tint.
     const unique_hfont font(::CreateFontW(-ScaleForDpi(14, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                           ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-    const SelectedObject bitmap(dc.get(), canvas.get());
+    const SelectedObject bitmap(dc.get(), canvas.bitmap.get());
     const SelectedObject selected(dc.get(), font.get());
     ::SetBkMode(dc.get(), TRANSPARENT);
     ::SetTextColor(dc.get(), RGB(255, 255, 255));
@@ -127,20 +138,12 @@ bool ShowLayeredImage(HWND window, POINT position, SIZE size, const Premultiplie
         return false;
     const LONG exStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
     if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     const unique_window_dc screen(nullptr);
-    const unique_hdc dc(::CreateCompatibleDC(screen.get()));
-    void* bits = nullptr;
-    const unique_hbitmap bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc || !bitmap || !bits) return false;
-    std::memcpy(bits, image.data(), image.size() * sizeof(std::uint32_t));
-    const SelectedObject selected(dc.get(), bitmap.get());
+    const Canvas canvas(screen.get(), size);
+    if (!canvas.bits) return false;
+    std::memcpy(canvas.bits, image.data(), image.size() * sizeof(std::uint32_t));
+    const unique_hdc& dc = canvas.dc;
+    const SelectedObject selected(dc.get(), canvas.bitmap.get());
     POINT source{0, 0};
     SIZE extent = size;
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
