@@ -45,6 +45,7 @@ public:
 
 private:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnLanguageChanged() override { Retranslate(); }
     [[nodiscard]] std::wstring CaptionText() const;
     void TrackLeave();
 

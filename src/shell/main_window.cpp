@@ -75,6 +75,7 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     pagePlugins_.onClick = [this] { pagePlugins_.SetChecked(false); };
     for (ui::ImageButton* b : {&pageSoftware_, &pagePlugins_}) b->SetBackground(ui::palette::kTitleBar);
 
+    CreateTitleLinks();
     search_.Create(hwnd(), kSearchBoxId, {}, language::SharedTexts().Edit_Search_Tip, dpi_);
     search_.onChange = [this](const std::wstring& trimmed) { software_.OnSearchText(trimmed); };
 
@@ -94,6 +95,7 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     pageSoftware_.SetText(MainWindowText(L"RdImageButton_Software", L"Software"));
     pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
     search_.SetCue(language::SharedTexts().Edit_Search_Tip);
+    CaptionTitleLinks();
     const language::TSharedTexts& texts = language::SharedTexts();
     title_.SetHints({texts.MoreMenu_Setting, texts.WindowState_Min, texts.WindowState_Max, texts.WindowState_Normor,
                      texts.Close});
@@ -129,7 +131,9 @@ void TfrmTarvoUninstall::LayOut() {
     pagePlugins_.Move({pluginsLeft, pageTop, pluginsLeft + pluginsWidth, titleHeight});
 
     // The search box sits in the title area, left of the caption buttons.
-    const int searchRight = title_.layout().menu.left - S(12);
+    const int searchRight = LayOutTitleLinks(title_.layout().menu.left - S(10), titleHeight / 2 - S(14), S(28),
+                                             pluginsLeft + pluginsWidth + S(16) + S(200) + S(12)) -
+                            S(12);
     const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(16)), S(120), S(240));
     const int searchHeight = S(28);
     const int searchTop = (titleHeight - searchHeight) / 2;

@@ -61,6 +61,8 @@ private:
         kPluginsPageId,
         kSearchBoxId,
         kSoftwareFrameId,
+        kLikeId = control_ids::kMainWindow + 20,
+        kFeedbackId,
         kTitleButtonsId = control_ids::kTitleButtons
     };
 
@@ -83,7 +85,7 @@ private:
     void ShowFloatingButtonWhenCreated();
     void SortProgramList();
     void ForcedUninstallForShellVerbFile();
-    void LaunchAutomaticUpdater() {}
+    void LaunchAutomaticUpdater() { StartUpdater(false); }
     void StartScoreDatabaseDownload();
     // Posted by the download's worker thread when it is done; the window is only touched
     // here, on its own thread.
@@ -126,8 +128,14 @@ private:
     void StartUpdater(bool manual);
     void OpenUserManual();
     void SwitchLanguage(std::size_t index);
-    // The language changed: every text of ours that no translation list reaches is read again.
+    // The "Like" and feedback links left of the caption buttons: made, captioned, and laid
+    // out leftwards from `right` while they leave `keepFree` clear; returns where they end.
+    void CreateTitleLinks();
+    void CaptionTitleLinks();
+    int LayOutTitleLinks(int right, int top, int height, int keepFree);
+    // The language changed: every window of ours is told (OnLanguageChanged).
     void OnLanguageSwitched();
+    void OnLanguageChanged() override;
 
     void OnRefreshKey();
     void LayOut();
@@ -146,6 +154,7 @@ private:
     ui::TitleBar title_;
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;
+    ui::ImageButton like_, feedback_;
     TFrame_Software software_;
     std::unique_ptr<LanguageMenu> languageMenu_;
     TfrmUninstallButton floating_;

@@ -21,6 +21,7 @@
 #include "shell/startup_folders.h"
 #include "shell/test_seam.h"
 #include "ui/gdi.h"
+#include "ui/palette.h"
 #include "uninstall/operation_log.h"
 
 namespace tarvo::shell {
@@ -76,7 +77,13 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
     if (command) RunMenuCommand(command);
 }
 
-void TfrmTarvoUninstall::OnCommand(int id, int /*code*/) { RunMenuCommand(static_cast<unsigned>(id)); }
+void TfrmTarvoUninstall::OnCommand(int id, int /*code*/) {
+    // The links report their clicks as commands, like the menu items.
+    if (id == kLikeId) (void)LaunchAddress(LikeAddress(settings::ReadServerAddresses(settings::TMainIni()).site));
+    else if (id == kFeedbackId)
+        (void)LaunchAddress(FeedbackAddress(settings::ReadServerAddresses(settings::TMainIni()).forum));
+    else RunMenuCommand(static_cast<unsigned>(id));
+}
 
 void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
     // A modal window of ours is open: a command arriving now (from another program) would
@@ -148,9 +155,40 @@ void TfrmTarvoUninstall::SwitchLanguage(std::size_t index) {
     ::SetCursor(previous);
 }
 
-void TfrmTarvoUninstall::OnLanguageSwitched() {
+void TfrmTarvoUninstall::CreateTitleLinks() {
+    ui::ButtonFace face;
+    face.style = ui::ButtonStyle::Caption;
+    like_.Create(hwnd(), kLikeId, {}, face, dpi_);
+    feedback_.Create(hwnd(), kFeedbackId, {}, face, dpi_);
+    for (ui::ImageButton* link : {&like_, &feedback_}) link->SetBackground(ui::palette::kTitleBar);
+}
+
+void TfrmTarvoUninstall::CaptionTitleLinks() {
+    like_.SetText(MainWindowText(L"Label_Like", L"Like"));
+    feedback_.SetText(MainWindowText(L"RdImageButton_Feedback", L"Feedback"));
+}
+
+int TfrmTarvoUninstall::LayOutTitleLinks(int right, int top, int height, int keepFree) {
+    // As wide as their captions, so a longer translation widens them instead of cutting them;
+    // on a narrow window the search box keeps its room and the links step aside, feedback first.
+    for (ui::ImageButton* link : {&like_, &feedback_}) {
+        if (!link->hwnd()) continue;
+        const int width = link->PreferredWidth();
+        const bool fits = right - width >= keepFree;
+        link->Show(fits);
+        if (!fits) continue;
+        link->Move(RECT{right - width, top, right, top + height});
+        right -= width + S(2);
+    }
+    return right;
+}
+
+void TfrmTarvoUninstall::OnLanguageSwitched() { ui::BroadcastLanguageChanged(); }
+
+void TfrmTarvoUninstall::OnLanguageChanged() {
+    // The page buttons, the search box's cue, the title-bar hints, the programs page's
+    // categories, header and buttons; the round button and the add-on page hear it themselves.
     FitCaptionsAndCategoryBar();
-    floating_.Retranslate();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

@@ -34,11 +34,15 @@ wine reg add "$key" /v InstallLocation /d "$exe_w" /f /reg:32 >/dev/null
 wine reg add "$key" /v DisplayVersion /d 3.0.0.1 /f /reg:32 >/dev/null
 wine reg add "$patch" /v AppPath /d "$updater_w" /f /reg:32 >/dev/null
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarvo/Tarvo Uninstaller"
-mkdir -p "$data" && printf '[Main]\r\nLanguage=English\r\n[Servers]\r\nDownload=http://127.0.0.1:9\r\nSite=http://site.test\r\n' >"$data/Main.ini"
+mkdir -p "$data" && printf '[Main]\r\nLanguage=English\r\n[Servers]\r\nDownload=http://127.0.0.1:9\r\nSite=http://site.test\r\nForum=http://forum.test\r\n' >"$data/Main.ini"
 
 TARVO_TEST_LOG=$(winepath -w "$log") wine "$work/app/TarvoUninstaller.exe" & app=$!
 probe wait TfrmTarvoUninstall 60000 || { fail "main window did not appear"; exit 1; }
 wait_line "step: check install" || fail "start-up did not finish"
+
+# The automatic update check at start-up: the same updater, told so.
+wait_line "launch: $updater_w | /appupt /auto /product uninstaller /fn  \"$exe_w\" /location" ||
+  fail "no automatic update check: $(grep launch "$log")"
 
 # Commands that start something: the line each one records.
 probe command TfrmTarvoUninstall $RESTORE
@@ -53,6 +57,10 @@ probe command TfrmTarvoUninstall $SUPPORT
 wait_line "address: http://site.test/productfeedback.php?product=tarvo-uninstaller&ver=" || fail "technical support"
 probe command TfrmTarvoUninstall $ONLINE
 grep -qxF "address: http://site.test" "$log" || wait_line "address: http://site.test" || fail "Tarvo Online"
+probe command TfrmTarvoUninstall 120  # the "Like" link
+wait_line "address: http://site.test/goto.php?id=likefb_TU3" || fail "Like"
+probe command TfrmTarvoUninstall 121  # the feedback link
+wait_line "address: http://forum.test/showthread.php?t=15823" || fail "feedback"
 
 # open ID CLASS SHOT: a command's window appears, its texts are kept, it is photographed and closed.
 open() {
@@ -66,7 +74,9 @@ open() {
   for _ in $(seq 100); do probe wait "$2" 1 || return 0; sleep 0.1; done
   fail "$2 still open"
 }
-main_texts() { probe texts TfrmTarvoUninstall | tr -d '\r' >"$work/$1.txt"; }
+main_texts() {  # the main window and its round button
+  { probe texts TfrmTarvoUninstall; probe caption TfrmUninstallButton; } | tr -d '\r' >"$work/$1.txt"
+}
 all_windows() {  # SUFFIX
   main_texts "main_$1"
   open $ABOUT TfrmAbout "about_$1"
@@ -101,6 +111,7 @@ for f in main about logs forced; do
   [ -z "$left" ] || fail "English left in $f after the switch: $left"
   [ -s "$work/${f}_german.txt" ] || fail "no texts read from $f"
 done
+[ "$(tail -1 "$work/main_german.txt")" = "Deinstallieren" ] || fail "round button not in German"
 grep -qxF "Programme" "$work/main_german.txt" || fail "main window not in German: $(tr '\n' '|' <"$work/main_german.txt")"
 grep -qxF "Info" "$work/about_german.txt" || fail "About window not in German"
 
