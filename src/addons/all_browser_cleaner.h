@@ -1,5 +1,5 @@
 #pragma once
-// The all-browsers view: the four cleaners' items merged into one list, one row per distinct
+// The all-browsers view: every cleaner's items merged into one list, one row per distinct
 // add-on, and which items of different browsers are the same add-on (twins).
 
 #include <functional>
@@ -15,7 +15,8 @@ namespace tarvo::addons {
 
 class TAllBrowserCleaner {
 public:
-    // Not owned; added in the order Internet Explorer, Chrome, Firefox, Opera.
+    // Not owned; added in the order Internet Explorer, Chrome, Firefox, Opera, then the other
+    // Chromium-based browsers found, as MakeBrowserCleaners makes them.
     void AddCleaner(TCustomBrowserCleaner& cleaner) { cleaners_.push_back(&cleaner); }
 
     // One item per caption, description and version (case-insensitive), the first in

@@ -56,6 +56,9 @@ public:
 
     // What each browser provides.
     virtual void ReleaseItem(TPluginItem& item);
+    // The browser this cleaner looks after; the page names its tab and groups by it. All:
+    // none in particular (a stand-in), which gets no tab of its own.
+    [[nodiscard]] virtual BrowserKind Browser() const noexcept { return BrowserKind::All; }
     [[nodiscard]] virtual bool IsInstalled();
     [[nodiscard]] virtual bool CanRemove(const TPluginItem& item);
     virtual void DeleteBackup(const std::wstring& id);

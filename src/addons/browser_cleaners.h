@@ -1,6 +1,7 @@
 #pragma once
 // The cleaners of every browser this build knows, in the all-browsers order (Internet
-// Explorer, Chrome, Firefox, Opera). Each browser's cleaner adds its line here as it lands.
+// Explorer, Chrome, Firefox, Opera, then the other Chromium-based browsers found). Each
+// browser's cleaner adds its line here as it lands.
 
 #include <memory>
 #include <vector>

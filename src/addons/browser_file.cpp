@@ -31,7 +31,10 @@ bool ReplaceFileWithRetries(const std::wstring& path, const std::string& bytes, 
 std::optional<std::string> ReadJsonFileText(const std::wstring& path) {
     auto bytes = platform::ReadFileBytes(path);
     if (!bytes) return std::nullopt;
-    std::string& text = *bytes;
+    return JsonTextFromBytes(std::move(*bytes));
+}
+
+std::string JsonTextFromBytes(std::string text) {
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
     const bool little = text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE';
     const bool big = text.size() >= 2 && text[0] == '\xFE' && text[1] == '\xFF';
@@ -44,7 +47,16 @@ std::optional<std::string> ReadJsonFileText(const std::wstring& path) {
         }
         return platform::Utf8FromWide(wide);
     }
-    return std::move(text);
+    return text;
+}
+
+std::optional<Json> ReadJsonObject(const std::wstring& path) {
+    if (!platform::FileExists(path)) return std::nullopt;
+    const auto text = ReadJsonFileText(path);
+    if (!text) return std::nullopt;
+    Json document = Json::parse(*text, nullptr, false);
+    if (document.is_discarded() || !document.is_object()) return std::nullopt;
+    return document;
 }
 
 bool IsUtf8(std::string_view bytes) noexcept {

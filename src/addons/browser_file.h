@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "addons/json_format.h"
+
 namespace tarvo::addons {
 
 // How often a locked file is tried and how long to wait between tries. Tests replace the
@@ -31,6 +33,13 @@ struct WriteRetries {
 // converted; text without a mark is taken as the UTF-8 that JSON files are. Nullopt when the
 // file cannot be read.
 [[nodiscard]] std::optional<std::string> ReadJsonFileText(const std::wstring& path);
+// The same for bytes already read.
+[[nodiscard]] std::string JsonTextFromBytes(std::string bytes);
+
+// A JSON file as ReadJsonFileText gives it, parsed; nullopt when it is missing, unreadable
+// or not an object. Numbers come back as the parser reads them, not as they were written:
+// for files only read, or written back whole the way their browser writes them itself.
+[[nodiscard]] std::optional<Json> ReadJsonObject(const std::wstring& path);
 
 // Whether the bytes are well-formed UTF-8 (so a file can be written back in the encoding it came in).
 [[nodiscard]] bool IsUtf8(std::string_view bytes) noexcept;

@@ -5,6 +5,7 @@
 
 #include "addons/addon_text.h"
 #include "addons/chrome_preferences.h"
+#include "addons/chromium_extensions.h"
 #include "addons/folder_walk.h"
 #include "common/paths.h"
 #include "platform/files.h"
@@ -69,34 +70,16 @@ void TChromeBrowserCleaner::ScanItems() {
 }
 
 void TChromeBrowserCleaner::ScanExtensions(const Json* preferences) {
-    const Json* extensions = preferences ? Member(*preferences, "extensions") : nullptr;
-    const Json* settings = extensions ? Member(*extensions, "settings") : nullptr;
-    if (!settings || !settings->is_object()) return;
-    for (const auto& [name, entry] : settings->items()) {
-        const Json* manifest = Member(entry, "manifest");
-        if (!manifest || !manifest->is_object()) continue;
-        const Json* blacklisted = Member(entry, "ack_blacklist");
-        if (blacklisted && blacklisted->is_boolean() && blacklisted->get<bool>()) continue;
-        const std::wstring id = platform::WideFromUtf8(name);
-        if (id.empty() || !platform::FolderExists(BackslashPath(extensionsFolder_ + id))) continue;
-
-        const Json* state = Member(entry, "state");
-        const auto stateNumber = state ? JsonNumber(*state) : std::nullopt;
-        const bool present = stateNumber && *stateNumber == 1.0;
-        const std::wstring versionFolder = common::WithTrailingBackslash(extensionsFolder_ + MemberText(entry, "path"));
-        AddItem({browser_, AddonKind::Extension, id, MemberText(*manifest, "name"),
-                 MemberText(*manifest, "description"), versionFolder, L"", MemberText(*manifest, "version"), present, 0,
-                 nullptr, {}});
-
-        const Json* plugins = Member(*manifest, "plugins");
-        if (!present || !plugins || !plugins->is_array()) continue;
-        for (const Json& plugin : *plugins) {
-            if (!Member(plugin, "path")) continue;
-            const std::wstring file = BackslashPath(versionFolder + MemberText(plugin, "path"));
-            if (platform::FileExists(file)) AppendOnce(extensionPluginFiles_, file);
-        }
+    const Json* settings = ExtensionSettingsOf(preferences);
+    if (!settings) return;
+    for (ChromiumExtension& extension : ExtensionsIn(*settings, extensionsFolder_, false)) {
+        AddItem({browser_, AddonKind::Extension, extension.id, extension.name, extension.description,
+                 extension.versionFolder, L"", extension.version, extension.enabled, 0, nullptr, {}});
+        for (const std::wstring& file : extension.pluginFiles) NoteExtensionPluginFile(file);
     }
 }
+
+void TChromeBrowserCleaner::NoteExtensionPluginFile(const std::wstring& file) { AppendOnce(extensionPluginFiles_, file); }
 
 void TChromeBrowserCleaner::AddPlugin(const std::wstring& itemId, const std::wstring& name,
                                       const std::wstring& description, const std::wstring& path,

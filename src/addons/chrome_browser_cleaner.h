@@ -16,6 +16,7 @@ class TChromeBrowserCleaner : public TCustomBrowserCleaner {
 public:
     explicit TChromeBrowserCleaner(const CleanerEnvironment& environment);
 
+    [[nodiscard]] BrowserKind Browser() const noexcept override { return browser_; }
     [[nodiscard]] bool IsInstalled() override;
     void ScanItems() override;
     [[nodiscard]] bool RemoveItem(TPluginItem& item) override;
@@ -35,9 +36,14 @@ protected:
     TChromeBrowserCleaner(const CleanerEnvironment& environment, std::wstring userDataFolder, BrowserKind browser,
                           bool ownPluginFolder);
 
+    // The plug-in passes over one settings file, after the extension pass has noted the
+    // plug-in files its enabled extensions carry.
+    void ScanPlugins(const Json* preferences);
+    void NoteExtensionPluginFile(const std::wstring& file);
+    void ForgetExtensionPluginFiles() noexcept { extensionPluginFiles_.clear(); }
+
 private:
     void ScanExtensions(const Json* preferences);
-    void ScanPlugins(const Json* preferences);
     [[nodiscard]] bool SetExtensionState(const TPluginItem& item, bool enabled);
     [[nodiscard]] bool SetPluginEnabled(const TPluginItem& item, bool enabled);
     void AddPlugin(const std::wstring& itemId, const std::wstring& name, const std::wstring& description,

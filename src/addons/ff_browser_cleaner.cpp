@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "addons/addon_text.h"
+#include "addons/browser_process.h"
+#include "addons/firefox_addon_database.h"
 #include "addons/firefox_profile_files.h"
+#include "addons/firefox_profiles.h"
 #include "common/paths.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -26,6 +29,16 @@ std::wstring WithoutEndMarks(std::wstring line) {
     return line;
 }
 
+const wchar_t kDatabaseFile[] = L"extensions.json";
+const wchar_t kStartupCacheFile[] = L"addonStartup.json.lz4";
+
+// The profile's file of that name; empty when it has none.
+std::wstring ProfileFile(const std::wstring& profile, const wchar_t* name) {
+    if (profile.empty()) return {};
+    const std::wstring file = profile + name;
+    return platform::FileExists(file) ? file : std::wstring();
+}
+
 bool HasFirefoxUninstallKey(HKEY root) {
     platform::RegistryKey key;
     if (key.Open(root, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", KEY_READ) != ERROR_SUCCESS)
@@ -40,40 +53,39 @@ bool HasFirefoxUninstallKey(HKEY root) {
 
 TFFBrowserCleaner::TFFBrowserCleaner(const CleanerEnvironment& environment)
     : TCustomBrowserCleaner(environment), sqlite_(environment.sqlite) {
-    profileFolder_ = FindProfile();
+    profileFolders_ = FindProfiles();
+    if (!profileFolders_.empty()) profileFolder_ = profileFolders_.front();
 }
 
 bool TFFBrowserCleaner::IsInstalled() {
     return HasFirefoxUninstallKey(HKEY_LOCAL_MACHINE) || HasFirefoxUninstallKey(HKEY_CURRENT_USER);
 }
 
-std::wstring TFFBrowserCleaner::FindProfile() const {
-    const std::wstring base = common::WithTrailingBackslash(AppDataFolder()) + L"Mozilla\\Firefox\\";
-    const std::wstring ini = base + L"profiles.ini";
-    if (AppDataFolder().empty() || !platform::FileExists(ini)) return {};
-    const std::wstring relative = Trim(platform::GetPrivateProfileStringOf(ini, L"Profile0", L"IsRelative", L"0"));
-    std::wstring path = platform::GetPrivateProfileStringOf(ini, L"Profile0", L"path", L"");
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    const std::wstring folder = common::WithTrailingBackslash(relative == L"1" ? base + path : path);
-    return !path.empty() && platform::FolderExists(folder) ? folder : std::wstring();
+std::vector<std::wstring> TFFBrowserCleaner::FindProfiles() const {
+    if (AppDataFolder().empty()) return {};
+    return FirefoxProfileFolders(common::WithTrailingBackslash(AppDataFolder()) + L"Mozilla\\Firefox\\");
 }
 
-std::wstring TFFBrowserCleaner::ProfileFile(const wchar_t* name) const {
-    if (profileFolder_.empty()) return {};
-    const std::wstring file = profileFolder_ + name;
-    return platform::FileExists(file) ? file : std::wstring();
-}
-
-std::wstring TFFBrowserCleaner::AddonDatabasePath() const { return ProfileFile(L"extensions.sqlite"); }
-std::wstring TFFBrowserCleaner::ExtensionsIniPath() const { return ProfileFile(L"extensions.ini"); }
+std::wstring TFFBrowserCleaner::AddonDatabasePath() const { return ProfileFile(profileFolder_, L"extensions.sqlite"); }
+std::wstring TFFBrowserCleaner::ExtensionsIniPath() const { return ProfileFile(profileFolder_, L"extensions.ini"); }
 
 void TFFBrowserCleaner::ScanItems() {
-    ScanExtensions();
-    ScanPlugins();
+    const Json policies =
+        policyFile.path.empty() ? Json::object() : ReadPolicies(policyFile.path).value_or(Json::object());
+    for (const std::wstring& profile : profileFolders_) {
+        ScanExtensions(profile, policies);
+        ScanPlugins(profile);
+    }
 }
 
-void TFFBrowserCleaner::ScanExtensions() {
-    const std::wstring database = AddonDatabasePath();
+void TFFBrowserCleaner::ScanExtensions(const std::wstring& profile, const Json& policies) {
+    // A profile a current Firefox took over from an older one may still hold the old
+    // database; "extensions.json" is the one Firefox reads.
+    if (const std::wstring json = ProfileFile(profile, kDatabaseFile); !json.empty()) {
+        ScanDatabaseFile(json, policies);
+        return;
+    }
+    const std::wstring database = ProfileFile(profile, L"extensions.sqlite");
     if (database.empty() || !sqlite_) return;
     // Firefox keeps the live file open and may be writing it: read a copy of our own.
     const std::wstring copy = BackupFile(kDatabaseCopyFolder, database);
@@ -90,8 +102,21 @@ void TFFBrowserCleaner::ScanExtensions() {
     }
 }
 
-void TFFBrowserCleaner::ScanPlugins() {
-    const std::wstring file = ProfileFile(L"pluginreg.dat");
+void TFFBrowserCleaner::ScanDatabaseFile(const std::wstring& file, const Json& policies) {
+    const auto database = ReadJsonObject(file);
+    if (!database) return;
+    for (const FirefoxAddon& addon : ExtensionsInDatabase(*database)) {
+        // A blocked add-on is listed whatever the database says, so the user sees why.
+        const bool blocked = PoliciesBlock(policies, addon.id);
+        TPluginItem* item = AddItem({BrowserKind::Firefox, AddonKind::Extension, addon.id, addon.name,
+                                     addon.description, addon.path, addon.creator, addon.version,
+                                     addon.running || blocked, 0, nullptr, {}});
+        if (item) item->BlockedByPolicy = blocked;
+    }
+}
+
+void TFFBrowserCleaner::ScanPlugins(const std::wstring& profile) {
+    const std::wstring file = ProfileFile(profile, L"pluginreg.dat");
     if (file.empty()) return;
     const auto bytes = platform::ReadFileBytes(file);
     if (!bytes) return;
@@ -130,21 +155,72 @@ bool TFFBrowserCleaner::RemoveItem(TPluginItem& item) {
 }
 
 bool TFFBrowserCleaner::RestoreItem(TPluginItem& item) {
-    if (item.Present) return true;
+    if (item.Present && !item.BlockedByPolicy) return true;
     return SetItemEnabled(item, true);
 }
 
-bool TFFBrowserCleaner::SetItemEnabled(const TPluginItem& item, bool enabled) {
+bool TFFBrowserCleaner::ProfilesInUse() const {
+    if (firefoxRunning ? firefoxRunning() : IsBrowserRunning(BrowserKind::Firefox)) return true;
+    return std::any_of(profileFolders_.begin(), profileFolders_.end(), IsProfileLocked);
+}
+
+bool TFFBrowserCleaner::SetItemEnabled(TPluginItem& item, bool enabled) {
     const std::wstring path = item.Paths.empty() ? std::wstring() : item.Paths.front();
     switch (item.Collection.AddonKind) {
-        case AddonKind::Extension: return SetExtensionEnabled(item.ItemId, path, enabled);
-        case AddonKind::Plugin: return SetPluginEnabled(item.ItemId, path, enabled);
+        case AddonKind::Extension:
+            // Back on means no block of ours either, whichever way it was switched off; a
+            // block someone else set keeps the add-on off, whatever the profiles say.
+            if (enabled && item.BlockedByPolicy) {
+                item.BlockedByPolicy = !UnblockInPolicyFile(policyFile, item.ItemId, retries);
+                if (item.BlockedByPolicy) return false;
+                if (switchOffByPolicy) return true;
+            }
+            if (switchOffByPolicy) {
+                const bool done = enabled ? UnblockInPolicyFile(policyFile, item.ItemId, retries)
+                                          : BlockInPolicyFile(policyFile, item.ItemId, retries);
+                if (done) item.BlockedByPolicy = !enabled;
+                return done;
+            }
+            // Firefox writes its files back from memory: what we write under it is lost.
+            if (ProfilesInUse()) return false;
+            return SetExtensionEnabled(item.ItemId, path, enabled);
+        case AddonKind::Plugin:
+            if (ProfilesInUse()) return false;
+            return SetPluginEnabled(item.ItemId, path, enabled);
         default: return false;
     }
 }
 
 bool TFFBrowserCleaner::SetExtensionEnabled(const std::wstring& id, const std::wstring& folder, bool enable) {
-    const std::wstring database = AddonDatabasePath();
+    bool anyDatabase = false, done = true;
+    for (const std::wstring& profile : profileFolders_) {
+        if (const std::wstring json = ProfileFile(profile, kDatabaseFile); !json.empty()) {
+            anyDatabase = true;
+            done = SetDatabaseFileEnabled(json, id, enable) && done;
+        } else if (!ProfileFile(profile, L"extensions.sqlite").empty() && sqlite_) {
+            anyDatabase = true;
+            done = SetSqliteEnabled(profile, id, folder, enable) && done;
+        }
+    }
+    return anyDatabase && done;
+}
+
+bool TFFBrowserCleaner::SetDatabaseFileEnabled(const std::wstring& file, const std::wstring& id, bool enable) {
+    auto database = ReadJsonObject(file);
+    if (!database) return false;
+    // A profile without the add-on has nothing to switch.
+    if (!SetAddonEnabledIn(*database, id, enable)) return true;
+    if (!ReplaceFileWithRetries(file, database->dump(), retries)) return false;
+    // Firefox starts the add-ons its start-up cache names without reading the database again;
+    // without the cache it rebuilds it from the database we changed.
+    const std::wstring cache = file.substr(0, file.find_last_of(L'\\') + 1) + kStartupCacheFile;
+    if (platform::FileExists(cache)) (void)platform::DeleteFileOf(cache);
+    return true;
+}
+
+bool TFFBrowserCleaner::SetSqliteEnabled(const std::wstring& profile, const std::wstring& id,
+                                         const std::wstring& folder, bool enable) {
+    const std::wstring database = ProfileFile(profile, L"extensions.sqlite");
     if (database.empty() || !sqlite_) return false;
     platform::SqliteDatabase db;
     if (db.Open(*sqlite_, database, false) != platform::SqliteLibrary::kOk) return false;
@@ -154,7 +230,7 @@ bool TFFBrowserCleaner::SetExtensionEnabled(const std::wstring& id, const std::w
         update.BindText(3, id) != platform::SqliteLibrary::kOk || update.Step() != platform::SqliteLibrary::kDone)
         return false;
 
-    const std::wstring ini = ExtensionsIniPath();
+    const std::wstring ini = ProfileFile(profile, L"extensions.ini");
     if (ini.empty()) return true;
     const auto bytes = platform::ReadFileBytes(ini);
     if (!bytes) return true;
@@ -165,14 +241,20 @@ bool TFFBrowserCleaner::SetExtensionEnabled(const std::wstring& id, const std::w
 }
 
 bool TFFBrowserCleaner::SetPluginEnabled(const std::wstring& fileName, const std::wstring& fullPath, bool enable) {
-    const std::wstring file = ProfileFile(L"pluginreg.dat");
-    if (file.empty()) return false;
-    const auto bytes = platform::ReadFileBytes(file);
-    if (!bytes) return false;
-    const std::string edited = SetPluginStateIn(*bytes, fileName, fullPath, enable);
-    // No record matched: the browser's file is left exactly as it is.
-    if (edited == *bytes) return true;
-    return ReplaceFileWithRetries(file, edited, retries);
+    bool done = true;
+    for (const std::wstring& profile : profileFolders_) {
+        const std::wstring file = ProfileFile(profile, L"pluginreg.dat");
+        if (file.empty()) continue;
+        const auto bytes = platform::ReadFileBytes(file);
+        if (!bytes) {
+            done = false;
+            continue;
+        }
+        const std::string edited = SetPluginStateIn(*bytes, fileName, fullPath, enable);
+        // No record matched: the browser's file is left exactly as it is.
+        if (edited != *bytes) done = ReplaceFileWithRetries(file, edited, retries) && done;
+    }
+    return done;
 }
 
 }  // namespace tarvo::addons

@@ -49,6 +49,7 @@ public:
     explicit TIEBrowserCleaner(const CleanerEnvironment& environment);
 
     void ReleaseItem(TPluginItem& item) override;
+    [[nodiscard]] BrowserKind Browser() const noexcept override { return BrowserKind::InternetExplorer; }
     [[nodiscard]] bool IsInstalled() override;
     [[nodiscard]] bool CanRemove(const TPluginItem& item) override;
     void DeleteBackup(const std::wstring& id) override;

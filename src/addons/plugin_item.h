@@ -43,6 +43,9 @@ struct TPluginItem {
     std::int32_t Score = 0;
     std::int32_t MyVote = 0;
     bool Present = true;
+    // Switched off by a browser policy (ours or an administrator's): listed with that note
+    // (text "ListViewPlugBlockedByPolicy"), since the add-on is still installed.
+    bool BlockedByPolicy = false;
     std::uint8_t SysType = 0;  // 1: found through the 64-bit registry view
     std::unique_ptr<PluginExtInfo> ExtInfo;
     std::array<std::uint8_t, 5> ViewState{};  // the page's list state

@@ -2,6 +2,7 @@
 
 #include "cli/addons_verb.h"
 #include "cli/archive_verb.h"
+#include "cli/browser_defaults_verb.h"
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
@@ -32,9 +33,12 @@ const Verb kVerbs[] = {
     {L"archive", L"archive list FILE | archive extract FILE ENTRY OUT",
      L"the directory of a data archive (name, mode, sizes, CRC), or one entry written to OUT; exit 6 with the "
      L"reader's message when the archive is refused", &RunArchiveVerb},
-    {L"addons", L"addons [--json] | addons remove ID...",
+    {L"addons", L"addons [--json] | addons remove [--policy] ID...",
      L"every browser's add-ons as the all-browsers view merges them; remove switches the named ones off, with their "
      L"twins in other browsers", &RunAddonsVerb},
+    {L"browser-defaults", L"browser-defaults [--json] | browser-defaults --restore BROWSER...",
+     L"each browser's home page and search engine; --restore puts IE, Chrome, Firefox or Opera back to the stock "
+     L"values (exit 1 naming the browsers that failed)", &RunBrowserDefaultsVerb},
 };
 
 }  // namespace

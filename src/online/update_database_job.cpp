@@ -31,10 +31,6 @@ long long DaysFrom1601(int year, int month, int day) {
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
-long long SecondsOf(const SYSTEMTIME& t) {
-    return DaysFrom1601(t.wYear, t.wMonth, t.wDay) * 86400LL + t.wHour * 3600LL + t.wMinute * 60LL + t.wSecond;
-}
-
 bool ReadNumber(const std::wstring& text, std::size_t& at, int maxDigits, int& value) {
     const std::size_t start = at;
     value = 0;
@@ -61,6 +57,10 @@ bool DatabaseOpens(const std::wstring& path) {
 }
 
 }  // namespace
+
+long long SecondsOf(const SYSTEMTIME& t) {
+    return DaysFrom1601(t.wYear, t.wMonth, t.wDay) * 86400LL + t.wHour * 3600LL + t.wMinute * 60LL + t.wSecond;
+}
 
 std::wstring FormatUpdateDate(const SYSTEMTIME& t) {
     wchar_t text[32];

@@ -15,6 +15,8 @@
 
 namespace tarvo::online {
 
+// Seconds since 1 January 1601, to the second.
+[[nodiscard]] long long SecondsOf(const SYSTEMTIME& time);
 // "mm/dd/yyyy hh:mm:ss".
 [[nodiscard]] std::wstring FormatUpdateDate(const SYSTEMTIME& time);
 // Seconds since 1 January 1601 for a text in that form (time optional); nullopt when it

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/library.h"
 #include "platform/unique_handle.h"
 
 namespace tarvo::platform {
@@ -226,6 +227,22 @@ std::vector<ProcessEntry> SnapshotProcesses() noexcept {
         result.clear();
     }
     return result;
+}
+
+std::wstring ProcessImagePath(HANDLE process) {
+    using QueryFullName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    std::wstring path(MAX_PATH * 4, L'\0');
+    // QueryFullProcessImageNameW exists from Vista on; XP has only the module path.
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const auto query = kernel ? GetProcAddressOf<QueryFullName>(kernel, "QueryFullProcessImageNameW") : nullptr;
+    DWORD size = static_cast<DWORD>(path.size());
+    if (query && query(process, 0, path.data(), &size)) {
+        path.resize(size);
+        return path;
+    }
+    const DWORD length = ::GetModuleFileNameExW(process, nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
 }
 
 std::wstring ImageNameIn(const std::vector<ProcessEntry>& snapshot, DWORD processId) {

@@ -114,6 +114,10 @@ struct ProcessEntry {
 // Every process at this moment; empty when no snapshot could be taken.
 [[nodiscard]] std::vector<ProcessEntry> SnapshotProcesses() noexcept;
 
+// The full path of a process's executable (opened with PROCESS_QUERY_INFORMATION or, from
+// Vista on, PROCESS_QUERY_LIMITED_INFORMATION); empty when it cannot be read.
+[[nodiscard]] std::wstring ProcessImagePath(HANDLE process);
+
 // The image name of `processId` in `snapshot`; empty when it is not there.
 [[nodiscard]] std::wstring ImageNameIn(const std::vector<ProcessEntry>& snapshot, DWORD processId);
 

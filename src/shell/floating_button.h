@@ -13,15 +13,6 @@
 
 namespace tarvo::shell {
 
-// What a page does when the round button is clicked while it is shown. The add-on page
-// implements it with its removal of the selected add-ons.
-class ButtonPageAction {
-public:
-    virtual ~ButtonPageAction() = default;
-    // Closes the page's list context menu if it is open, then acts on the page's selection.
-    virtual void RunButtonAction() = 0;
-};
-
 class TfrmUninstallButton final : public ui::WindowBase {
 public:
     static constexpr const wchar_t* kClassName = L"TfrmUninstallButton";

@@ -70,14 +70,16 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     pageSoftware_.Create(hwnd(), kSoftwarePageId, {}, page, dpi_);
     pagePlugins_.Create(hwnd(), kPluginsPageId, {}, page, dpi_);
     pageSoftware_.SetChecked(true);
-    pageSoftware_.onClick = [this] { pageSoftware_.SetChecked(true); software_.Focus(); };
-    // The add-on page arrives with its own subsystem; until then its button stays unchosen.
-    pagePlugins_.onClick = [this] { pagePlugins_.SetChecked(false); };
+    pageSoftware_.onClick = [this] { ShowAddonPage(false); };
+    pagePlugins_.onClick = [this] { ShowAddonPage(true); };
     for (ui::ImageButton* b : {&pageSoftware_, &pagePlugins_}) b->SetBackground(ui::palette::kTitleBar);
 
     CreateTitleLinks();
     search_.Create(hwnd(), kSearchBoxId, {}, language::SharedTexts().Edit_Search_Tip, dpi_);
-    search_.onChange = [this](const std::wstring& trimmed) { software_.OnSearchText(trimmed); };
+    search_.onChange = [this](const std::wstring& trimmed) {
+        if (addonPageShown_) plugins_.OnSearchText(trimmed);
+        else software_.OnSearchText(trimmed);
+    };
 
     software_.clearSearchBox = [this] { search_.ClearSilently(); };
     software_.openUninstallDialog = [this](HWND owner, const UninstallRequest& request) {
@@ -89,6 +91,30 @@ void TfrmTarvoUninstall::CreatePageFrames() {
         return OpenUninstallDialog(owner, request.entries, request.batch, options);
     };
     software_.Create(hwnd(), kSoftwareFrameId, {}, dpi_);
+    plugins_.clearSearchBox = [this] { search_.ClearSilently(); };
+    plugins_.Create(hwnd(), kPluginsFrameId, {}, dpi_);
+}
+
+void TfrmTarvoUninstall::ShowAddonPage(bool shown) {
+    pageSoftware_.SetChecked(!shown);
+    pagePlugins_.SetChecked(shown);
+    if (shown == addonPageShown_) return;
+    addonPageShown_ = shown;
+    floating_.SetPage(shown ? ButtonPage::Addons : ButtonPage::Programs);
+    // Each page filters by its own search; a switch starts the other page unfiltered.
+    search_.ClearSilently();
+    if (shown) {
+        software_.OnSearchText({});
+        ::ShowWindow(plugins_.hwnd(), SW_SHOW);
+        ::ShowWindow(software_.hwnd(), SW_HIDE);
+        plugins_.Activate();
+        plugins_.Focus();
+    } else {
+        plugins_.OnSearchText({});
+        ::ShowWindow(software_.hwnd(), SW_SHOW);
+        ::ShowWindow(plugins_.hwnd(), SW_HIDE);
+        software_.Focus();
+    }
 }
 
 void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
@@ -99,7 +125,10 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     const language::TSharedTexts& texts = language::SharedTexts();
     title_.SetHints({texts.MoreMenu_Setting, texts.WindowState_Min, texts.WindowState_Max, texts.WindowState_Normor,
                      texts.Close});
+    news_.SetInvitation(MainWindowText(
+        L"Label_ShareNews", L"Share this software with your families and friends. They will be happy to use Uninstaller!"));
     software_.LayOutCategoryBar(false);
+    plugins_.Retranslate();
     LayOut();
 }
 
@@ -109,7 +138,9 @@ void TfrmTarvoUninstall::SortProgramList() { software_.RestoreSort(); }
 
 void TfrmTarvoUninstall::OnRefreshKey() {
     const bool modifier = (::GetKeyState(VK_CONTROL) | ::GetKeyState(VK_SHIFT) | ::GetKeyState(VK_MENU)) & 0x8000;
-    if (!modifier && state_.catalogueReady) software_.Refresh(false);
+    if (modifier) return;
+    if (addonPageShown_) plugins_.Refresh();
+    else if (state_.catalogueReady) software_.Refresh(false);
 }
 
 void TfrmTarvoUninstall::LayOut() {
@@ -140,7 +171,10 @@ void TfrmTarvoUninstall::LayOut() {
     search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});
 
     const int frame = std::max(1, dpi_ / 96);
-    software_.Move({frame, titleHeight, w - frame, h - frame});
+    const int newsHeight = NewsFooterHeight();
+    software_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
+    plugins_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
+    if (news_.hwnd()) news_.Move({frame, h - frame - newsHeight, w - frame, h - frame});
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -165,6 +199,7 @@ void TfrmTarvoUninstall::OnSize(UINT type, int /*width*/, int /*height*/) {
 void TfrmTarvoUninstall::OnTimer(UINT_PTR id) {
     if (id == kTimerGetSoftware) Timer_GetSoftwareTimer();
     else if (id == kTimerCheckInstall) Timer_CheckInstallTimer();
+    else if (id == kTimerNewsSwitch) Timer_NewsSwitchTimer();
 }
 
 void TfrmTarvoUninstall::OnClose() {
@@ -212,6 +247,9 @@ std::optional<LRESULT> TfrmTarvoUninstall::OnMessage(UINT message, WPARAM wParam
         return 0;
     case UM_SCOREDBDONE:
         OnScoreDatabaseDownloaded();
+        return 0;
+    case UM_NEWS:
+        OnNewsPosted();
         return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));

@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "shell/browser_cleaner_page.h"
 #include "shell/control_ids.h"
 #include "shell/floating_button.h"
+#include "shell/news_footer.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
 #include "ui/image_button.h"
@@ -20,6 +22,7 @@
 namespace tarvo::shell {
 
 class TfrmForcedUninstall;
+struct NewsMailbox;
 
 // The program's main window. Other processes find it by this class name and caption.
 class TfrmTarvoUninstall final : public ui::WindowBase {
@@ -38,11 +41,11 @@ public:
 
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
     [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
+    [[nodiscard]] TfraBrowserCleaner& AddonPage() noexcept { return plugins_; }
     [[nodiscard]] TfrmUninstallButton& FloatingButton() noexcept { return floating_; }
-    // The add-on page's part in the round button: what "Remove" does (main_window_button.cpp).
-    void SetAddonButtonAction(ButtonPageAction* action) noexcept { addonButtonAction_ = action; }
-    // Tells the round button which page is shown now.
-    void OnPageShown(ButtonPage page);
+    // The heading's page buttons: the programs page, or the browser add-on page. The round
+    // button's caption follows.
+    void ShowAddonPage(bool shown);
 
 private:
     void OnPaint(HDC dc) override;
@@ -61,6 +64,8 @@ private:
         kPluginsPageId,
         kSearchBoxId,
         kSoftwareFrameId,
+        kPluginsFrameId,
+        kNewsFooterId,
         kLikeId = control_ids::kMainWindow + 20,
         kFeedbackId,
         kTitleButtonsId = control_ids::kTitleButtons
@@ -79,7 +84,7 @@ private:
     void CreatePageFrames();
     void LoadLanguage();
     void FitCaptionsAndCategoryBar();
-    void StartNewsCheck() {}
+    void StartNewsCheck();
     void BuildProgramCatalogue();
     void SelectAllProgramsCategory();
     void ShowFloatingButtonWhenCreated();
@@ -90,8 +95,17 @@ private:
     // Posted by the download's worker thread when it is done; the window is only touched
     // here, on its own thread.
     static constexpr UINT UM_SCOREDBDONE = WM_APP + 0x31;
-    void OnScoreDatabaseDownloaded() {}  // the add-on page reloads its scores here once it exists
-    void StartAddonEnumeration() {}
+    void OnScoreDatabaseDownloaded() { plugins_.ReloadScores(); }
+    void StartAddonEnumeration() { plugins_.Prepare(&state_.sqlite); }
+
+    // The news in the footer (main_window_news.cpp). The check's worker leaves what to show
+    // in the mailbox and posts UM_NEWS; a click on the news switches items after a delay.
+    static constexpr UINT UM_NEWS = WM_APP + 0x32;
+    static constexpr UINT_PTR kTimerNewsSwitch = 3;
+    void OnNewsPosted();
+    void OnNewsClick(const std::wstring& link);
+    void Timer_NewsSwitchTimer();
+    [[nodiscard]] int NewsFooterHeight() const noexcept;
 
     // The round button (main_window_button.cpp).
     void OnFloatingButtonClick(ButtonPage page);
@@ -156,9 +170,13 @@ private:
     ui::SearchBox search_;
     ui::ImageButton like_, feedback_;
     TFrame_Software software_;
+    TfraBrowserCleaner plugins_;
+    bool addonPageShown_ = false;
+    NewsFooter news_;
+    std::shared_ptr<NewsMailbox> newsMailbox_;
+    std::unique_ptr<online::TNewsSwitch> newsSwitch_;
     std::unique_ptr<LanguageMenu> languageMenu_;
     TfrmUninstallButton floating_;
-    ButtonPageAction* addonButtonAction_ = nullptr;
     bool togglingMaximized_ = false;  // the button is placed once the maximise or restore is done
 };
 

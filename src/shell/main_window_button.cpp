@@ -26,8 +26,6 @@ void TfrmTarvoUninstall::OnPositionChanged() {
         floating_.Show(true);
 }
 
-void TfrmTarvoUninstall::OnPageShown(ButtonPage page) { floating_.SetPage(page); }
-
 void TfrmTarvoUninstall::OnFloatingButtonClick(ButtonPage page) {
     // The popup menus close themselves when the button takes the mouse; nothing stays open.
     test_seam::Log(page == ButtonPage::Programs ? L"round button: uninstall" : L"round button: remove");
@@ -39,7 +37,7 @@ void TfrmTarvoUninstall::OnFloatingButtonClick(ButtonPage page) {
     }
     state_.statistics.DoStatistic(settings::statistic::kRoundButtonRemove, 7, 0, 0, 0);
     state_.statistics.DoStatistic(settings::statistic::kRoundButtonRemoveFollowUp, 0, 0, 0, 0);
-    if (addonButtonAction_) addonButtonAction_->RunButtonAction();
+    plugins_.RemoveSelected();
 }
 
 }  // namespace tarvo::shell

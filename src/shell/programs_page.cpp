@@ -10,6 +10,7 @@
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
+#include "shell/page_frame.h"
 
 namespace tarvo::shell {
 
@@ -329,16 +330,8 @@ void TFrame_Software::Paint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, ui::palette::kWindow);
-    const int line = std::max(1, dpi_ / 96);
-    ui::FillSolid(dc, footer_, ui::palette::kToolbar);
-    ui::FillSolid(dc, {footer_.left, footer_.top, footer_.right, footer_.top + line}, ui::palette::kBorder);
-    // The list's outline, so that it reads as one panel with its header.
-    RECT list{};
-    ::GetWindowRect(list_.hwnd(), &list);
-    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&list), 2);
-    ::InflateRect(&list, line, line);
-    ui::FrameSolid(dc, list, ui::palette::kBorder, line);
+    PaintPageBody(dc, client, footer_, dpi_);
+    PaintListOutline(dc, ChildBounds(hwnd(), list_.hwnd()), dpi_);
 }
 
 std::optional<LRESULT> TFrame_Software::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {

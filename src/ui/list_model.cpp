@@ -11,6 +11,8 @@ void ListRowData::Clear(size_t columns) {
     detail.clear();
     icon = -1;
     checked = false;
+    buttonText.clear();
+    noButton = false;
     if (cells.size() != columns) cells.resize(columns);
     for (auto& cell : cells) cell.clear();
 }

@@ -37,6 +37,8 @@ struct ListRowData {
     int icon = -1;              // index into the owner's image lists; -1 for none
     bool checked = false;       // batch mode
     std::vector<std::wstring> cells;  // text of each column by index; Caption and Button ignored
+    std::wstring buttonText;  // this row's button caption; empty: the column's
+    bool noButton = false;    // a row without a button (a group's heading row)
 
     void Clear(size_t columns);
 };

@@ -78,9 +78,10 @@ void PaintDetailsRow(HDC dc, const RECT& row, const std::vector<RECT>& cells, co
                 break;
             }
             case ColumnKind::Button: {
+                if (data.noButton) break;
                 ButtonFace face;
                 face.style = state.button.hot || state.button.pressed ? ButtonStyle::Primary : ButtonStyle::Secondary;
-                face.text = column.buttonText;
+                face.text = data.buttonText.empty() ? column.buttonText : data.buttonText;
                 PaintButton(dc, RowButtonRect(cell, m), face, state.button, dpi, fonts.body, background);
                 break;
             }

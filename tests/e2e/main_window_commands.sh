@@ -27,8 +27,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 wait_line() {  # wait_line PATTERN: up to 20 s for a line of the log matching the fixed text
   for _ in $(seq 200); do grep -qF -- "$1" "$log" 2>/dev/null && return 0; sleep 0.1; done; return 1
 }
-# Menu ids: the "More Settings" range starts at 2700, its languages at 2750.
-FORCED=2701 LOGS=2703 RESTORE=2704 UPDATE=2705 MANUAL=2706 SUPPORT=2707 ONLINE=2709 ABOUT=2710 LANG=2750
+# Menu ids: the "More Settings" range starts at 3000, its languages at 3050.
+FORCED=3001 LOGS=3003 RESTORE=3004 UPDATE=3005 MANUAL=3006 SUPPORT=3007 ONLINE=3009 ABOUT=3010 LANG=3050
 
 wine reg add "$key" /v InstallLocation /d "$exe_w" /f /reg:32 >/dev/null
 wine reg add "$key" /v DisplayVersion /d 3.0.0.1 /f /reg:32 >/dev/null

@@ -74,7 +74,13 @@ run_once() {  # name
 
 # The window opens where Main.ini says; start from the defaults so the screenshots compare.
 data_of() { echo "$1/drive_c/users/$(id -un)/AppData/Roaming/Tarvo/Tarvo Uninstaller"; }
-rm -f "$(data_of "$WINEPREFIX")/Main.ini"
+# Default settings but for the servers: the start-up's downloads go to a closed local port,
+# never to the real hosts.
+fresh_settings() {
+  mkdir -p "$(data_of "$WINEPREFIX")"
+  printf '[Servers]\r\nDownload=http://127.0.0.1:9\r\nSite=http://127.0.0.1:9\r\n' >"$(data_of "$WINEPREFIX")/Main.ini"
+}
+fresh_settings
 run_once 100
 
 # The same at 150 %, in a prefix of its own so no other test sees the DPI. The copy is taken
@@ -85,6 +91,7 @@ for i in $(seq 90); do grep -q 'Kestrel Video Studio' "$WINEPREFIX/system.reg" &
 enter_dpi_prefix programs-150 144
 # Hard-linked files would carry the copy's settings back into the test prefix.
 rm -rf "$(data_of "$WINEPREFIX")"
+fresh_settings
 run_once 150
 leave_dpi_prefix
 rm -rf "$tmp"

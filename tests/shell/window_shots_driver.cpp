@@ -8,6 +8,8 @@
 //   window_shots_driver about          the About window
 //   window_shots_driver log-days       the log manager with three day logs, one chosen
 //   window_shots_driver log-backups    its Backups view with two removals, one chosen
+//   window_shots_driver restore-chrome  the browser restore for a hijacked Chrome profile
+//   window_shots_driver restore-firefox the same for Firefox, with its note on compressed engines
 // Everything it writes lives in one folder under the temporary folder and goes at the end.
 #include <windows.h>
 #include <commctrl.h>
@@ -24,6 +26,7 @@
 #include "shell/forced_uninstall_window.h"
 #include "shell/log_manager_window.h"
 #include "shell/power_scan_window.h"
+#include "shell/restore_browser_defaults_window.h"
 #include "uninstall/operation_log.h"
 
 namespace {
@@ -129,6 +132,30 @@ int ShowLogManager(const std::wstring& scratch, bool backups) {
     return 0;
 }
 
+// A user whose browser was taken over: the folders live in the scratch folder, the
+// registry is never touched, and the restore is never run.
+int ShowRestore(const std::wstring& scratch, tarvo::addons::BrowserKind kind) {
+    namespace bd = tarvo::browserdefaults;
+    bd::RestoreEnvironment env;
+    env.appDataFolder = scratch + L"\\Roaming";
+    env.localAppDataFolder = scratch + L"\\Local";
+    env.keyPrefix = env.machineKeyPrefix = L"Software\\TarvoShotsNone\\";
+    for (const wchar_t* folder : {L"\\Roaming", L"\\Local", L"\\Local\\Google", L"\\Local\\Google\\Chrome",
+                                  L"\\Local\\Google\\Chrome\\User Data", L"\\Local\\Google\\Chrome\\User Data\\Default",
+                                  L"\\Roaming\\Mozilla", L"\\Roaming\\Mozilla\\Firefox", L"\\Roaming\\Mozilla\\Firefox\\p"})
+        ::CreateDirectoryW((scratch + folder).c_str(), nullptr);
+    WriteFile(scratch + L"\\Local\\Google\\Chrome\\User Data\\Default\\Preferences",
+              "{\"homepage\":\"http://www.delta-search.com/?affID=119357&babsrc=HP_ss&mntrId=3c4a5f0e2b\"}");
+    WriteFile(scratch + L"\\Roaming\\Mozilla\\Firefox\\profiles.ini", "[Profile0]\r\nIsRelative=1\r\nPath=p\r\n");
+    WriteFile(scratch + L"\\Roaming\\Mozilla\\Firefox\\p\\prefs.js",
+              "user_pref(\"browser.startup.homepage\", \"http://search.conduit.com/?ctid=CT3289847\");\n"
+              "user_pref(\"browser.search.selectedEngine\", \"Search the web (Babylon)\");\n");
+    tarvo::shell::TfrmRestBrowserDefault window(kind, env, {}, [](HWND, const std::wstring&, UINT) { return IDCANCEL; });
+    if (!window.Create(nullptr)) return 1;
+    window.RunModal();
+    return 0;
+}
+
 HWND g_powerScan = nullptr;
 
 void CALLBACK RemoveEverything(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -188,6 +215,8 @@ int wmain(int argc, wchar_t** argv) {
     else if (mode == L"about") result = ShowAboutWindow();
     else if (mode == L"log-days") result = ShowLogManager(scratch, false);
     else if (mode == L"log-backups") result = ShowLogManager(scratch, true);
+    else if (mode == L"restore-chrome") result = ShowRestore(scratch, tarvo::addons::BrowserKind::Chrome);
+    else if (mode == L"restore-firefox") result = ShowRestore(scratch, tarvo::addons::BrowserKind::Firefox);
     RemoveFolder(scratch);
     return result;
 }
