@@ -70,8 +70,8 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     pageSoftware_.Create(hwnd(), kSoftwarePageId, {}, page, dpi_);
     pagePlugins_.Create(hwnd(), kPluginsPageId, {}, page, dpi_);
     pageSoftware_.SetChecked(true);
-    pageSoftware_.onClick = [this] { ShowAddonPage(false); };
-    pagePlugins_.onClick = [this] { ShowAddonPage(true); };
+    // The page buttons report their clicks as commands (OnCommand), so the switch can be driven
+    // from outside the window like the menu's items.
     for (ui::ImageButton* b : {&pageSoftware_, &pagePlugins_}) b->SetBackground(ui::palette::kTitleBar);
 
     CreateTitleLinks();
@@ -163,9 +163,9 @@ void TfrmTarvoUninstall::LayOut() {
 
     // The search box sits in the title area, left of the caption buttons.
     const int searchRight = LayOutTitleLinks(title_.layout().menu.left - S(10), titleHeight / 2 - S(14), S(28),
-                                             pluginsLeft + pluginsWidth + S(16) + S(200) + S(12)) -
-                            S(12);
-    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(16)), S(120), S(240));
+                                             pluginsLeft + pluginsWidth + S(8) + S(140) + S(6)) -
+                            S(6);
+    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(8)), S(140), S(240));
     const int searchHeight = S(28);
     const int searchTop = (titleHeight - searchHeight) / 2;
     search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});
@@ -174,7 +174,14 @@ void TfrmTarvoUninstall::LayOut() {
     const int newsHeight = NewsFooterHeight();
     software_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
     plugins_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
-    if (news_.hwnd()) news_.Move({frame, h - frame - newsHeight, w - frame, h - frame});
+    if (news_.hwnd()) {
+        news_.Move({frame, h - frame - newsHeight, w - frame, h - frame});
+        // The round button's colour ring, centred on the window, hangs over the strip.
+        const TUninstallButtonModel button(dpi_);
+        const RECT ring = button.Ring();
+        const int half = (ring.right - ring.left) / 2;
+        news_.KeepClear(w / 2 - frame - half, w / 2 - frame + half);
+    }
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

@@ -142,8 +142,9 @@ private:
     void StartUpdater(bool manual);
     void OpenUserManual();
     void SwitchLanguage(std::size_t index);
-    // The "Like" and feedback links left of the caption buttons: made, captioned, and laid
-    // out leftwards from `right` while they leave `keepFree` clear; returns where they end.
+    // The "Like" link left of the caption buttons: made, captioned (with the footer's feedback
+    // link), and laid out leftwards from `right` if it leaves `keepFree` clear; returns where
+    // it ends.
     void CreateTitleLinks();
     void CaptionTitleLinks();
     int LayOutTitleLinks(int right, int top, int height, int keepFree);
@@ -168,7 +169,7 @@ private:
     ui::TitleBar title_;
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;
-    ui::ImageButton like_, feedback_;
+    ui::ImageButton like_;
     TFrame_Software software_;
     TfraBrowserCleaner plugins_;
     bool addonPageShown_ = false;

@@ -78,8 +78,9 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
 }
 
 void TfrmTarvoUninstall::OnCommand(int id, int /*code*/) {
-    // The links report their clicks as commands, like the menu items.
-    if (id == kLikeId) (void)LaunchAddress(LikeAddress(settings::ReadServerAddresses(settings::TMainIni()).site));
+    // The links and page buttons report their clicks as commands, like the menu items.
+    if (id == kSoftwarePageId || id == kPluginsPageId) ShowAddonPage(id == kPluginsPageId);
+    else if (id == kLikeId) (void)LaunchAddress(LikeAddress(settings::ReadServerAddresses(settings::TMainIni()).site));
     else if (id == kFeedbackId)
         (void)LaunchAddress(FeedbackAddress(settings::ReadServerAddresses(settings::TMainIni()).forum));
     else RunMenuCommand(static_cast<unsigned>(id));
@@ -159,28 +160,24 @@ void TfrmTarvoUninstall::CreateTitleLinks() {
     ui::ButtonFace face;
     face.style = ui::ButtonStyle::Caption;
     like_.Create(hwnd(), kLikeId, {}, face, dpi_);
-    feedback_.Create(hwnd(), kFeedbackId, {}, face, dpi_);
-    for (ui::ImageButton* link : {&like_, &feedback_}) link->SetBackground(ui::palette::kTitleBar);
+    like_.SetBackground(ui::palette::kTitleBar);
 }
 
 void TfrmTarvoUninstall::CaptionTitleLinks() {
     like_.SetText(MainWindowText(L"Label_Like", L"Like"));
-    feedback_.SetText(MainWindowText(L"RdImageButton_Feedback", L"Feedback"));
+    news_.SetFeedbackText(MainWindowText(L"RdImageButton_Feedback", L"Feedback"));
 }
 
 int TfrmTarvoUninstall::LayOutTitleLinks(int right, int top, int height, int keepFree) {
-    // As wide as their captions, so a longer translation widens them instead of cutting them;
-    // on a narrow window the search box keeps its room and the links step aside, feedback first.
-    for (ui::ImageButton* link : {&like_, &feedback_}) {
-        if (!link->hwnd()) continue;
-        const int width = link->PreferredWidth();
-        const bool fits = right - width >= keepFree;
-        link->Show(fits);
-        if (!fits) continue;
-        link->Move(RECT{right - width, top, right, top + height});
-        right -= width + S(2);
-    }
-    return right;
+    // As wide as its caption, so a longer translation widens it instead of cutting it; on a
+    // narrow window the search box keeps its room and the link steps aside.
+    if (!like_.hwnd()) return right;
+    const int width = like_.PreferredWidth();
+    const bool fits = right - width >= keepFree;
+    like_.Show(fits);
+    if (!fits) return right;
+    like_.Move(RECT{right - width, top, right, top + height});
+    return right - width;
 }
 
 void TfrmTarvoUninstall::OnLanguageSwitched() { ui::BroadcastLanguageChanged(); }

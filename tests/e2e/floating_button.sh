@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # floating_button.sh BIN ARTIFACTS: the round button below the real main window. It sits
 # centred on the window's bottom edge and follows every move, maximise and restore; moving the
-# button itself changes nothing; a click on it uninstalls the programs page's selection. The
-# main window with its button is photographed at 100 % and at 150 %, and the button alone.
+# button itself changes nothing; a click on it uninstalls the programs page's selection, and on
+# the add-on page, where it says "Remove", removes that page's checked add-ons. The
+# main window with its button is photographed on both pages at 100 % and at 150 %, and the
+# button alone.
 set -u
 bin=$1 artifacts=$2
 work=$artifacts/floating_button
@@ -38,6 +40,10 @@ run() {  # SUFFIX SCALE
   import -window root -crop "$((r - l))x$((b - t + 30 * scale / 100))+$l+$t" +repage "$artifacts/main_window_button_$suffix.png"
   read -r l t r b < <(rect TfrmUninstallButton)
   import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$artifacts/floating_button_$suffix.png"
+  probe command TfrmTarvoUninstall 101; sleep 1
+  read -r l t r b < <(rect TfrmTarvoUninstall)
+  import -window root -crop "$((r - l))x$((b - t + 30 * scale / 100))+$l+$t" +repage "$artifacts/main_window_addons_$suffix.png"
+  probe command TfrmTarvoUninstall 100; sleep 0.5
 
   probe move TfrmTarvoUninstall 40 30; sleep 0.5
   placed "$scale" || fail "$suffix: the button did not follow a move"
@@ -61,6 +67,23 @@ run() {  # SUFFIX SCALE
     sleep 0.1
   done
   sleep 0.5
+
+  # The add-on page: the same button, unmoved, says "Remove" and removes that page's checked
+  # add-ons (none are checked here, which the page says).
+  local before boxes
+  before=$(rect TfrmUninstallButton)
+  probe command TfrmTarvoUninstall 101; sleep 1
+  [ "$(probe caption TfrmUninstallButton | tr -d '\r')" = "Remove" ] || fail "$suffix: no Remove on the add-on page"
+  [ "$(rect TfrmUninstallButton)" = "$before" ] || fail "$suffix: the page switch moved the button"
+  for _ in $(seq 120); do grep -q 'step: add-ons enumerated' "$log" && break; sleep 0.5; done
+  boxes=$(grep -c "message-box: " "$log")
+  probe click TfrmUninstallButton $((77 * scale / 100)) $((52 * scale / 100))
+  for _ in $(seq 50); do [ "$(grep -c "message-box: " "$log")" -gt "$boxes" ] && break; sleep 0.1; done
+  grep -q "round button: remove" "$log" || fail "$suffix: the click on the add-on page did nothing"
+  grep "message-box: " "$log" | tail -1 | grep -q "Please select plugins to remove" ||
+    fail "$suffix: the add-on page's removal did not run: $(grep message-box "$log" | tail -1)"
+  probe command TfrmTarvoUninstall 100; sleep 0.5
+  [ "$(probe caption TfrmUninstallButton | tr -d '\r')" = "Uninstall" ] || fail "$suffix: not back to Uninstall"
   probe close TfrmTarvoUninstall || fail "$suffix: close failed"
   wait $app || fail "$suffix: exit code $?"
 }

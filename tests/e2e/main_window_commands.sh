@@ -27,8 +27,10 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 wait_line() {  # wait_line PATTERN: up to 20 s for a line of the log matching the fixed text
   for _ in $(seq 200); do grep -qF -- "$1" "$log" 2>/dev/null && return 0; sleep 0.1; done; return 1
 }
-# Menu ids: the "More Settings" range starts at 3000, its languages at 3050.
+# Menu ids: the "More Settings" range starts at 3000, its languages at 3050; the page
+# buttons are 100 (programs) and 101 (add-ons).
 FORCED=3001 LOGS=3003 RESTORE=3004 UPDATE=3005 MANUAL=3006 SUPPORT=3007 ONLINE=3009 ABOUT=3010 LANG=3050
+PROGRAMS_PAGE=100 ADDON_PAGE=101
 
 wine reg add "$key" /v InstallLocation /d "$exe_w" /f /reg:32 >/dev/null
 wine reg add "$key" /v DisplayVersion /d 3.0.0.1 /f /reg:32 >/dev/null
@@ -74,11 +76,14 @@ open() {
   for _ in $(seq 100); do probe wait "$2" 1 || return 0; sleep 0.1; done
   fail "$2 still open"
 }
-main_texts() {  # the main window and its round button
+main_texts() {  # the main window (with the news footer) and its round button
   { probe texts TfrmTarvoUninstall; probe caption TfrmUninstallButton; } | tr -d '\r' >"$work/$1.txt"
 }
 all_windows() {  # SUFFIX
   main_texts "main_$1"
+  probe command TfrmTarvoUninstall $ADDON_PAGE; sleep 1
+  main_texts "addons_$1"
+  probe command TfrmTarvoUninstall $PROGRAMS_PAGE; sleep 1
   open $ABOUT TfrmAbout "about_$1"
   open $LOGS TfrmLogManage "logs_$1"
   open $FORCED TfrmForcedUninstall "forced_$1"
@@ -106,12 +111,15 @@ lng_values "$bin/Language/English.lng" >"$work/english.tsv"
 lng_values "$bin/Language/German.lng" >"$work/german.tsv"
 join -t $'\t' "$work/english.tsv" "$work/german.tsv" | awk -F'\t' '$2 != $3 { print $2 }' | sort -u >"$work/english_only.txt"
 [ -s "$work/english_only.txt" ] || fail "no English texts to look for"
-for f in main about logs forced; do
+for f in main addons about logs forced; do
   left=$(grep -xF -f "$work/english_only.txt" "$work/${f}_german.txt")
   [ -z "$left" ] || fail "English left in $f after the switch: $left"
   [ -s "$work/${f}_german.txt" ] || fail "no texts read from $f"
 done
 [ "$(tail -1 "$work/main_german.txt")" = "Deinstallieren" ] || fail "round button not in German"
+[ "$(tail -1 "$work/addons_german.txt")" = "Entfernen" ] || fail "round button not in German on the add-on page"
+grep -qxF "Entfernen" "$work/addons_german.txt" || fail "add-on page not in German: $(tr '\n' '|' <"$work/addons_german.txt")"
+grep -qF "Empfehlen Sie dieses Programm" "$work/main_german.txt" || fail "news footer not in German"
 grep -qxF "Programme" "$work/main_german.txt" || fail "main window not in German: $(tr '\n' '|' <"$work/main_german.txt")"
 grep -qxF "Info" "$work/about_german.txt" || fail "About window not in German"
 
