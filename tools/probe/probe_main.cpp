@@ -5,13 +5,15 @@
 //   tarvo_probe rect CLASS                print "left top right bottom"
 //   tarvo_probe minimize CLASS            minimise it and wait until it is
 //   tarvo_probe iconic CLASS              exit 0 when it is minimised, 1 when not
-//   tarvo_probe rows CLASS [COLUMNS]      print the rows of the window's list view, one per
+//   tarvo_probe rows CLASS [COLUMNS]      print the rows of the window's visible list view, one per
 //                                         line, columns (default "0") separated by tabs
 //   tarvo_probe key CLASS VK              press and release a key in the window's list view
 //   tarvo_probe post CLASS MESSAGE        post MESSAGE (decimal or 0x hex) with no parameters
 //   tarvo_probe command CLASS ID          post WM_COMMAND with the control or menu id ID
 //   tarvo_probe texts CLASS               print the window's caption, then every visible
 //                                         child's window text, one per line
+//   tarvo_probe type CLASS TEXT           set the text of the window's first visible edit
+//                                         control (its parent hears EN_CHANGE, as from typing)
 //   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
 //   tarvo_probe click CLASS X Y           post a mouse move, press and release at client X Y
 //   tarvo_probe dblcaption CLASS          post a double click on the window's title area
@@ -30,19 +32,28 @@ HWND FindVisible(const wchar_t* className) {
     return window && ::IsWindowVisible(window) ? window : nullptr;
 }
 
-BOOL CALLBACK TakeListView(HWND child, LPARAM param) {
+struct ChildSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+// A window with several pages keeps the hidden pages' controls; the one shown counts.
+BOOL CALLBACK TakeVisibleChild(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
     wchar_t name[64] = {};
     ::GetClassNameW(child, name, 64);
-    if (std::wcscmp(name, WC_LISTVIEWW) != 0) return TRUE;
-    *reinterpret_cast<HWND*>(param) = child;
+    if (_wcsicmp(name, search->className) != 0 || !::IsWindowVisible(child)) return TRUE;
+    search->found = child;
     return FALSE;
 }
 
-HWND FindListView(HWND window) {
-    HWND found = nullptr;
-    ::EnumChildWindows(window, TakeListView, reinterpret_cast<LPARAM>(&found));
-    return found;
+HWND FindVisibleChild(HWND window, const wchar_t* className) {
+    ChildSearch search{className, nullptr};
+    ::EnumChildWindows(window, TakeVisibleChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+HWND FindListView(HWND window) { return FindVisibleChild(window, WC_LISTVIEWW); }
 
 // Reads the list's texts through LVM_GETITEMTEXTW with the item and its buffer placed in the
 // owning process, as an accessibility tool would; an owner-data list answers from its owner.
@@ -93,7 +104,7 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
 }
 
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|move|click|dblcaption CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|type|move|click|dblcaption CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -157,6 +168,10 @@ int wmain(int argc, wchar_t** argv) {
         std::wprintf(L"%ls\n", caption);
         ::EnumChildWindows(window, PrintText, 0);
         return 0;
+    }
+    if (verb == L"type" && argc > 3) {
+        const HWND edit = FindVisibleChild(window, L"Edit");
+        return edit && ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3])) ? 0 : 1;
     }
     if (verb == L"click" && argc > 4) {
         const LPARAM at = MAKELPARAM(std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
