@@ -163,9 +163,9 @@ void TfrmTarvoUninstall::LayOut() {
 
     // The search box sits in the title area, left of the caption buttons.
     const int searchRight = LayOutTitleLinks(title_.layout().menu.left - S(10), titleHeight / 2 - S(14), S(28),
-                                             pluginsLeft + pluginsWidth + S(8) + S(140) + S(6)) -
+                                             pluginsLeft + pluginsWidth + S(8) + S(100) + S(6)) -
                             S(6);
-    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(8)), S(140), S(240));
+    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(8)), S(100), S(240));
     const int searchHeight = S(28);
     const int searchTop = (titleHeight - searchHeight) / 2;
     search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});

@@ -172,7 +172,8 @@ int TfrmTarvoUninstall::LayOutTitleLinks(int right, int top, int height, int kee
     // As wide as its caption, so a longer translation widens it instead of cutting it; on a
     // narrow window the search box keeps its room and the link steps aside.
     if (!like_.hwnd()) return right;
-    const int width = like_.PreferredWidth();
+    // A link without a frame needs less padding than a button.
+    const int width = like_.PreferredWidth() - S(16);
     const bool fits = right - width >= keepFree;
     like_.Show(fits);
     if (!fits) return right;

@@ -107,11 +107,23 @@ void DrawButtonCaption(PremultipliedImage& image, SIZE size, const std::wstring&
     if (!canvas.bits) return;
     const unique_hdc& dc = canvas.dc;
     void* const bits = canvas.bits;
-    // Grey-scale smoothing, never ClearType: its coloured fringes would show as a tint.
-    const unique_hfont font(::CreateFontW(-ScaleForDpi(14, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    const SelectedObject bitmap(dc.get(), canvas.bitmap.get());
+    // Grey-scale smoothing, never ClearType: its coloured fringes would show as a tint. A
+    // longer translation gets a smaller font rather than running over the round edge.
+    const auto makeFont = [dpi](int pixels) {
+        return unique_hfont(::CreateFontW(-ScaleForDpi(pixels, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                           ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-    const SelectedObject bitmap(dc.get(), canvas.bitmap.get());
+    };
+    const int room = rect.right - rect.left - ScaleForDpi(8, dpi);
+    unique_hfont font = makeFont(14);
+    for (int pixels = 13; pixels >= 9; --pixels) {
+        const SelectedObject trial(dc.get(), font.get());
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        if (extent.cx <= room) break;
+        font = makeFont(pixels);
+    }
     const SelectedObject selected(dc.get(), font.get());
     ::SetBkMode(dc.get(), TRANSPARENT);
     ::SetTextColor(dc.get(), RGB(255, 255, 255));

@@ -76,8 +76,11 @@ open() {
   for _ in $(seq 100); do probe wait "$2" 1 || return 0; sleep 0.1; done
   fail "$2 still open"
 }
-main_texts() {  # the main window (with the news footer) and its round button
+main_texts() {  # the main window (with the news footer) and its round button, photographed
+  local l t r b
   { probe texts TfrmTarvoUninstall; probe caption TfrmUninstallButton; } | tr -d '\r' >"$work/$1.txt"
+  read -r l t r b < <(probe rect TfrmTarvoUninstall | tr -d '\r')
+  import -window root -crop "$((r - l))x$((b - t + 30))+$l+$t" +repage "$artifacts/$1.png" 2>/dev/null
 }
 all_windows() {  # SUFFIX
   main_texts "main_$1"
@@ -120,6 +123,8 @@ done
 [ "$(tail -1 "$work/addons_german.txt")" = "Entfernen" ] || fail "round button not in German on the add-on page"
 grep -qxF "Entfernen" "$work/addons_german.txt" || fail "add-on page not in German: $(tr '\n' '|' <"$work/addons_german.txt")"
 grep -qF "Empfehlen Sie dieses Programm" "$work/main_german.txt" || fail "news footer not in German"
+# The probe prints in the console code page: the umlaut is one byte here.
+LC_ALL=C grep -qx "Gef.llt mir" "$work/main_german.txt" || fail "no Like link in German"
 grep -qxF "Programme" "$work/main_german.txt" || fail "main window not in German: $(tr '\n' '|' <"$work/main_german.txt")"
 grep -qxF "Info" "$work/about_german.txt" || fail "About window not in German"
 

@@ -11,7 +11,8 @@
 //   tarvo_probe post CLASS MESSAGE        post MESSAGE (decimal or 0x hex) with no parameters
 //   tarvo_probe command CLASS ID          post WM_COMMAND with the control or menu id ID
 //   tarvo_probe texts CLASS               print the window's caption, then every visible
-//                                         child's window text, one per line
+//                                         child's window text (a list's: its column titles),
+//                                         one per line
 //   tarvo_probe type CLASS TEXT           set the text of the window's first visible edit
 //                                         control (its parent hears EN_CHANGE, as from typing)
 //   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
@@ -95,11 +96,40 @@ int PrintRows(HWND window, const std::wstring& columns) {
     return 0;
 }
 
+// A list's column titles, read through LVM_GETCOLUMNW with the buffer in the owning process.
+void PrintColumnTitles(HWND list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return;
+    constexpr SIZE_T kChars = 256;
+    const SIZE_T size = sizeof(LVCOLUMNW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    for (int column = 0; remote; ++column) {
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT;
+        info.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVCOLUMNW));
+        info.cchTextMax = static_cast<int>(kChars);
+        wchar_t text[kChars] = {};
+        SIZE_T moved = 0;
+        if (!::WriteProcessMemory(process, remote, &info, sizeof info, &moved) ||
+            !::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote)))
+            break;
+        (void)::ReadProcessMemory(process, remote + sizeof(LVCOLUMNW), text, sizeof text - sizeof(wchar_t), &moved);
+        if (text[0]) std::wprintf(L"%ls\n", text);
+    }
+    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+}
+
 BOOL CALLBACK PrintText(HWND child, LPARAM) {
     if (!::IsWindowVisible(child)) return TRUE;
     wchar_t text[1024] = {};
     ::GetWindowTextW(child, text, 1024);
     if (text[0]) std::wprintf(L"%ls\n", text);
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (std::wcscmp(name, WC_LISTVIEWW) == 0) PrintColumnTitles(child);
     return TRUE;
 }
 
