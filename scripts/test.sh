@@ -7,8 +7,8 @@ export WINEPREFIX=$root/build/wineprefix-test
 mkdir -p "$root/build/artifacts"
 # Every start of the program downloads at start-up; in tests those requests go to a closed
 # local port unless a test names its own server (tests that start from default settings
-# write the same section again).
+# write the same section again). The forum and the vote server too: a test clicks their links.
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarvo/Tarvo Uninstaller"
 mkdir -p "$data"
-printf '[Servers]\r\nDownload=http://127.0.0.1:9\r\nSite=http://127.0.0.1:9\r\n' >"$data/Main.ini"
+printf '[Servers]\r\nDownload=http://127.0.0.1:9\r\nSite=http://127.0.0.1:9\r\nForum=http://127.0.0.1:9\r\nStatistics=http://127.0.0.1:9\r\n' >"$data/Main.ini"
 exec "$root/scripts/display.sh" "$root/scripts/ctest-wine.sh" "$@"

@@ -149,6 +149,8 @@ constexpr TMessageText kMessages[] = {
     {L"Scan_Refused_Other_M", L"belongs to another program"},
     {L"Scan_Refused_Holder_M", L"holds another program's folder"},
     {L"Scan_Refused_Link_M", L"reached through a link"},
+    // The main window's commands.
+    {L"Unknown_OS_M", L"Unknown operation system"},
     // Removal backups.
     {L"PowerfulScan_BackedUp_M", L"The removed items were backed up. Log Management > Backups can restore them."},
     {L"Backup_UnknownProgram_M", L"(unknown program)"},

@@ -11,6 +11,20 @@ std::optional<OSVERSIONINFOEXW> GetVersionExOf() noexcept {
     return info;
 }
 
+std::optional<OSVERSIONINFOEXW> RtlGetVersionOf() noexcept {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    const auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(
+                                           ::GetProcAddress(ntdll, "RtlGetVersion")))
+                                     : nullptr;
+    if (rtlGetVersion) {
+        OSVERSIONINFOEXW info{};
+        info.dwOSVersionInfoSize = sizeof info;
+        if (rtlGetVersion(&info) == 0) return info;
+    }
+    return GetVersionExOf();
+}
+
 SYSTEM_INFO GetNativeSystemInfoOf() noexcept {
     using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
     const auto native = reinterpret_cast<GetNativeSystemInfoFn>(reinterpret_cast<void*>(

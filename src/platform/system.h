@@ -12,6 +12,9 @@ namespace tarvo::platform {
 
 // GetVersionEx with the extended structure; nullopt when the call fails.
 [[nodiscard]] std::optional<OSVERSIONINFOEXW> GetVersionExOf() noexcept;
+// The version Windows really runs: RtlGetVersion from ntdll, which no compatibility shim or
+// missing manifest entry turns into an older number; GetVersionEx where ntdll lacks it.
+[[nodiscard]] std::optional<OSVERSIONINFOEXW> RtlGetVersionOf() noexcept;
 // GetNativeSystemInfo (looked up by name, absent before XP) or GetSystemInfo.
 [[nodiscard]] SYSTEM_INFO GetNativeSystemInfoOf() noexcept;
 

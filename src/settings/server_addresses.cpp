@@ -14,7 +14,7 @@ std::wstring Address(const TMainIni& ini, const wchar_t* key, const wchar_t* fal
 
 ServerAddresses ReadServerAddresses(const TMainIni& ini) {
     return {Address(ini, L"Download", kDefaultDownloadServer), Address(ini, L"Site", kDefaultSiteServer),
-            Address(ini, L"Statistics", kDefaultStatisticsServer)};
+            Address(ini, L"Forum", kDefaultForumServer), Address(ini, L"Statistics", kDefaultStatisticsServer)};
 }
 
 platform::ProxySettings ReadProxySettings(const TMainIni& ini) {

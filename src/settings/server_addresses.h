@@ -1,7 +1,7 @@
 #pragma once
 // The vendor's servers, as deployment values: built in, and overridable in the "Servers"
-// section of Main.ini (keys "Download", "Site", "Statistics"), so a test or an installation can point the
-// program elsewhere without a new build. Addresses are written without a trailing "/".
+// section of Main.ini (keys "Download", "Site", "Forum", "Statistics"), so a test or an
+// installation can point the program elsewhere without a new build. Addresses are written without a trailing "/".
 
 #include <string>
 
@@ -12,11 +12,13 @@ namespace tarvo::settings {
 
 inline constexpr const wchar_t* kDefaultDownloadServer = L"http://download.tarvo-uninstaller.com";
 inline constexpr const wchar_t* kDefaultSiteServer = L"http://www.tarvo-uninstaller.com";
+inline constexpr const wchar_t* kDefaultForumServer = L"http://forum.tarvo-uninstaller.com";
 inline constexpr const wchar_t* kDefaultStatisticsServer = L"http://stat.tarvo-uninstaller.com";
 
 struct ServerAddresses {
-    std::wstring download;  // score database, news and version list
-    std::wstring site;      // the vendor's pages
+    std::wstring download;    // score database, news and version list
+    std::wstring site;        // the vendor's pages
+    std::wstring forum;       // the vendor's forum, where the feedback thread is
     std::wstring statistics;  // add-on votes
 };
 

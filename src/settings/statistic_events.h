@@ -12,6 +12,12 @@ inline constexpr wchar_t kControlPanelStart[] = L"2";
 inline constexpr wchar_t kControlPanelStartFollowUp[] = L"5";
 inline constexpr wchar_t kExplorerStart[] = L"15";
 inline constexpr wchar_t kExplorerStartFollowUp[] = L"16";
+// The round button below the main window: uninstall on the programs page, remove on the
+// add-on page.
+inline constexpr wchar_t kRoundButtonUninstall[] = L"9";
+inline constexpr wchar_t kRoundButtonUninstallFollowUp[] = L"8";
+inline constexpr wchar_t kRoundButtonRemove[] = L"10";
+inline constexpr wchar_t kRoundButtonRemoveFollowUp[] = L"11";
 // A leftover scan after an uninstall started.
 inline constexpr wchar_t kLeftoverScan[] = L"13";
 // A Powerful Scan removal run started.

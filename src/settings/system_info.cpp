@@ -37,18 +37,23 @@ std::wstring WindowsNameFor(const WindowsVersion& version) {
         case 0: return L"Windows Vista";
         case 1: return L"Windows 7";
         case 2: return L"Windows 8";
+        case 3: return L"Windows 8.1";
         default: return {};
         }
     }
+    // Windows 11 kept the major and minor numbers of Windows 10; only the build tells them apart.
+    if (version.major == 10 && version.minor == 0) return version.build >= 22000 ? L"Windows 11" : L"Windows 10";
     return {};
 }
 
 std::wstring WindowsName() {
-    const auto info = platform::GetVersionExOf();
+    // GetVersionEx answers 6.2 on every later Windows unless the manifest names it; the real
+    // number comes from ntdll.
+    const auto info = platform::RtlGetVersionOf();
     if (!info) return {};
     const SYSTEM_INFO system = platform::GetNativeSystemInfoOf();
     return WindowsNameFor({info->dwPlatformId, info->dwMajorVersion, info->dwMinorVersion, info->wProductType,
-                           system.wProcessorArchitecture});
+                           system.wProcessorArchitecture, info->dwBuildNumber});
 }
 
 std::wstring VersionText(const std::wstring& file, int kind) {

@@ -20,6 +20,7 @@ struct WindowsVersion {
     unsigned long minor = 0;
     unsigned char productType = 0;           // VER_NT_WORKSTATION = 1
     unsigned short processorArchitecture = 0;  // PROCESSOR_ARCHITECTURE_AMD64 = 9
+    unsigned long build = 0;  // tells Windows 11 (build 22000 on) from Windows 10
 };
 [[nodiscard]] std::wstring WindowsNameFor(const WindowsVersion& version);
 

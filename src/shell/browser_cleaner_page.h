@@ -61,6 +61,9 @@ public:
     void ReloadScores();
     void Retranslate();
     void Focus();
+    // The round button's "Remove": the checked add-ons of the view shown, as the footer's
+    // button removes them.
+    void RemoveSelected() { page_.RemoveChecked(); }
 
     // The page switched views: the main window empties its search box (without notifying).
     std::function<void()> clearSearchBox;

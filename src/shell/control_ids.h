@@ -14,5 +14,8 @@ inline constexpr int kPowerScan = 2600;
 inline constexpr int kRestBrowserDefault = 2700;
 inline constexpr int kAddonPage = 2800;
 inline constexpr int kPluginVote = 2900;
+inline constexpr int kMoreSettingsMenu = 3000;  // the main window's "More Settings" menu; languages from +50
+inline constexpr int kAbout = 3100;
+inline constexpr int kFloatingButton = 3200;
 
 }  // namespace tarvo::shell::control_ids

@@ -6,18 +6,12 @@
 
 #include "language/language.h"
 #include "settings/app_frame.h"
-#include "shell/log_manager_window.h"
 #include "shell/uninstall_dialog.h"
-#include "uninstall/operation_log.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
 
 namespace tarvo::shell {
-
-namespace {
-enum MoreMenuCommand : UINT { kMenuForcedUninstall = 1, kMenuExport, kMenuLogManagement };
-}  // namespace
 
 RECT CenteredOnWorkArea(int width, int height) noexcept {
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -76,10 +70,11 @@ void TfrmTarvoUninstall::CreatePageFrames() {
     pageSoftware_.Create(hwnd(), kSoftwarePageId, {}, page, dpi_);
     pagePlugins_.Create(hwnd(), kPluginsPageId, {}, page, dpi_);
     pageSoftware_.SetChecked(true);
-    pageSoftware_.onClick = [this] { ShowAddonPage(false); };
-    pagePlugins_.onClick = [this] { ShowAddonPage(true); };
+    // The page buttons report their clicks as commands (OnCommand), so the switch can be driven
+    // from outside the window like the menu's items.
     for (ui::ImageButton* b : {&pageSoftware_, &pagePlugins_}) b->SetBackground(ui::palette::kTitleBar);
 
+    CreateTitleLinks();
     search_.Create(hwnd(), kSearchBoxId, {}, language::SharedTexts().Edit_Search_Tip, dpi_);
     search_.onChange = [this](const std::wstring& trimmed) {
         if (addonPageShown_) plugins_.OnSearchText(trimmed);
@@ -105,6 +100,7 @@ void TfrmTarvoUninstall::ShowAddonPage(bool shown) {
     pagePlugins_.SetChecked(shown);
     if (shown == addonPageShown_) return;
     addonPageShown_ = shown;
+    floating_.SetPage(shown ? ButtonPage::Addons : ButtonPage::Programs);
     // Each page filters by its own search; a switch starts the other page unfiltered.
     search_.ClearSilently();
     if (shown) {
@@ -125,6 +121,10 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     pageSoftware_.SetText(MainWindowText(L"RdImageButton_Software", L"Software"));
     pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
     search_.SetCue(language::SharedTexts().Edit_Search_Tip);
+    CaptionTitleLinks();
+    const language::TSharedTexts& texts = language::SharedTexts();
+    title_.SetHints({texts.MoreMenu_Setting, texts.WindowState_Min, texts.WindowState_Max, texts.WindowState_Normor,
+                     texts.Close});
     news_.SetInvitation(MainWindowText(
         L"Label_ShareNews", L"Share this software with your families and friends. They will be happy to use Uninstaller!"));
     software_.LayOutCategoryBar(false);
@@ -135,23 +135,6 @@ void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
 void TfrmTarvoUninstall::BuildProgramCatalogue() { software_.BuildCatalogue(); }
 void TfrmTarvoUninstall::SelectAllProgramsCategory() { software_.SelectAllPrograms(); }
 void TfrmTarvoUninstall::SortProgramList() { software_.RestoreSort(); }
-
-void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
-    const ui::unique_hmenu owned(::CreatePopupMenu());
-    const HMENU menu = owned.get();
-    if (!menu) return;
-    ::AppendMenuW(menu, MF_STRING, kMenuForcedUninstall,
-                  MainWindowText(L"PopMenu_Sub_ForcedUninstall", L"Forced Uninstall").c_str());
-    ::AppendMenuW(menu, MF_STRING, kMenuExport, MainWindowText(L"PopMenu_Sub_ExportList", L"Export Application List").c_str());
-    ::AppendMenuW(menu, MF_STRING, kMenuLogManagement, MainWindowText(L"PopMenu_Sub_LogManagement", L"Log Management").c_str());
-    const RECT button = title_.layout().menu;
-    POINT at{button.left, button.bottom};
-    ::ClientToScreen(hwnd(), &at);
-    const UINT command = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, at.x, at.y, 0, hwnd(), nullptr));
-    if (command == kMenuForcedUninstall) RunForcedUninstallWindow({});
-    else if (command == kMenuExport) software_.ExportList();
-    else if (command == kMenuLogManagement) ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder()));
-}
 
 void TfrmTarvoUninstall::OnRefreshKey() {
     const bool modifier = (::GetKeyState(VK_CONTROL) | ::GetKeyState(VK_SHIFT) | ::GetKeyState(VK_MENU)) & 0x8000;
@@ -179,8 +162,10 @@ void TfrmTarvoUninstall::LayOut() {
     pagePlugins_.Move({pluginsLeft, pageTop, pluginsLeft + pluginsWidth, titleHeight});
 
     // The search box sits in the title area, left of the caption buttons.
-    const int searchRight = title_.layout().menu.left - S(12);
-    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(16)), S(120), S(240));
+    const int searchRight = LayOutTitleLinks(title_.layout().menu.left - S(10), titleHeight / 2 - S(14), S(28),
+                                             pluginsLeft + pluginsWidth + S(8) + S(100) + S(6)) -
+                            S(6);
+    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(8)), S(100), S(240));
     const int searchHeight = S(28);
     const int searchTop = (titleHeight - searchHeight) / 2;
     search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});
@@ -189,7 +174,14 @@ void TfrmTarvoUninstall::LayOut() {
     const int newsHeight = NewsFooterHeight();
     software_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
     plugins_.Move({frame, titleHeight, w - frame, h - frame - newsHeight});
-    if (news_.hwnd()) news_.Move({frame, h - frame - newsHeight, w - frame, h - frame});
+    if (news_.hwnd()) {
+        news_.Move({frame, h - frame - newsHeight, w - frame, h - frame});
+        // The round button's colour ring, centred on the window, hangs over the strip.
+        const TUninstallButtonModel button(dpi_);
+        const RECT ring = button.Ring();
+        const int half = (ring.right - ring.left) / 2;
+        news_.KeepClear(w / 2 - frame - half, w / 2 - frame + half);
+    }
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -241,6 +233,9 @@ std::optional<LRESULT> TfrmTarvoUninstall::OnMessage(UINT message, WPARAM wParam
         return 0;
     case WM_WINDOWPOSCHANGING:
         if (lParam) (void)OnPositionChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
+        return std::nullopt;
+    case WM_WINDOWPOSCHANGED:
+        OnPositionChanged();
         return std::nullopt;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) FormActivate();

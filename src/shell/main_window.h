@@ -10,6 +10,7 @@
 
 #include "shell/browser_cleaner_page.h"
 #include "shell/control_ids.h"
+#include "shell/floating_button.h"
 #include "shell/news_footer.h"
 #include "shell/program_state.h"
 #include "shell/programs_page.h"
@@ -32,7 +33,8 @@ public:
     static constexpr int kDesignWidth = 870;
     static constexpr int kDesignHeight = 570;
 
-    explicit TfrmTarvoUninstall(TProgramState& state) : state_(state) {}
+    explicit TfrmTarvoUninstall(TProgramState& state);
+    ~TfrmTarvoUninstall() override;
 
     // Creates the window and builds what it hosts, in start-up order; the window stays hidden.
     bool Create();
@@ -40,7 +42,9 @@ public:
     [[nodiscard]] const std::wstring& PendingForcedUninstallText() const noexcept { return pendingForcedUninstallText_; }
     [[nodiscard]] TFrame_Software& ProgramsPage() noexcept { return software_; }
     [[nodiscard]] TfraBrowserCleaner& AddonPage() noexcept { return plugins_; }
-    // The heading's page buttons: the programs page, or the browser add-on page.
+    [[nodiscard]] TfrmUninstallButton& FloatingButton() noexcept { return floating_; }
+    // The heading's page buttons: the programs page, or the browser add-on page. The round
+    // button's caption follows.
     void ShowAddonPage(bool shown);
 
 private:
@@ -62,6 +66,8 @@ private:
         kSoftwareFrameId,
         kPluginsFrameId,
         kNewsFooterId,
+        kLikeId = control_ids::kMainWindow + 20,
+        kFeedbackId,
         kTitleButtonsId = control_ids::kTitleButtons
     };
 
@@ -83,10 +89,10 @@ private:
     void StartNewsCheck();
     void BuildProgramCatalogue();
     void SelectAllProgramsCategory();
-    void ShowFloatingButtonWhenCreated() {}
+    void ShowFloatingButtonWhenCreated();
     void SortProgramList();
     void ForcedUninstallForShellVerbFile();
-    void LaunchAutomaticUpdater() {}
+    void LaunchAutomaticUpdater() { StartUpdater(false); }
     void StartScoreDatabaseDownload();
     // Posted by the download's worker thread when it is done; the window is only touched
     // here, on its own thread.
@@ -102,6 +108,10 @@ private:
     void OnNewsClick(const std::wstring& link);
     void Timer_NewsSwitchTimer();
     [[nodiscard]] int NewsFooterHeight() const noexcept;
+
+    // The round button (main_window_button.cpp).
+    void OnFloatingButtonClick(ButtonPage page);
+    void OnPositionChanged();
 
     // Placement (main_window_placement.cpp).
     void ToggleMaximized();
@@ -124,7 +134,26 @@ private:
     [[nodiscard]] bool BusyWithOtherDialog() const;
     [[nodiscard]] std::wstring ShellVerbFilePath() const;
 
+    // The "More Settings" menu and its commands (main_window_menu.cpp).
+    struct LanguageMenu;
+    void CreateLanguageMenu();
     void ShowMoreSettingsMenu();
+    void OnCommand(int id, int code) override;
+    void RunMenuCommand(unsigned id);
+    void ViewRestorePoint();
+    void StartUpdater(bool manual);
+    void OpenUserManual();
+    void SwitchLanguage(std::size_t index);
+    // The "Like" link left of the caption buttons: made, captioned (with the footer's feedback
+    // link), and laid out leftwards from `right` if it leaves `keepFree` clear; returns where
+    // it ends.
+    void CreateTitleLinks();
+    void CaptionTitleLinks();
+    int LayOutTitleLinks(int right, int top, int height, int keepFree);
+    // The language changed: every window of ours is told (OnLanguageChanged).
+    void OnLanguageSwitched();
+    void OnLanguageChanged() override;
+
     void OnRefreshKey();
     void LayOut();
     void Paint(HDC dc);
@@ -142,12 +171,16 @@ private:
     ui::TitleBar title_;
     ui::ImageButton pageSoftware_, pagePlugins_;
     ui::SearchBox search_;
+    ui::ImageButton like_;
     TFrame_Software software_;
     TfraBrowserCleaner plugins_;
     bool addonPageShown_ = false;
     NewsFooter news_;
     std::shared_ptr<NewsMailbox> newsMailbox_;
     std::unique_ptr<online::TNewsSwitch> newsSwitch_;
+    std::unique_ptr<LanguageMenu> languageMenu_;
+    TfrmUninstallButton floating_;
+    bool togglingMaximized_ = false;  // the button is placed once the maximise or restore is done
 };
 
 // Centres a window of the given size on the work area of the primary monitor.

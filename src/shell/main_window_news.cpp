@@ -54,6 +54,9 @@ int TfrmTarvoUninstall::NewsFooterHeight() const noexcept { return news_.hwnd() 
 void TfrmTarvoUninstall::StartNewsCheck() {
     news_.Create(hwnd(), kNewsFooterId, dpi_);
     news_.onClick = [this](const std::wstring& link) { OnNewsClick(link); };
+    // The feedback link reports its click as a command, like the title bar's links.
+    news_.onFeedback = [this] { ::PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(kFeedbackId, BN_CLICKED), 0); };
+    news_.SetFeedbackText(MainWindowText(L"RdImageButton_Feedback", L"Feedback"));
     LayOut();
 
     const settings::TMainIni ini;

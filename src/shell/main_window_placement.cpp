@@ -38,6 +38,9 @@ bool TfrmTarvoUninstall::OnPositionChanging(WINDOWPOS& position) const {
 }
 
 void TfrmTarvoUninstall::ToggleMaximized() {
+    // The button hides while the window changes size, and comes back on its new bottom edge.
+    togglingMaximized_ = true;
+    floating_.Show(false);
     if (!maximized_) {
         ::GetWindowRect(hwnd(), &normalBounds_);
         maximized_ = true;
@@ -52,6 +55,11 @@ void TfrmTarvoUninstall::ToggleMaximized() {
     title_.SetMaximized(maximized_);
     ApplyWindowRegion();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
+    togglingMaximized_ = false;
+    if (state_.catalogueReady) {
+        floating_.PlaceButton(hwnd());
+        floating_.Show(true);
+    }
 }
 
 void TfrmTarvoUninstall::SavePlacementAtClose() {

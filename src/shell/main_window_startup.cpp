@@ -36,6 +36,7 @@ void TfrmTarvoUninstall::FormCreate() {
     if (StartMayInstall()) InstallWhenNeeded(DefaultInstallTargetFolder());
     LoadProgramFolderLibraries(state_);
     LoadLanguage();
+    CreateLanguageMenu();
     FitCaptionsAndCategoryBar();
     StartNewsCheck();
     state_.statistics.DoStatistic(settings::statistic::kProgramStart, 7, 0, 0, 0);

@@ -103,6 +103,9 @@ void TFrame_Software::LayOutCategoryBar(bool markCurrent) {
     categories_.SetLabels(std::move(labels));
     categories_.LayOut(markCurrent);
     list_.SetColumnTitle(0, language::SharedTexts().ListviewHeader_Software);
+    list_.SetColumnTitle(1, MainWindowText(L"ListView_Column_Operate", L"Operate"));
+    list_.SetColumnTitle(2, MainWindowText(L"ListView_Column_Size", L"Size"));
+    list_.SetColumnTitle(3, MainWindowText(L"ListView_Column_InstallDate", L"Install Date"));
     list_.SetButtonText(1, MainWindowText(L"PopMenu_List_Uninstall", L"Uninstall"));
     batch_.SetText(MainWindowText(L"RdImageButton_BatchUninstall", L"Batch Uninstall"));
     view_.SetText(MainWindowText(L"PopMenu_List_ViewStyle", L"View Style"));

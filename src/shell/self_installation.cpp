@@ -37,6 +37,7 @@ constexpr PayloadFile kLibrariesAndTools[] = {
     {L"English.lng", L"Language\\English.lng"},
     {L"German.lng", L"Language\\German.lng"},
     {L"ScoreBase.dbd", L"ScoreBase.dbd"},
+    {L"Help.html", L"help.html"},  // the user manual, which the Start menu's "Help" opens
 };
 
 std::wstring Bitness() { return settings::IsWow64() ? L"64" : L"32"; }

@@ -90,6 +90,23 @@ void TitleBar::SetCaption(std::wstring caption) {
 void TitleBar::SetMaximized(bool maximized) {
     maximized_ = maximized;
     maximize_.SetGlyph(maximized ? Glyph::Restore : Glyph::Maximize);
+    if (tipsAdded_ && maximize_.hwnd()) tips_.Update(maximize_.hwnd(), maximized ? hints_.restore : hints_.maximize);
+}
+
+void TitleBar::SetHints(Hints hints) {
+    hints_ = std::move(hints);
+    if (!host_) return;
+    const std::pair<ImageButton*, const std::wstring*> buttons[] = {
+        {&menu_, &hints_.menu},
+        {&minimize_, &hints_.minimize},
+        {&maximize_, maximized_ ? &hints_.restore : &hints_.maximize},
+        {&close_, &hints_.close}};
+    for (const auto& [button, text] : buttons) {
+        if (!button->hwnd()) continue;
+        if (tipsAdded_) tips_.Update(button->hwnd(), *text);
+        else tips_.Add(host_, button->hwnd(), *text);
+    }
+    tipsAdded_ = true;
 }
 
 void TitleBar::SetDpi(int dpi) {

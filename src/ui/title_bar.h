@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/image_button.h"
+#include "ui/tool_hints.h"
 #include "ui/title_bar_layout.h"
 
 namespace tarvo::ui {
@@ -28,8 +29,14 @@ public:
     bool Create(HWND host, unsigned buttons, int dpi, int firstId);
     void SetCaption(std::wstring caption);
     void SetIcon(HICON icon) noexcept { icon_ = icon; }  // borrowed
-    // Swaps the maximise glyph for restore and back.
+    // Swaps the maximise glyph for restore and back, with its hint.
     void SetMaximized(bool maximized);
+    // Hover hints of the caption buttons, from the language's texts; call again after a
+    // language change.
+    struct Hints {
+        std::wstring menu, minimize, maximize, restore, close;
+    };
+    void SetHints(Hints hints);
     void SetDpi(int dpi);
     // Height of the title area in 96-DPI pixels; 0 for the standard height.
     void SetHeight(int height);
@@ -56,6 +63,9 @@ private:
     int height_ = 0;
     bool maximized_ = false;
     std::wstring caption_;
+    Hints hints_;
+    ToolHints tips_;
+    bool tipsAdded_ = false;
     HICON icon_ = nullptr;
     TitleBarLayout layout_;
     ImageButton menu_, minimize_, maximize_, close_;

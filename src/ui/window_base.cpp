@@ -45,8 +45,33 @@ bool WindowBase::CreateChild(const wchar_t* className, HWND parent, int id, DWOR
                              this) != nullptr;
 }
 
+namespace {
+// Registered once per process; the same number in every window of ours.
+UINT LanguageChangedMessage() noexcept { return ::RegisterWindowMessageW(L"Tarvo.LanguageChanged"); }
+
+BOOL CALLBACK SendToChild(HWND child, LPARAM message) {
+    ::SendMessageW(child, static_cast<UINT>(message), 0, 0);
+    return TRUE;
+}
+
+BOOL CALLBACK SendLanguageChanged(HWND window, LPARAM message) {
+    ::SendMessageW(window, static_cast<UINT>(message), 0, 0);
+    ::EnumChildWindows(window, SendToChild, message);  // every descendant, not just the children
+    return TRUE;
+}
+}  // namespace
+
+void BroadcastLanguageChanged() noexcept {
+    const UINT message = LanguageChangedMessage();
+    if (message) ::EnumThreadWindows(::GetCurrentThreadId(), SendLanguageChanged, static_cast<LPARAM>(message));
+}
+
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto handled = OnMessage(message, wParam, lParam)) return *handled;
+    if (message != 0 && message == LanguageChangedMessage()) {
+        OnLanguageChanged();
+        return 0;
+    }
     switch (message) {
     case WM_PAINT: {
         const unique_hdc_paint dc(hwnd_);

@@ -39,6 +39,8 @@ protected:
     virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
     virtual void OnClose() { ::DestroyWindow(hwnd_); }
     virtual void OnDestroy() {}
+    // The program's language changed (BroadcastLanguageChanged): read every text again.
+    virtual void OnLanguageChanged() {}
     // Called after WM_NCDESTROY; the window handle is gone by then.
     virtual void OnFinalMessage() {}
     // Any message before the hooks above see it; nothing means "not handled here".
@@ -58,6 +60,11 @@ private:
 
     HWND hwnd_ = nullptr;
 };
+
+// Tells every window of the calling thread, top-level windows and their children alike, that
+// the language changed; each window of ours gets OnLanguageChanged. One notification reaches
+// every window, whoever created it, so no window has to be listed anywhere.
+void BroadcastLanguageChanged() noexcept;
 
 // Screen DPI from the desktop device context: 96 at 100 %, 144 at 150 %.
 [[nodiscard]] int ScreenDpi() noexcept;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # addon_page.sh BIN ARTIFACTS: the real main window with a Chrome profile of two extensions
 # in a copy of the test prefix. The enumeration ends on its own after start-up; a click on
-# "Browser plug-ins" shows the page, which lists both extensions and stays responsive.
+# "Browser plug-ins" shows the page, which lists both extensions, filters them by the search
+# box, enumerates again on F5 and stays responsive.
 # Screenshots at 100 % and at 150 % are kept as artifacts.
 set -u
 bin=$1 artifacts=$2
@@ -38,6 +39,20 @@ run_once() {  # name
   sleep 2
   wine "$probe" caption TfrmTarvoUninstall >/dev/null || fail "$name: the window does not answer"
   import -window root "$artifacts/addon_page_$name.png" || echo "screenshot failed"
+  # The search box filters the page shown.
+  wine "$probe" rows TfrmTarvoUninstall | tr -d '\r' >"$tmp/all-$name"
+  grep -q "Coupon Finder Pro" "$tmp/all-$name" && grep -q "Password Keeper" "$tmp/all-$name" ||
+    fail "$name: the page does not list both extensions: $(tr '\n' '|' <"$tmp/all-$name")"
+  wine "$probe" type TfrmTarvoUninstall coupon; sleep 0.5
+  wine "$probe" rows TfrmTarvoUninstall | tr -d '\r' >"$tmp/found-$name"
+  grep -q "Coupon Finder Pro" "$tmp/found-$name" && ! grep -q "Password Keeper" "$tmp/found-$name" ||
+    fail "$name: the search did not filter the add-ons: $(tr '\n' '|' <"$tmp/found-$name")"
+  # F5 on this page enumerates the browsers again.
+  local scans
+  scans=$(grep -c 'step: add-ons enumerated' "$log")
+  wine "$probe" key TfrmTarvoUninstall 0x74
+  for _ in $(seq 60); do [ "$(grep -c 'step: add-ons enumerated' "$log")" -gt "$scans" ] && break; sleep 0.5; done
+  [ "$(grep -c 'step: add-ons enumerated' "$log")" -gt "$scans" ] || fail "$name: F5 did not refresh the add-on page"
   wine "$probe" close TfrmTarvoUninstall || { fail "$name: close failed"; kill $app; }
   wait $app || fail "$name: exit code $?"
   echo "$name: screenshot addon_page_$name.png"

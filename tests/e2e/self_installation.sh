@@ -44,7 +44,7 @@ mv "$c/install.log" "$work/install.log" 2>/dev/null
 self-installation done: $target_w\\
 install run ends" ] || fail "/install lines differ"
 for f in TarvoUninstaler.exe RemovalHost.exe RemovalOffer.exe AutoPatch.exe UsageReport.dll sqlite3.dll \
-         ScoreBase.dbd Language/English.lng Language/German.lng ShellVerb64.dll ShellWatch64.dll; do
+         ScoreBase.dbd help.html Language/English.lng Language/German.lng ShellVerb64.dll ShellWatch64.dll; do
   [ -f "$target/$f" ] || fail "$f not installed"
 done
 [ -e "$target/ShellVerb32.dll" ] && fail "the 32-bit shell extension was installed on 64-bit Windows"

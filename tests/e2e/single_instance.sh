@@ -51,7 +51,8 @@ step: check install
 forced uninstall: Foo Bar
 forced window: open
 forced window: name Foo Bar"
-# The news lines and the add-on page's come from their workers, in no fixed order with start-up.
+# The news lines and the end of the add-on enumeration come from workers, in no fixed order
+# with start-up (and the enumeration may still run when the log is read).
 actual=$(tr -d '\r' < "$log" | grep -v -e '^activate$' -e '^news' -e '^step: add-ons enumerated$')
 [ "$(printf '%s\n' "$actual" | sort)" = "$(printf '%s\n' "$expected_start" | sort)" ] || fail "start-up lines differ"
 printf '%s\n' "$actual" | grep -n '' | grep -E 'step:|mutex' | cut -d: -f2- | tr '\n' ';' |

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/folders.h"
+#include "platform/system.h"
 #include "support/scratch_folder.h"
 
 using namespace tarvo::settings;
@@ -27,8 +28,13 @@ TEST(SystemInfo, WindowsNameFromVersionNumbers) {
         {{NT, 6, 0, Workstation, X86}, L"Windows Vista"},
         {{NT, 6, 1, Workstation, Amd64}, L"Windows 7"},
         {{NT, 6, 2, Workstation, Amd64}, L"Windows 8"},
-        {{NT, 6, 3, Workstation, Amd64}, L""},
-        {{NT, 10, 0, Workstation, Amd64}, L""},
+        {{NT, 6, 3, Workstation, Amd64, 9600}, L"Windows 8.1"},
+        {{NT, 6, 4, Workstation, Amd64, 9841}, L""},
+        {{NT, 10, 0, Workstation, Amd64, 19045}, L"Windows 10"},
+        {{NT, 10, 0, Workstation, X86, 21999}, L"Windows 10"},
+        {{NT, 10, 0, Workstation, Amd64, 22000}, L"Windows 11"},
+        {{NT, 10, 0, Workstation, Amd64, 26100}, L"Windows 11"},
+        {{NT, 10, 1, Workstation, Amd64, 30000}, L""},
         {{NT, 5, 3, Workstation, X86}, L""},
         {{VER_PLATFORM_WIN32_WINDOWS, 4, 10, 0, X86}, L""},
     };
@@ -37,6 +43,12 @@ TEST(SystemInfo, WindowsNameFromVersionNumbers) {
     // The running system gets whatever the rule makes of it; it must not fail.
     const auto name = WindowsName();
     EXPECT_TRUE(name.empty() || name.rfind(L"Windows ", 0) == 0);
+    // The real version, not the 6.2 that GetVersionEx gives an unlisted system.
+    const auto real = tarvo::platform::RtlGetVersionOf();
+    ASSERT_TRUE(real.has_value());
+    EXPECT_EQ(name, WindowsNameFor({real->dwPlatformId, real->dwMajorVersion, real->dwMinorVersion, real->wProductType,
+                                    tarvo::platform::GetNativeSystemInfoOf().wProcessorArchitecture,
+                                    real->dwBuildNumber}));
 }
 
 TEST(SystemInfo, VersionTextsOfASystemFile) {

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "language/language.h"
 #include "platform/files.h"
+#include "shell/plugin_vote_window.h"
 #include "support/scratch_folder.h"
 
 using tarvo::browserdefaults::BrowserKind;
@@ -55,6 +59,60 @@ TEST(RestoreBrowserDefaultsWindow, OkRestoresAndClosesOrWarnsAndStays) {
             EXPECT_EQ(window.hwnd(), nullptr);
             EXPECT_EQ(tarvo::platform::ReadFileBytes(prefs), "{");
         }
+    }
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM texts) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(child, text, 256);
+    if (text[0]) reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(text);
+    return TRUE;
+}
+
+// The window's caption and its controls' texts.
+std::vector<std::wstring> TextsOf(HWND window) {
+    std::vector<std::wstring> texts;
+    CollectText(window, reinterpret_cast<LPARAM>(&texts));
+    ::EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The add-on page's two windows are modal, so a language switch never finds them open: what
+// counts is that they read every text from the language file when they open.
+TEST(AddonPageWindows, TakeTheirTextsFromTheLanguageFile) {
+    tarvo::test::ScratchFolder scratch;
+    tarvo::browserdefaults::RestoreEnvironment env;
+    env.appDataFolder = scratch.MakeFolder(L"Roaming");
+    env.localAppDataFolder = scratch.MakeFolder(L"Local");
+    env.keyPrefix = env.machineKeyPrefix = L"Software\\TarvoWindowTestNone\\";
+    (void)scratch.MakeFile(L"Local\\Google\\Chrome\\User Data\\Default\\Preferences", "{}");
+    const tarvo::browserdefaults::RestoreActions notRunning{[](BrowserKind) { return false; }, {}};
+    const auto noBox = [](HWND, const std::wstring&, UINT) { return IDOK; };
+    tarvo::addons::TPluginItem item;
+    item.Caption = item.Name = L"Coupon Finder";
+    tarvo::addons::TAllBrowserCleaner none;
+
+    auto& language = tarvo::language::AppLanguage();
+    const struct {
+        const wchar_t* language;
+        std::vector<std::wstring> restore, vote;
+    } cases[] = {
+        {L"German", {L"Standardeinstellungen von Chrome wiederherstellen", L"Abbrechen"}, {L"Bewerten", L"1 Stern", L"5 Sterne"}},
+        {L"English", {L"Restore Chrome Default Settings", L"Cancel"}, {L"Vote", L"1 Star", L"5 Star"}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(language.LoadLanguage(c.language));
+        TfrmRestBrowserDefault restore(BrowserKind::Chrome, env, notRunning, noBox);
+        ASSERT_TRUE(restore.Create(nullptr));
+        tarvo::shell::TfrmPluginVote vote(item, none, L"http://127.0.0.1:9");
+        ASSERT_TRUE(vote.Create(nullptr));
+        const auto restoreTexts = TextsOf(restore.hwnd()), voteTexts = TextsOf(vote.hwnd());
+        for (const auto& text : c.restore)
+            EXPECT_NE(std::find(restoreTexts.begin(), restoreTexts.end(), text), restoreTexts.end()) << text;
+        for (const auto& text : c.vote)
+            EXPECT_NE(std::find(voteTexts.begin(), voteTexts.end(), text), voteTexts.end()) << text;
+        ::DestroyWindow(restore.hwnd());
+        ::DestroyWindow(vote.hwnd());
     }
 }
 

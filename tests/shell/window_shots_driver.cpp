@@ -5,6 +5,7 @@
 //   window_shots_driver power-scan     the leftover findings of a small folder, with the
 //                                      warning band for a folder shared by several programs
 //   window_shots_driver power-scan-done  the same folder removed: the final state
+//   window_shots_driver about          the About window
 //   window_shots_driver log-days       the log manager with three day logs, one chosen
 //   window_shots_driver log-backups    its Backups view with two removals, one chosen
 //   window_shots_driver restore-chrome  the browser restore for a hijacked Chrome profile
@@ -21,6 +22,7 @@
 #include "inventory/software_info.h"
 #include "leftovers/scan_driver.h"
 #include "leftovers/removal_backup.h"
+#include "shell/about_window.h"
 #include "shell/forced_uninstall_window.h"
 #include "shell/log_manager_window.h"
 #include "shell/power_scan_window.h"
@@ -190,6 +192,13 @@ int ShowPowerScan(const std::wstring& scratch, bool removed = false) {
 
 }  // namespace
 
+int ShowAboutWindow() {
+    tarvo::shell::TfrmAbout window(L"3.0.0.1");
+    if (!window.Create(nullptr)) return 1;
+    window.RunModal();
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring mode = argv[1];
@@ -203,6 +212,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (mode == L"forced-list") result = ShowForced(scratch, true);
     else if (mode == L"power-scan") result = ShowPowerScan(scratch);
     else if (mode == L"power-scan-done") result = ShowPowerScan(scratch, true);
+    else if (mode == L"about") result = ShowAboutWindow();
     else if (mode == L"log-days") result = ShowLogManager(scratch, false);
     else if (mode == L"log-backups") result = ShowLogManager(scratch, true);
     else if (mode == L"restore-chrome") result = ShowRestore(scratch, tarvo::addons::BrowserKind::Chrome);

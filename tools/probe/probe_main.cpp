@@ -5,10 +5,19 @@
 //   tarvo_probe rect CLASS                print "left top right bottom"
 //   tarvo_probe minimize CLASS            minimise it and wait until it is
 //   tarvo_probe iconic CLASS              exit 0 when it is minimised, 1 when not
-//   tarvo_probe rows CLASS [COLUMNS]      print the rows of the window's list view, one per
+//   tarvo_probe rows CLASS [COLUMNS]      print the rows of the window's visible list view, one per
 //                                         line, columns (default "0") separated by tabs
 //   tarvo_probe key CLASS VK              press and release a key in the window's list view
 //   tarvo_probe post CLASS MESSAGE        post MESSAGE (decimal or 0x hex) with no parameters
+//   tarvo_probe command CLASS ID          post WM_COMMAND with the control or menu id ID
+//   tarvo_probe texts CLASS               print the window's caption, then every visible
+//                                         child's window text (a list's: its column titles),
+//                                         one per line
+//   tarvo_probe type CLASS TEXT           set the text of the window's first visible edit
+//                                         control (its parent hears EN_CHANGE, as from typing)
+//   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
+//   tarvo_probe click CLASS X Y           post a mouse move, press and release at client X Y
+//   tarvo_probe dblcaption CLASS          post a double click on the window's title area
 
 #include <windows.h>
 #include <commctrl.h>
@@ -24,19 +33,28 @@ HWND FindVisible(const wchar_t* className) {
     return window && ::IsWindowVisible(window) ? window : nullptr;
 }
 
-BOOL CALLBACK TakeListView(HWND child, LPARAM param) {
+struct ChildSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+// A window with several pages keeps the hidden pages' controls; the one shown counts.
+BOOL CALLBACK TakeVisibleChild(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
     wchar_t name[64] = {};
     ::GetClassNameW(child, name, 64);
-    if (std::wcscmp(name, WC_LISTVIEWW) != 0) return TRUE;
-    *reinterpret_cast<HWND*>(param) = child;
+    if (_wcsicmp(name, search->className) != 0 || !::IsWindowVisible(child)) return TRUE;
+    search->found = child;
     return FALSE;
 }
 
-HWND FindListView(HWND window) {
-    HWND found = nullptr;
-    ::EnumChildWindows(window, TakeListView, reinterpret_cast<LPARAM>(&found));
-    return found;
+HWND FindVisibleChild(HWND window, const wchar_t* className) {
+    ChildSearch search{className, nullptr};
+    ::EnumChildWindows(window, TakeVisibleChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+HWND FindListView(HWND window) { return FindVisibleChild(window, WC_LISTVIEWW); }
 
 // Reads the list's texts through LVM_GETITEMTEXTW with the item and its buffer placed in the
 // owning process, as an accessibility tool would; an owner-data list answers from its owner.
@@ -78,8 +96,45 @@ int PrintRows(HWND window, const std::wstring& columns) {
     return 0;
 }
 
+// A list's column titles, read through LVM_GETCOLUMNW with the buffer in the owning process.
+void PrintColumnTitles(HWND list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return;
+    constexpr SIZE_T kChars = 256;
+    const SIZE_T size = sizeof(LVCOLUMNW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    for (int column = 0; remote; ++column) {
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT;
+        info.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVCOLUMNW));
+        info.cchTextMax = static_cast<int>(kChars);
+        wchar_t text[kChars] = {};
+        SIZE_T moved = 0;
+        if (!::WriteProcessMemory(process, remote, &info, sizeof info, &moved) ||
+            !::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote)))
+            break;
+        (void)::ReadProcessMemory(process, remote + sizeof(LVCOLUMNW), text, sizeof text - sizeof(wchar_t), &moved);
+        if (text[0]) std::wprintf(L"%ls\n", text);
+    }
+    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+}
+
+BOOL CALLBACK PrintText(HWND child, LPARAM) {
+    if (!::IsWindowVisible(child)) return TRUE;
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(child, text, 1024);
+    if (text[0]) std::wprintf(L"%ls\n", text);
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (std::wcscmp(name, WC_LISTVIEWW) == 0) PrintColumnTitles(child);
+    return TRUE;
+}
+
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|type|move|click|dblcaption CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -132,6 +187,34 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"post" && argc > 3) {
         const auto message = static_cast<UINT>(std::wcstoul(argv[3], nullptr, 0));
         return ::PostMessageW(window, message, 0, 0) ? 0 : 1;
+    }
+    if (verb == L"command" && argc > 3) {
+        const auto id = static_cast<WPARAM>(std::wcstoul(argv[3], nullptr, 0));
+        return ::PostMessageW(window, WM_COMMAND, id, 0) ? 0 : 1;
+    }
+    if (verb == L"texts") {
+        wchar_t caption[1024] = {};
+        ::GetWindowTextW(window, caption, 1024);
+        std::wprintf(L"%ls\n", caption);
+        ::EnumChildWindows(window, PrintText, 0);
+        return 0;
+    }
+    if (verb == L"type" && argc > 3) {
+        const HWND edit = FindVisibleChild(window, L"Edit");
+        return edit && ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3])) ? 0 : 1;
+    }
+    if (verb == L"click" && argc > 4) {
+        const LPARAM at = MAKELPARAM(std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
+        const bool posted = ::PostMessageW(window, WM_MOUSEMOVE, 0, at) &&
+                            ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+                            ::PostMessageW(window, WM_LBUTTONUP, 0, at);
+        return posted ? 0 : 1;
+    }
+    if (verb == L"dblcaption") return ::PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0) ? 0 : 1;
+    if (verb == L"move" && argc > 4) {
+        const int x = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+        const int y = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
+        return ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     }
     return Usage();
 }
