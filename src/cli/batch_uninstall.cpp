@@ -54,13 +54,7 @@ std::vector<int> ScanBatch(const std::vector<const inventory::TSoftInfo*>& entri
     options.refusals = &refusals;
     options.catalogue = &catalogue;
     const std::vector<int> counts = leftovers::ScanLeftoversBatch(entries, tree, images, options);
-    const int total = leftovers::FindingCount(tree);
-    if (how.json)
-        out.OutUtf8(ScanFindingsJson(tree));
-    else
-        out.Out(total > 0 ? ScanTreeText(tree) : std::wstring(L"No left items found.\r\n"));
-    if (how.remove && !how.json)
-        for (const auto& refusal : refusals) out.Out(L"Left alone: " + refusal.item + L" (" + refusal.reason + L")\r\n");
+    const int total = PrintScan(tree, refusals, how, out);
     code = total > 0 && how.remove ? DeleteFindings(tree, how.shred, out) : kExitOk;
     return counts;
 }

@@ -144,6 +144,13 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
     } else {
         (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);
     }
+    const int count = PrintScan(tree, refusals, how, out);
+    if (count == 0) return how.nothingFoundIsSuccess ? kExitOk : kExitFailure;
+    return how.remove ? DeleteFindings(tree, how.shred, out) : kExitOk;
+}
+
+int PrintScan(const leftovers::TResultTree& tree, const std::vector<leftovers::TScanRefusal>& refusals,
+              const ScanReport& how, CliOutput& out) {
     const int count = leftovers::FindingCount(tree);
     if (how.json)
         out.OutUtf8(ScanFindingsJson(tree));
@@ -151,8 +158,7 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
         out.Out(count > 0 ? ScanTreeText(tree) : std::wstring(L"No left items found.\r\n"));
     if (how.remove && !how.json)
         for (const auto& refusal : refusals) out.Out(L"Left alone: " + refusal.item + L" (" + refusal.reason + L")\r\n");
-    if (count == 0) return how.nothingFoundIsSuccess ? kExitOk : kExitFailure;
-    return how.remove ? DeleteFindings(tree, how.shred, out) : kExitOk;
+    return count;
 }
 
 }  // namespace tarvo::cli

@@ -5,12 +5,12 @@
 
 #include <span>
 #include <string>
-
 #include <vector>
 
 #include "cli/cli.h"
 #include "inventory/program_places.h"
 #include "inventory/soft_info.h"
+#include "leftovers/regedit_scan.h"
 #include "leftovers/result_tree.h"
 
 namespace tarvo::cli {
@@ -32,6 +32,11 @@ struct ScanReport {
 // verb's exit codes: 1 when nothing was found.
 int ScanAndReport(const inventory::TSoftInfo* entry, const std::wstring& folder,
                   const std::vector<inventory::TProgramPlace>& catalogue, const ScanReport& how, CliOutput& out);
+
+// Prints a finished scan as `how` asks (tree or JSON, then what was left alone when removing);
+// returns the number of findings.
+int PrintScan(const leftovers::TResultTree& tree, const std::vector<leftovers::TScanRefusal>& refusals,
+              const ScanReport& how, CliOutput& out);
 
 // The tree as lines: each node's caption, indented two blanks per level.
 [[nodiscard]] std::wstring ScanTreeText(const leftovers::TResultTree& tree);
