@@ -44,17 +44,32 @@ std::wstring ProbeFolder() {
     return tarvo::platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES) + L"\\Tarvo Leftover Probe";
 }
 
+// Through the service manager, not the registry: it keeps its own list, and a service whose
+// key another test's leftover removal deleted behind its back would still block a new service
+// of that name (the installer then goes on without it) until Wine restarts.
+void DeleteProbeService() {
+    const SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager) return;
+    if (const SC_HANDLE service = ::OpenServiceW(manager, L"TarvoLeftoverProbeSvc", DELETE)) {
+        (void)::DeleteService(service);
+        ::CloseServiceHandle(service);
+    }
+    ::CloseServiceHandle(manager);
+}
+
 // Installed for the test's length; removed again with msiexec, whatever the test left.
 class InstalledProbe {
 public:
     InstalledProbe() {
         (void)Msiexec(L"/x " + kProductCode + L" /qn");  // an earlier run that stopped half way
+        DeleteProbeService();
         const std::wstring msi = tarvo::platform::GetModuleFilePath();
         exitCode_ = Msiexec(L"/i \"" + msi.substr(0, msi.find_last_of(L'\\')) + L"\\leftover_probe.msi\" /qn");
     }
     ~InstalledProbe() {
         (void)Msiexec(L"/x " + kProductCode + L" /qn");
         // The package asks for no service removal, so uninstalling leaves the service behind.
+        DeleteProbeService();
         (void)tarvo::platform::DeleteKeyTree(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\services\\TarvoLeftoverProbeSvc",
                                              RegistryView::Default);
         tarvo::test::RemoveTree(ProbeFolder());
