@@ -6,9 +6,25 @@ namespace tarvo::platform {
 
 namespace {
 
+bool IsAscii(std::wstring_view text) noexcept {
+    for (const wchar_t c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+wchar_t AsciiUpper(wchar_t c) noexcept { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c ^ 0x20) : c; }
+
 std::wstring MapCase(std::wstring_view text, DWORD flags) {
     if (text.empty()) return {};
     std::wstring mapped(text);
+    // The scans case-map hundreds of thousands of names and values, nearly all ASCII, where
+    // the invariant mapping touches the Latin letters alone: no need to ask the system.
+    if (IsAscii(text)) {
+        for (auto& c : mapped)
+            if (flags == LCMAP_UPPERCASE ? (c >= L'a' && c <= L'z') : (c >= L'A' && c <= L'Z'))
+                c = static_cast<wchar_t>(c ^ 0x20);
+        return mapped;
+    }
     const int length = text.size() > INT_MAX ? 0
                                              : ::LCMapStringW(LOCALE_INVARIANT, flags, text.data(),
                                                               static_cast<int>(text.size()), mapped.data(),
@@ -29,7 +45,13 @@ std::wstring UpperCase(std::wstring_view text) { return MapCase(text, LCMAP_UPPE
 std::wstring LowerCase(std::wstring_view text) { return MapCase(text, LCMAP_LOWERCASE); }
 
 bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && UpperCase(a) == UpperCase(b);
+    if (a.size() != b.size()) return false;
+    if (IsAscii(a) && IsAscii(b)) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+        return true;
+    }
+    return UpperCase(a) == UpperCase(b);
 }
 
 std::wstring MultiByteToWide(const char* bytes, std::size_t size, UINT codePage) {

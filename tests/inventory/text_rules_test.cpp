@@ -306,3 +306,19 @@ TEST(TextUtil, TrimAndCase) {
     EXPECT_EQ(ReplaceAllIgnoreCase(L"aXbxc", L"x", L"--"), L"a--b--c");
     EXPECT_EQ(RemoveFirst(L"a;b;c", L";"), L"ab;c");
 }
+
+// Plain ASCII is mapped without the system; the result must be the system's all the same,
+// and letters are told from the punctuation one bit away from them ('[' and '{').
+TEST(TextUtil, AsciiCaseIsTheSystemsInvariantCase) {
+    std::wstring ascii;
+    for (wchar_t c = 1; c < 0x80; ++c) ascii += c;
+    for (const DWORD flags : {DWORD{LCMAP_UPPERCASE}, DWORD{LCMAP_LOWERCASE}}) {
+        std::wstring system(ascii.size(), L'\0');
+        const int size = static_cast<int>(ascii.size());
+        ASSERT_EQ(::LCMapStringW(LOCALE_INVARIANT, flags, ascii.data(), size, system.data(), size), size);
+        EXPECT_EQ(flags == LCMAP_UPPERCASE ? UpperCase(ascii) : LowerCase(ascii), system);
+    }
+    EXPECT_TRUE(EqualsIgnoreCase(L"Program Files\\Ab", L"pROGRAM fILES\\aB"));
+    EXPECT_FALSE(EqualsIgnoreCase(L"a[", L"A{"));
+    EXPECT_TRUE(EqualsIgnoreCase(L"\u00E9t\u00E9", L"\u00C9T\u00C9"));
+}
