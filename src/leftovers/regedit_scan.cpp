@@ -93,7 +93,7 @@ void TRegeditScanClasses::Pump() const {
 }
 
 bool TRegeditScanClasses::ContainsFolder(const std::wstring& text) const {
-    return !FolderKey.empty() && LowerCase(text).find(FolderKey) != std::wstring::npos;
+    return !FolderKey.empty() && platform::LowerCaseContains(text, FolderKey);
 }
 
 bool TRegeditScanClasses::OpenKey(TScanKey& key, HKEY root, const std::wstring& keyPath) const {

@@ -79,9 +79,11 @@ bool ClientTest(const TRegeditScanClasses& scan, const TScanKey& key) {
 
 bool TextHasFolder(const TRegeditScanClasses& scan, const std::wstring& text, bool appendBackslash) {
     if (scan.FolderKey.empty() || text.size() + 1 < scan.FolderKey.size()) return false;
-    std::wstring lower = LowerCase(text);
-    if (appendBackslash && (lower.empty() || lower.back() != L'\\')) lower += L'\\';
-    return lower.find(scan.FolderKey) != std::wstring::npos;
+    if (!appendBackslash || (!text.empty() && text.back() == L'\\'))
+        return platform::LowerCaseContains(text, scan.FolderKey);
+    thread_local std::wstring withBackslash;
+    withBackslash.assign(text).push_back(L'\\');
+    return platform::LowerCaseContains(withBackslash, scan.FolderKey);
 }
 
 bool AnyValueHasFolder(const TRegeditScanClasses& scan, const TScanKey& key, bool stringsOnly, bool appendBackslash) {

@@ -54,6 +54,19 @@ bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) {
     return UpperCase(a) == UpperCase(b);
 }
 
+bool LowerCaseContains(std::wstring_view text, std::wstring_view lowerNeedle) {
+    if (!IsAscii(text)) return LowerCase(text).find(lowerNeedle) != std::wstring::npos;
+    if (lowerNeedle.size() > text.size()) return false;
+    // Every value a scan reads is tested this way, once for each program of a batch: no copy.
+    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c ^ 0x20) : c; };
+    for (std::size_t at = 0; at + lowerNeedle.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < lowerNeedle.size() && lower(text[at + i]) == lowerNeedle[i]) ++i;
+        if (i == lowerNeedle.size()) return true;
+    }
+    return false;
+}
+
 std::wstring MultiByteToWide(const char* bytes, std::size_t size, UINT codePage) {
     if (size == 0 || size > INT_MAX) return {};
     const int length = static_cast<int>(size);

@@ -20,6 +20,8 @@ namespace tarvo::platform {
 [[nodiscard]] std::wstring LowerCase(std::wstring_view text);
 // Same length and the same upper-case form.
 [[nodiscard]] bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b);
+// LowerCase(text) holds the needle, which is lower case already.
+[[nodiscard]] bool LowerCaseContains(std::wstring_view text, std::wstring_view lowerNeedle);
 
 // MultiByteToWideChar / WideCharToMultiByte; invalid sequences become what the system makes
 // of them, never an error.

@@ -321,4 +321,8 @@ TEST(TextUtil, AsciiCaseIsTheSystemsInvariantCase) {
     EXPECT_TRUE(EqualsIgnoreCase(L"Program Files\\Ab", L"pROGRAM fILES\\aB"));
     EXPECT_FALSE(EqualsIgnoreCase(L"a[", L"A{"));
     EXPECT_TRUE(EqualsIgnoreCase(L"\u00E9t\u00E9", L"\u00C9T\u00C9"));
+    using tarvo::platform::LowerCaseContains;
+    EXPECT_TRUE(LowerCaseContains(L"\"C:\\Prog\\X\\a.exe\"", L"c:\\prog\\x\\"));
+    EXPECT_FALSE(LowerCaseContains(L"C:\\Prog\\X", L"c:\\prog\\x\\"));
+    EXPECT_TRUE(LowerCaseContains(L"D:\\\u00C9t\u00C9\\", L"\u00E9t\u00E9\\"));
 }
