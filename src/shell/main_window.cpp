@@ -103,6 +103,7 @@ void TfrmTarvoUninstall::ShowAddonPage(bool shown) {
     floating_.SetPage(shown ? ButtonPage::Addons : ButtonPage::Programs);
     // Each page filters by its own search; a switch starts the other page unfiltered.
     search_.ClearSilently();
+    search_.SetCue(SearchCue());
     if (shown) {
         software_.OnSearchText({});
         ::ShowWindow(plugins_.hwnd(), SW_SHOW);
@@ -117,10 +118,16 @@ void TfrmTarvoUninstall::ShowAddonPage(bool shown) {
     }
 }
 
+// The box searches the page that is shown, and its hint says which.
+std::wstring TfrmTarvoUninstall::SearchCue() const {
+    if (addonPageShown_) return MainWindowText(L"Edit_SearchPlugins", L"Search plug-ins");
+    return language::SharedTexts().Edit_Search_Tip;
+}
+
 void TfrmTarvoUninstall::FitCaptionsAndCategoryBar() {
     pageSoftware_.SetText(MainWindowText(L"RdImageButton_Software", L"Software"));
     pagePlugins_.SetText(MainWindowText(L"RdImageButton_Plugins", L"Browser plug-ins"));
-    search_.SetCue(language::SharedTexts().Edit_Search_Tip);
+    search_.SetCue(SearchCue());
     CaptionTitleLinks();
     const language::TSharedTexts& texts = language::SharedTexts();
     title_.SetHints({texts.MoreMenu_Setting, texts.WindowState_Min, texts.WindowState_Max, texts.WindowState_Normor,

@@ -86,6 +86,7 @@ private:
     void CreatePageFrames();
     void LoadLanguage();
     void FitCaptionsAndCategoryBar();
+    [[nodiscard]] std::wstring SearchCue() const;
     void StartNewsCheck();
     void BuildProgramCatalogue();
     void SelectAllProgramsCategory();

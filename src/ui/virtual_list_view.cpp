@@ -23,6 +23,17 @@ int LineHeightOf(HWND window, HFONT font) {
     return metrics.tmHeight;
 }
 
+// Row buttons as wide as their longest caption needs (a translation may be longer than the
+// English word), never narrower than the design width.
+int ButtonWidthFor(HWND window, HFONT font, const std::vector<ListColumn>& columns, const ListMetrics& m) {
+    const unique_window_dc dc(window);
+    int width = m.buttonWidth;
+    for (const ListColumn& column : columns)
+        if (column.kind == ColumnKind::Button && !column.buttonText.empty())
+            width = std::max(width, static_cast<int>(MeasureText(dc.get(), column.buttonText, font).cx) + m.padding * 2);
+    return width;
+}
+
 }  // namespace
 
 VirtualListView::~VirtualListView() {
@@ -96,6 +107,7 @@ void VirtualListView::ApplyMetrics() {
     const bool twoLines = view_ == ListViewStyle::Details;
     metrics_ = ListMetricsFor(dpi_, iconSize, LineHeightOf(list_, fonts.Get(FontRole::Emphasis, dpi_)),
                               LineHeightOf(list_, fonts.Get(FontRole::Small, dpi_)), twoLines);
+    metrics_.buttonWidth = ButtonWidthFor(list_, fonts.Get(FontRole::Body, dpi_), columns_, metrics_);
     // Report rows are as high as the small image list's images: a blank list of one-pixel-wide
     // images sets our row height.
     unique_himagelist spacer(::ImageList_Create(1, metrics_.rowHeight, ILC_COLOR32, 1, 0));
@@ -188,6 +200,9 @@ void VirtualListView::SetColumnTitle(int column, std::wstring title) {
 void VirtualListView::SetButtonText(int column, std::wstring text) {
     if (column < 0 || column >= static_cast<int>(columns_.size())) return;
     columns_[static_cast<size_t>(column)].buttonText = std::move(text);
+    if (list_)
+        metrics_.buttonWidth = ButtonWidthFor(list_, SharedFonts().Get(FontRole::Body, dpi_), columns_,
+                                              ListMetricsFor(dpi_, 0, 0, 0, false));
     RedrawAll();
 }
 
