@@ -85,11 +85,8 @@ void TfrmAbout::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
+    PaintBodyAndHeading(dc, client, Title());
     auto& fonts = ui::SharedFonts();
-    ui::DrawTextLine(dc, Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kBandHeight)},
-                     fonts.Get(ui::FontRole::Caption, dpi()), palette::kTitleText);
 
     const int left = Scale(kMargin), right = client.right - Scale(kMargin);
     const int iconTop = Scale(kBandHeight + 20);

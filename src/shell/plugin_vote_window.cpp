@@ -206,12 +206,9 @@ void TfrmPluginVote::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
+    PaintBodyAndHeading(dc, client, VoteText(L"TfrmPluginVote", L"Vote"));
     auto& fonts = ui::SharedFonts();
     const int margin = Scale(16);
-    ui::DrawTextLine(dc, VoteText(L"TfrmPluginVote", L"Vote"), RECT{Scale(14), 0, Scale(14 + 350), Scale(kBandHeight)},
-                     fonts.Get(ui::FontRole::Caption, dpi()), palette::kTitleText);
 
     const addons::TPluginItem* item = vote_.Item();
     if (vote_.Sending()) {

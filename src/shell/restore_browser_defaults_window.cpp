@@ -29,7 +29,7 @@ constexpr int kBarTop = 196;  // the button bar
 constexpr int kButtonHeight = 28;
 
 // The widths each text is fitted to, in 96-DPI pixels.
-constexpr int kTitleWidth = 350, kConfirmWidth = 370, kLabelWidth = 320, kButtonTextWidth = 128;
+constexpr int kConfirmWidth = 370, kLabelWidth = 320, kButtonTextWidth = 128;
 
 std::wstring ApplicationTitle() { return language::GetText(L"Application_Title", L"Tarvo Uninstaller"); }
 
@@ -130,8 +130,7 @@ void TfrmRestBrowserDefault::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
+    PaintBodyAndHeading(dc, client, model_.Title());
     ui::FillSolid(dc, RECT{0, Scale(kBarTop), client.right, client.bottom}, palette::kToolbar);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
@@ -142,13 +141,6 @@ void TfrmRestBrowserDefault::OnPaint(HDC target) {
         RECT r{Scale(kMargin), Scale(top), client.right - Scale(kMargin) / 2, Scale(top + height)};
         ::DrawTextW(dc, fitted.c_str(), -1, &r, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
     };
-    {
-        const std::wstring title = Fit(model_.Title(), kTitleWidth, static_cast<int>(ui::FontRole::Caption));
-        const ui::SelectedObject font(dc, fonts.Get(ui::FontRole::Caption, dpi()));
-        ::SetTextColor(dc, palette::kTitleText);
-        RECT r{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kBandHeight)};
-        ::DrawTextW(dc, title.c_str(), -1, &r, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
-    }
     text(ConfirmText(), kConfirmWidth, ui::FontRole::Body, palette::kText, 44, 24);
     text(HomeCaption(), kLabelWidth, ui::FontRole::Body, palette::kTextSecondary, 76, 20);
     text(model_.Homepage(), kLabelWidth, ui::FontRole::Emphasis, palette::kText, 96, 20);

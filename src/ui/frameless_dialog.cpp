@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
 #include "ui/title_bar.h"
@@ -49,6 +50,14 @@ void FramelessDialog::ToggleMaximized() {
     }
     ApplyRoundedCorners(hwnd(), style_.cornerRadius, dpi_, maximized_);
     OnMaximizedChanged();
+}
+
+void FramelessDialog::PaintBodyAndHeading(HDC dc, const RECT& client, std::wstring_view title) const {
+    FillSolid(dc, client, palette::kWindow);
+    const int band = HeadingBandHeight();
+    FillSolid(dc, RECT{0, 0, client.right, band}, palette::kTitleBar);
+    DrawTextLine(dc, title, RECT{Scale(14), 0, client.right - TitleButtonWidth(dpi_), band},
+                 SharedFonts().Get(FontRole::Caption, dpi_), palette::kTitleText);
 }
 
 void FramelessDialog::PaintFrame(HDC dc, const RECT& client) const {

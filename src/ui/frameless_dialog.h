@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "ui/modal_loop.h"
 #include "ui/window_base.h"
 
@@ -37,6 +39,9 @@ protected:
     // After maximise or restore, so the window can swap its button's glyph and hint.
     virtual void OnMaximizedChanged() {}
 
+    // The white body and the heading band with the window's title, left of the close button;
+    // call first in OnPaint.
+    void PaintBodyAndHeading(HDC dc, const RECT& client, std::wstring_view title) const;
     // The rounded one-pixel outline, and the size grip of a resizable window that is not
     // maximised; call last in OnPaint.
     void PaintFrame(HDC dc, const RECT& client) const;
