@@ -520,3 +520,44 @@ TEST(ResultTree, ProgramsShowTheirCatalogueIconAndFoldersAFolderIcon) {
     EXPECT_NE(folder, IconPixels(shellDocument.get()));
     EXPECT_NE(folder, file);
 }
+
+// A batch reads each key and folder once and lets the later programs test what the first read
+// gave: what the user sees must be exactly what one scan after another shows, even where the
+// programs share a vendor key and one program's values name another's folder.
+TEST(BatchScan, GivesTheTreeOfSeparateScansInTheSameOrder) {
+    ScratchFolder scratch;
+    ScratchKey vendor(HKEY_CURRENT_USER, L"Software", RegistryView::Default);
+    std::vector<std::unique_ptr<UninstallFixture>> fixtures;
+    std::vector<TSoftInfo> entries;
+    for (const wchar_t* name : {L"Batch One", L"Batch Two"}) {
+        const std::wstring folder = scratch.MakeFolder(name);
+        scratch.MakeFile(std::wstring(name) + L"\\app.exe", "MZ");
+        fixtures.push_back(std::make_unique<UninstallFixture>(HKEY_CURRENT_USER, RegistryView::Default));
+        fixtures.back()->Set(L"DisplayName", name).Set(L"InstallLocation", folder);
+        vendor.SetString(name, L"Path", folder + L"\\app.exe");
+        TSoftInfo entry = EntryAt(folder);
+        entry.DisplayName = name;
+        entry.RootKeyName = L"HKEY_CURRENT_USER";
+        entry.KeyPath = fixtures.back()->KeyPath();
+        entries.push_back(entry);
+    }
+    vendor.SetString(L"Batch Two", L"Helper", scratch.path() + L"\\Batch One\\helper.dll");
+
+    const auto dump = [](const TResultTree& tree) {
+        std::wstring out;
+        const std::function<void(const TTreeNode&)> walk = [&](const TTreeNode& node) {
+            out += node.Caption + L"|" + node.Data.KeyPath + L"|" + node.Data.ValueName + L"|" + node.Data.FilePath + L"\n";
+            for (const auto& child : node.Children) walk(*child);
+        };
+        for (const auto& program : tree.Programs) walk(*program);
+        return out;
+    };
+    TResultTree separate, together;
+    TIconList images;
+    std::vector<int> counts;
+    for (const auto& entry : entries) counts.push_back(ScanLeftovers(&entry, separate, {}, images));
+    const std::vector<const TSoftInfo*> batch{&entries[0], &entries[1]};
+    EXPECT_EQ(ScanLeftoversBatch(batch, together, images, {}), counts);
+    EXPECT_EQ(dump(together), dump(separate));
+    EXPECT_NE(dump(separate).find(L"helper.dll"), std::wstring::npos);  // the shared key was seen at all
+}
