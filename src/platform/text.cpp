@@ -13,6 +13,7 @@ bool IsAscii(std::wstring_view text) noexcept {
 }
 
 wchar_t AsciiUpper(wchar_t c) noexcept { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c ^ 0x20) : c; }
+wchar_t AsciiLower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c ^ 0x20) : c; }
 
 std::wstring MapCase(std::wstring_view text, DWORD flags) {
     if (text.empty()) return {};
@@ -20,9 +21,7 @@ std::wstring MapCase(std::wstring_view text, DWORD flags) {
     // The scans case-map hundreds of thousands of names and values, nearly all ASCII, where
     // the invariant mapping touches the Latin letters alone: no need to ask the system.
     if (IsAscii(text)) {
-        for (auto& c : mapped)
-            if (flags == LCMAP_UPPERCASE ? (c >= L'a' && c <= L'z') : (c >= L'A' && c <= L'Z'))
-                c = static_cast<wchar_t>(c ^ 0x20);
+        for (auto& c : mapped) c = flags == LCMAP_UPPERCASE ? AsciiUpper(c) : AsciiLower(c);
         return mapped;
     }
     const int length = text.size() > INT_MAX ? 0
@@ -58,10 +57,9 @@ bool LowerCaseContains(std::wstring_view text, std::wstring_view lowerNeedle) {
     if (!IsAscii(text)) return LowerCase(text).find(lowerNeedle) != std::wstring::npos;
     if (lowerNeedle.size() > text.size()) return false;
     // Every value a scan reads is tested this way, once for each program of a batch: no copy.
-    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c ^ 0x20) : c; };
     for (std::size_t at = 0; at + lowerNeedle.size() <= text.size(); ++at) {
         std::size_t i = 0;
-        while (i < lowerNeedle.size() && lower(text[at + i]) == lowerNeedle[i]) ++i;
+        while (i < lowerNeedle.size() && AsciiLower(text[at + i]) == lowerNeedle[i]) ++i;
         if (i == lowerNeedle.size()) return true;
     }
     return false;
