@@ -10,13 +10,15 @@ constexpr int kOk = platform::SqliteLibrary::kOk;
 constexpr int kRow = platform::SqliteLibrary::kRow;
 constexpr int kDone = platform::SqliteLibrary::kDone;
 
-constexpr const char* kSchema =
-    "CREATE TABLE IF NOT EXISTS traces(id INTEGER PRIMARY KEY, setup TEXT, hash TEXT, arguments TEXT, time TEXT);"
-    "CREATE TABLE IF NOT EXISTS trace_entries(trace INTEGER, key TEXT, name TEXT);"
+// One statement each: the database runs a single statement per call.
+constexpr const char* kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS traces(id INTEGER PRIMARY KEY, setup TEXT, hash TEXT, arguments TEXT, time TEXT)",
+    "CREATE TABLE IF NOT EXISTS trace_entries(trace INTEGER, key TEXT, name TEXT)",
     "CREATE TABLE IF NOT EXISTS trace_items(trace INTEGER, seq INTEGER, kind TEXT, root TEXT, path TEXT,"
-    " view64 INTEGER, value TEXT, type_before INTEGER, before TEXT, type_after INTEGER, after TEXT);"
-    "CREATE INDEX IF NOT EXISTS trace_items_trace ON trace_items(trace, seq);"
-    "CREATE INDEX IF NOT EXISTS trace_entries_key ON trace_entries(key COLLATE NOCASE);";
+    " view64 INTEGER, value TEXT, type_before INTEGER, before TEXT, type_after INTEGER, after TEXT)",
+    "CREATE INDEX IF NOT EXISTS trace_items_trace ON trace_items(trace, seq)",
+    "CREATE INDEX IF NOT EXISTS trace_entries_key ON trace_entries(key COLLATE NOCASE)",
+};
 
 }  // namespace
 
@@ -77,10 +79,11 @@ std::wstring TraceStorePath(const std::wstring& dataFolder) {
 
 bool TraceStore::Open(const platform::SqliteLibrary& library, const std::wstring& file) {
     if (db_.Open(library, file, true) != kOk) return false;
-    if (db_.Execute(kSchema) != kOk) {
-        db_.Close();
-        return false;
-    }
+    for (const char* statement : kSchema)
+        if (db_.Execute(statement) != kOk) {
+            db_.Close();
+            return false;
+        }
     return true;
 }
 

@@ -179,10 +179,10 @@ TEST(TracedTree, OffersTheInstallersThingsOnlyWhereNothingElseLivesAndFirst) {
     scanned->Children.push_back(std::move(group));
     tree.Programs.push_back(std::move(scanned));
 
-    EXPECT_EQ(AddTracedNode(trace, L"Trace World", tree, world.World()), 6);
+    EXPECT_EQ(AddTracedNode(trace, L"Trace World", tree, world.World()), 7);
     ASSERT_EQ(tree.Programs.size(), 1u);
     const auto& program = *tree.Programs.front();
-    EXPECT_EQ(program.Caption, L"Trace World (recorded at installation)(6 items)");
+    EXPECT_EQ(program.Caption, L"Trace World (recorded at installation)(7 items)");
     std::vector<std::wstring> offered;
     for (const auto& g : program.Children)
         for (const auto& item : g->Children) {
