@@ -93,7 +93,7 @@ snapshot "$tmp/msi_installed"
 comm -13 "$tmp/msi_before" "$tmp/msi_installed" > "$tmp/msi_created"
 echo "    the MSI created $(wc -l < "$tmp/msi_created") keys, values, files and folders"
 grep -q "Installed: Trace Msi Sample" "$tmp/msi_install.txt"; check "the MSI's uninstall entry is linked" $?
-run_tarvo "$tmp/msi_uninstall.txt" uninstall "Trace Msi Sample" --yes --scan --delete
+run_tarvo "$tmp/msi_uninstall.txt" uninstall "Trace Msi Sample" --yes --quiet --scan --delete
 rc=$?; [ $rc -eq 0 ] || [ $rc -eq 5 ]; check "tarvo uninstall of the MSI exits 0 (was $rc)" $?
 snapshot "$tmp/msi_after"
 comm -12 "$tmp/msi_created" "$tmp/msi_after" > "$tmp/msi_residue"
