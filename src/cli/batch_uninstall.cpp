@@ -1,4 +1,5 @@
 #include "cli/batch_uninstall.h"
+#include "cli/trace_verbs.h"
 
 #include <algorithm>
 
@@ -54,8 +55,10 @@ std::vector<int> ScanBatch(const std::vector<const inventory::TSoftInfo*>& entri
     options.refusals = &refusals;
     options.catalogue = &catalogue;
     const std::vector<int> counts = leftovers::ScanLeftoversBatch(entries, tree, images, options);
+    const trace::TracedScan traced = AddTracedScan(entries, tree);
     const int total = PrintScan(tree, refusals, how, out);
-    code = total > 0 && how.remove ? DeleteFindings(tree, how.shred, out) : kExitOk;
+    code = (total > 0 || traced.changedValues) && how.remove ? DeleteFindings(tree, how.shred, out, traced.PutBackItems())
+                                                             : kExitOk;
     return counts;
 }
 

@@ -7,6 +7,7 @@
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
 #include "cli/removal_verbs.h"
+#include "cli/trace_verbs.h"
 #include "cli/uninstall_verb.h"
 #include "cli/scan_verb.h"
 
@@ -20,11 +21,17 @@ const Verb kVerbs[] = {
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
     {L"uninstall", L"uninstall NAME|KEY [--yes] [--scan [--delete [--shred]]]",
      L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key; --scan then looks for "
-     L"what it left behind", &RunUninstallVerb},
+     L"what it left behind (a traced program's recorded items first)", &RunUninstallVerb},
     {L"scan", L"scan NAME|KEY|--folder PATH [--json] [--delete [--shred]]",
      L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program; --delete removes "
      L"them all (backed up first; --shred overwrites files instead): exit 0 all gone, 5 some wait for a restart",
      &RunScanVerb},
+    {L"install", L"install SETUP [ARGS...]",
+     L"runs a setup (an .exe, or an .msi through msiexec) while recording what it creates and changes; the trace "
+     L"makes the program's later removal exact", &RunInstallVerb},
+    {L"traces", L"traces [--json] | traces show ID | traces delete ID | traces filter",
+     L"the traced installations; show lists one trace's items, delete forgets one, filter prints the places a "
+     L"recording leaves out", &RunTracesVerb},
     {L"restore", L"restore BACKUP", L"puts back what a removal backed up (a folder, or its name under Backup)",
      &RunRestoreVerb},
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},

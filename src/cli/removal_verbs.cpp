@@ -1,6 +1,7 @@
 #include "cli/removal_verbs.h"
 
 #include "leftovers/removal.h"
+#include "trace/traced_scan.h"
 #include "leftovers/tick_tree.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -19,23 +20,32 @@ public:
 
 }  // namespace
 
-int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out) {
+int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
+                   const std::vector<trace::TraceItem>* traced) {
     const std::wstring dataFolder = settings::DataFolder();
-    leftovers::TLeftoverRemoval removal(tree, leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder)));
+    const leftovers::TRemovalActions actions = leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder));
+    leftovers::TLeftoverRemoval removal(tree, actions);
     leftovers::TTickTree(tree).SetAll(leftovers::kStateTicked);
     leftovers::TRemovalBackup backup(leftovers::BackupRootOf(dataFolder), platform::LocalTimeNow());
+    trace::PutBackOutcome putBack;
+    if (traced) {
+        putBack = trace::PutBackBeforeRemoval(*traced, &backup);
+        for (const auto& line : putBack.lines) out.Out(line + L"\r\n");
+        if (actions.writeLog && !putBack.lines.empty()) actions.writeLog(putBack.lines);
+    }
     leftovers::TRemovalRun run;
     run.shred = shred;
     run.backup = &backup;
     QuietProgress progress;
     const leftovers::TRemovalOutcome outcome = removal.RemoveTicked(run, progress);
+    if (traced) trace::AnnounceEnvironmentChange(*traced);
     for (const auto& line : outcome.logLines)
         if (line.rfind(L"Left alone", 0) == 0 || line.rfind(L"Could not", 0) == 0) out.Out(line + L"\r\n");
     out.Out(L"\r\nRemoved " + std::to_wstring(outcome.removed) + L", waiting for restart " +
             std::to_wstring(outcome.scheduled) + L", left alone " + std::to_wstring(outcome.skipped) +
             L", failed " + std::to_wstring(outcome.failed) + L"\r\n");
     if (!backup.Folder().empty()) out.Out(L"Backup: " + backup.Folder() + L"\r\n");
-    if (outcome.skipped > 0 || outcome.failed > 0) return kExitFailure;
+    if (outcome.skipped > 0 || outcome.failed > 0 || putBack.failed > 0) return kExitFailure;
     return outcome.scheduled > 0 ? kExitScheduled : kExitOk;
 }
 

@@ -5,9 +5,11 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "leftovers/result_tree.h"
+#include "trace/trace_item.h"
 
 namespace tarvo::cli {
 
@@ -16,7 +18,9 @@ inline constexpr int kExitScheduled = 5;
 
 // Ticks every node and removes it all. Exit 0 when everything is gone, 5 when something is
 // left for the restart, 1 when something could not be deleted or had changed since the scan.
-int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out);
+// `traced` holds a traced program's items: its changed values are put back (backed up first).
+int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
+                   const std::vector<trace::TraceItem>* traced = nullptr);
 
 // BACKUP: a backup folder, or its name below the data folder's "Backup". Exit 0 when
 // everything was put back, 1 otherwise.

@@ -3,6 +3,7 @@
 #include "cli/batch_uninstall.h"
 
 #include "cli/removal_verbs.h"
+#include "cli/trace_verbs.h"
 
 #include <nlohmann/json.hpp>
 
@@ -144,9 +145,11 @@ int ScanAndReport(const inventory::TSoftInfo* found, const std::wstring& folder,
     } else {
         (void)leftovers::ScanLeftovers(nullptr, tree, folder, images, options);
     }
+    // A traced program's recorded items come first; its changed values are put back on removal.
+    const trace::TracedScan traced = AddTracedScan({found}, tree);
     const int count = PrintScan(tree, refusals, how, out);
-    if (count == 0) return how.nothingFoundIsSuccess ? kExitOk : kExitFailure;
-    return how.remove ? DeleteFindings(tree, how.shred, out) : kExitOk;
+    if (count == 0 && !(how.remove && traced.changedValues)) return how.nothingFoundIsSuccess ? kExitOk : kExitFailure;
+    return how.remove ? DeleteFindings(tree, how.shred, out, traced.PutBackItems()) : kExitOk;
 }
 
 int PrintScan(const leftovers::TResultTree& tree, const std::vector<leftovers::TScanRefusal>& refusals,

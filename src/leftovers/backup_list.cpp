@@ -122,6 +122,11 @@ std::wstring BackupList::OutcomeText(const TRestoreReport& report) {
 
 LogManagerButtons ButtonsFor(LogManagerView view, bool logSelected, bool logsListed, const BackupList& backups) {
     LogManagerButtons buttons;
+    if (view == LogManagerView::Traces) {
+        // The traces page shows its own Delete; the window decides it from its trace list.
+        buttons.dayLogButtonsShown = false;
+        return buttons;
+    }
     if (view == LogManagerView::Backups) {
         buttons.dayLogButtonsShown = false;
         buttons.restoreShown = true;

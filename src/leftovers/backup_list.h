@@ -53,7 +53,7 @@ private:
     int selected_ = -1;
 };
 
-enum class LogManagerView { DayLogs, Backups };
+enum class LogManagerView { DayLogs, Backups, Traces };
 
 // Which of the log manager's buttons are shown and which enabled, per view.
 struct LogManagerButtons {

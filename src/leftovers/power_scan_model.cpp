@@ -68,7 +68,9 @@ void TPowerScanModel::DeleteClicked() {
     run.shred = shredder_;
     run.backup = backup.get();
     run.cancelRequested = [this] { return cancelRequested_; };
+    if (settings_.beforeRemoval) settings_.beforeRemoval(backup.get());
     last_ = removal_.RemoveTicked(run, view_);
+    if (settings_.afterRemoval) settings_.afterRemoval();
     if (backup) lastBackup_ = backup->Folder();
     if (!last_.somethingUnticked) ticks_.SetAllDone(true);
     ticks_.TreeChanged();

@@ -40,6 +40,10 @@ struct TPowerScanSettings {
     std::function<void(const std::wstring&)> reportStatistic;  // statistic::kPowerfulScanRun when a run starts
     // Where backups go; empty: no backup (the files are deleted for good).
     std::wstring backupRoot;
+    // Runs before the removal deletes anything (a traced program's changed values are put
+    // back here, saved into the run's backup first; null without one), and after it.
+    std::function<void(TRemovalBackup* backup)> beforeRemoval;
+    std::function<void()> afterRemoval;
 };
 
 class TPowerScanModel {

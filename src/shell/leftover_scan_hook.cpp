@@ -7,9 +7,13 @@
 #include "inventory/software_info.h"
 #include "common/text.h"
 #include "leftovers/scan_driver.h"
+#include "platform/folders.h"
 #include "platform/messages.h"
+#include "platform/sqlite_library.h"
+#include "settings/app_frame.h"
 #include "shell/main_window.h"
 #include "shell/power_scan_window.h"
+#include "trace/traced_scan.h"
 
 namespace tarvo::shell {
 
@@ -98,12 +102,23 @@ uninstall::TLeftoverScan MakeLeftoverScan(TEntriesUnderFolder entriesUnderFolder
                  leftovers::ScanLeftoversBatch(request.entries, *tree, *images, options, cancelRequested))
                 found += count;
         }
+        // A traced program's recorded items go first, ticked; its changed values are put back.
+        std::vector<trace::TraceItem> traced;
+        {
+            platform::SqliteLibrary sqlite;
+            const std::wstring exe = platform::GetModuleFilePath();
+            if (!request.entries.empty() && sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll")) {
+                trace::TracedScan scan = trace::AddTracedNodes(request.entries, *tree, sqlite, settings::DataFolder());
+                traced = std::move(scan.items);
+                found = leftovers::FindingCount(*tree);
+            }
+        }
         if (found == 0 || tree->Programs.empty()) return {};
         const bool warning =
             MultiProgramCount(request, request.catalogue ? SnapshotCounter(*request.catalogue) : counter,
                               cancelRequested) > 1;
-        return [tree, images, warning, report = request.reportStatistic] {
-            ShowPowerScan(ResultOwner(), *tree, *images, warning, report);
+        return [tree, images, warning, report = request.reportStatistic, traced = std::move(traced)] {
+            ShowPowerScan(ResultOwner(), *tree, *images, warning, report, traced);
         };
     };
 }

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "language/language.h"
+#include "platform/folders.h"
 #include "platform/shell.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
@@ -64,8 +65,12 @@ std::wstring LogManagerText(const std::wstring& control, const wchar_t* english)
 TfrmLogManage::TfrmLogManage(std::wstring logFolder, AskFn ask, std::wstring backupRoot, InformFn inform)
     : model_(logFolder),
       backups_(backupRoot.empty() ? leftovers::BackupRootOf(ParentOf(logFolder)) : std::move(backupRoot)),
+      traces_(ParentOf(logFolder), &sqlite_),
       ask_(ask ? std::move(ask) : AskFn(&AskWithMessageBox)),
-      inform_(inform ? std::move(inform) : InformFn(&InformWithMessageBox)) {}
+      inform_(inform ? std::move(inform) : InformFn(&InformWithMessageBox)) {
+    const std::wstring exe = platform::GetModuleFilePath();
+    (void)sqlite_.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
+}
 
 TfrmLogManage::~TfrmLogManage() {
     if (hwnd()) {
@@ -112,7 +117,8 @@ void TfrmLogManage::CreateControls() {
     button(logsPage_, kIdLogsPage, ui::ButtonStyle::Page, LogManagerText(L"RdImageButton_Logs.Caption", L"Day Logs"));
     button(backupsPage_, kIdBackupsPage, ui::ButtonStyle::Page,
            LogManagerText(L"RdImageButton_Backups.Caption", L"Backups"));
-    for (ui::ImageButton* page : {&logsPage_, &backupsPage_}) page->SetBackground(palette::kTitleBar);
+    button(tracesPage_, kIdTracesPage, ui::ButtonStyle::Page, language::GetText(L"Traces_Button_M", L"Traces"));
+    for (ui::ImageButton* page : {&logsPage_, &backupsPage_, &tracesPage_}) page->SetBackground(palette::kTitleBar);
 
     list_ = list(LVS_ICON | LVS_AUTOARRANGE, kIdList);
     // Wide enough for a day file's whole name ("2013-05-12.log") under its icon.
@@ -143,6 +149,22 @@ void TfrmLogManage::CreateControls() {
         ::SendMessageW(backupList_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&col));
     }
 
+    traceList_ = list(LVS_REPORT, kIdTraceList);
+    ::SendMessageW(traceList_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    column = 0;
+    for (const auto& [key, text, columnWidth, right] :
+         {std::tuple{L"ListView_Column_Date", L"Date", 130, false}, std::tuple{L"ListView_Column_Setup", L"Setup", 130, false},
+          std::tuple{L"ListView_Column_Programs", L"Programs", 150, false},
+          std::tuple{L"ListView_Column_Items", L"Items", 96, true}}) {
+        std::wstring caption = LogManagerText(key, text);
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        col.fmt = right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        col.cx = Scale(columnWidth);
+        col.pszText = caption.data();
+        ::SendMessageW(traceList_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&col));
+    }
+
     button(open_, kIdOpen, ui::ButtonStyle::Secondary, LogManagerText(L"RdImageButton_Open.Caption", L"Open"));
     button(delete_, kIdDelete, ui::ButtonStyle::Secondary, LogManagerText(L"RdImageButton_Delete.Caption", L"Delete"));
     button(deleteAll_, kIdDeleteAll, ui::ButtonStyle::Secondary,
@@ -171,7 +193,7 @@ void TfrmLogManage::LayOutButtons() {
 
     // The page switch sits in the band, left of the close button.
     int pageRight = Scale(kDesignWidth) - ui::TitleButtonWidth(dpi()) - Scale(8);
-    for (ui::ImageButton* page : {&backupsPage_, &logsPage_}) {
+    for (ui::ImageButton* page : {&tracesPage_, &backupsPage_, &logsPage_}) {
         const int w = std::max(Scale(80), page->PreferredWidth());
         page->Move(RECT{pageRight - w, 0, pageRight, Scale(kBandHeight)});
         pageRight -= w;
@@ -180,11 +202,12 @@ void TfrmLogManage::LayOutButtons() {
 
 void TfrmLogManage::ShowView(LogManagerView view) {
     view_ = view;
-    const bool backups = view == LogManagerView::Backups;
-    ::ShowWindow(list_, backups ? SW_HIDE : SW_SHOW);
-    ::ShowWindow(backupList_, backups ? SW_SHOW : SW_HIDE);
-    logsPage_.SetChecked(!backups);
-    backupsPage_.SetChecked(backups);
+    ::ShowWindow(list_, view == LogManagerView::DayLogs ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(backupList_, view == LogManagerView::Backups ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(traceList_, view == LogManagerView::Traces ? SW_SHOW : SW_HIDE);
+    logsPage_.SetChecked(view == LogManagerView::DayLogs);
+    backupsPage_.SetChecked(view == LogManagerView::Backups);
+    tracesPage_.SetChecked(view == LogManagerView::Traces);
     UpdateButtons();
     // The explanation under the heading speaks of the view that is shown.
     RECT header{0, Scale(kBandHeight), Scale(kDesignWidth), Scale(kHeaderHeight)};
@@ -234,6 +257,30 @@ void TfrmLogManage::FillBackups() {
     UpdateButtons();
 }
 
+void TfrmLogManage::FillTraces() {
+    traces_.Refresh();
+    ::SendMessageW(traceList_, LVM_DELETEALLITEMS, 0, 0);
+    int index = 0;
+    for (const auto& record : traces_.Items()) {
+        std::wstring when = record.time;
+        LVITEMW row{};
+        row.mask = LVIF_TEXT;
+        row.iItem = index++;
+        row.pszText = when.data();
+        const int at = static_cast<int>(::SendMessageW(traceList_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
+        SetCell(traceList_, at, 1, record.setup);
+        SetCell(traceList_, at, 2, record.programs);
+        SetCell(traceList_, at, 3, std::to_wstring(record.items));
+    }
+    UpdateButtons();
+}
+
+void TfrmLogManage::DeleteTrace() {
+    if (!traces_.CanDelete() || !ask_(hwnd(), traces_.DeleteQuestion())) return;
+    (void)traces_.DeleteSelected();
+    FillTraces();
+}
+
 void TfrmLogManage::UpdateButtons() {
     const leftovers::LogManagerButtons b =
         leftovers::ButtonsFor(view_, model_.CanOpen(), model_.CanDeleteAll(), backups_);
@@ -243,12 +290,18 @@ void TfrmLogManage::UpdateButtons() {
     ::EnableWindow(delete_.hwnd(), b.deleteEnabled);
     ::EnableWindow(deleteAll_.hwnd(), b.deleteAllEnabled);
     ::EnableWindow(restore_.hwnd(), b.restoreEnabled);
+    if (view_ == LogManagerView::Traces) {
+        delete_.Show(true);
+        ::EnableWindow(delete_.hwnd(), traces_.CanDelete());
+    }
 }
 
 void TfrmLogManage::SyncSelection() {
     model_.Select(static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
     backups_.Select(
         static_cast<int>(::SendMessageW(backupList_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    traces_.Select(
+        static_cast<int>(::SendMessageW(traceList_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
     UpdateButtons();
 }
 
@@ -290,7 +343,10 @@ void TfrmLogManage::Close() {
 void TfrmLogManage::OnCommand(int id, int /*code*/) {
     switch (id) {
     case kIdOpen: OpenSelected(); break;
-    case kIdDelete: DeleteSelected(); break;
+    case kIdDelete:
+        if (view_ == LogManagerView::Traces) DeleteTrace();
+        else DeleteSelected();
+        break;
     case kIdDeleteAll: DeleteAll(); break;
     case kIdRestore: RestoreSelected(); break;
     case kIdLogsPage: ShowView(LogManagerView::DayLogs); break;
@@ -298,6 +354,10 @@ void TfrmLogManage::OnCommand(int id, int /*code*/) {
         backups_.Refresh();
         FillBackups();
         ShowView(LogManagerView::Backups);
+        break;
+    case kIdTracesPage:
+        FillTraces();
+        ShowView(LogManagerView::Traces);
         break;
     case kIdCancel:
     case kIdClose:
@@ -307,7 +367,7 @@ void TfrmLogManage::OnCommand(int id, int /*code*/) {
 }
 
 LRESULT TfrmLogManage::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != list_ && header.hwndFrom != backupList_) return 0;
+    if (header.hwndFrom != list_ && header.hwndFrom != backupList_ && header.hwndFrom != traceList_) return 0;
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if (change.uChanged & LVIF_STATE) SyncSelection();
@@ -344,13 +404,18 @@ void TfrmLogManage::OnPaint(HDC target) {
     text(Title(), RECT{Scale(14), 0, pages.left - Scale(8), Scale(kBandHeight)}, ui::FontRole::Caption,
          palette::kTitleText, line);
     const bool backups = view_ == LogManagerView::Backups;
-    text(backups ? LogManagerText(L"Label_BackupTitle.Caption", L"Removal Backups")
-                 : LogManagerText(L"Label_Title.Caption", L"Tarvo Uninstaller Log File List"),
+    const bool traced = view_ == LogManagerView::Traces;
+    text(traced    ? LogManagerText(L"Label_TraceTitle.Caption", L"Traced Installations")
+         : backups ? LogManagerText(L"Label_BackupTitle.Caption", L"Removal Backups")
+                   : LogManagerText(L"Label_Title.Caption", L"Tarvo Uninstaller Log File List"),
          RECT{left, Scale(kBandHeight + 8), right, Scale(kBandHeight + 32)}, ui::FontRole::Heading, palette::kText, line);
-    text(backups ? LogManagerText(L"Label_BackupDetail.Caption",
-                                  L"Every removal keeps what it removes. Select one and restore it; nothing that is "
-                                  L"back in its place is overwritten.")
-                 : LogManagerText(L"Label_Detail.Caption", L"You can view all the uninstall log below."),
+    text(traced ? LogManagerText(L"Label_TraceDetail.Caption",
+                                 L"What each traced setup created and changed; their removal takes exactly that. "
+                                 L"Deleting a trace leaves the program installed.")
+         : backups ? LogManagerText(L"Label_BackupDetail.Caption",
+                                    L"Every removal keeps what it removes. Select one and restore it; nothing that is "
+                                    L"back in its place is overwritten.")
+                   : LogManagerText(L"Label_Detail.Caption", L"You can view all the uninstall log below."),
          RECT{left, Scale(kBandHeight + 34), right, Scale(kHeaderHeight)}, ui::FontRole::Body, palette::kTextSecondary,
          DT_WORDBREAK | DT_END_ELLIPSIS);
 }

@@ -13,6 +13,8 @@
 #include "shell/control_ids.h"
 #include "ui/frameless_dialog.h"
 #include "ui/image_button.h"
+#include "platform/sqlite_library.h"
+#include "trace/trace_list.h"
 #include "uninstall/log_manager.h"
 
 namespace tarvo::shell {
@@ -31,6 +33,8 @@ public:
     static constexpr int kIdBackupsPage = control_ids::kLogManager + 8;
     static constexpr int kIdBackupList = control_ids::kLogManager + 9;
     static constexpr int kIdRestore = control_ids::kLogManager + 10;
+    static constexpr int kIdTracesPage = control_ids::kLogManager + 11;
+    static constexpr int kIdTraceList = control_ids::kLogManager + 12;
 
     // Asks a yes/no question; true for Yes. Tests answer without a message box.
     using AskFn = std::function<bool(HWND owner, const std::wstring& question)>;
@@ -62,6 +66,8 @@ private:
     void LayOutButtons();
     void FillList();
     void FillBackups();
+    void FillTraces();
+    void DeleteTrace();
     void UpdateButtons();
     void SyncSelection();
     void OpenSelected();
@@ -72,12 +78,15 @@ private:
 
     uninstall::TLogManager model_;
     leftovers::BackupList backups_;
+    platform::SqliteLibrary sqlite_;
+    trace::TraceList traces_;
     leftovers::LogManagerView view_ = leftovers::LogManagerView::DayLogs;
     AskFn ask_;
     InformFn inform_;
     HWND list_ = nullptr;
     HWND backupList_ = nullptr;
-    ui::ImageButton close_, logsPage_, backupsPage_, open_, delete_, deleteAll_, restore_, cancel_;
+    HWND traceList_ = nullptr;
+    ui::ImageButton close_, logsPage_, backupsPage_, tracesPage_, open_, delete_, deleteAll_, restore_, cancel_;
 };
 
 // Opens the log manager modally over `owner` and returns when the user has closed it.

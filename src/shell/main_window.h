@@ -156,6 +156,8 @@ private:
     void OnLanguageChanged() override;
 
     void OnRefreshKey();
+    // A traced installation has ended: the programs list shows what it installed.
+    void RefreshAfterTrace();
     void LayOut();
     void Paint(HDC dc);
     [[nodiscard]] int S(int value) const noexcept { return ui::ScaleForDpi(value, dpi_); }

@@ -13,6 +13,7 @@
 #include "shell/forced_uninstall_window.h"
 #include "shell/log_manager_window.h"
 #include "shell/main_window.h"
+#include "shell/install_and_trace.h"
 #include "shell/test_seam.h"
 #include "shell/uninstall_dialog.h"
 #include "shell/uninstalling_window.h"
@@ -112,7 +113,13 @@ void TfrmTarvoUninstall::OnShellVerb() {
 
 void TfrmTarvoUninstall::OnDropFiles(HDROP drop) {
     const std::wstring path = platform::TakeFirstDroppedFile(drop);
-    if (!path.empty()) ForcedUninstallForPath(path);
+    if (path.empty()) return;
+    // A setup is more likely dropped to be installed (and traced) than removed.
+    if (OfferTracedInstall(hwnd(), path)) {
+        RefreshAfterTrace();
+        return;
+    }
+    ForcedUninstallForPath(path);
 }
 
 }  // namespace tarvo::shell

@@ -14,6 +14,7 @@
 #include "settings/server_addresses.h"
 #include "settings/system_info.h"
 #include "shell/about_window.h"
+#include "shell/install_and_trace.h"
 #include "shell/launch.h"
 #include "shell/log_manager_window.h"
 #include "shell/main_window.h"
@@ -98,6 +99,9 @@ void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
     if (!command) return;
     switch (*command) {
     case MoreSettingsCommand::ForcedUninstall: RunForcedUninstallWindow({}); break;
+    case MoreSettingsCommand::InstallAndTrace:
+        if (InstallAndTrace(hwnd())) RefreshAfterTrace();
+        break;
     case MoreSettingsCommand::ExportList: software_.ExportList(); break;
     case MoreSettingsCommand::LogManagement: ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder())); break;
     case MoreSettingsCommand::ViewRestorePoint: ViewRestorePoint(); break;
@@ -113,6 +117,10 @@ void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
     case MoreSettingsCommand::About: ShowAbout(hwnd()); break;
     case MoreSettingsCommand::Language: break;
     }
+}
+
+void TfrmTarvoUninstall::RefreshAfterTrace() {
+    if (state_.catalogueReady) software_.Refresh(false);
 }
 
 void TfrmTarvoUninstall::ViewRestorePoint() {

@@ -22,6 +22,7 @@ enum class MoreSettingsCommand : unsigned {
     Language,  // the submenu's own item; it carries no command
     TarvoOnline,
     About,
+    InstallAndTrace,  // placed after Forced Uninstall in the menu; its id comes last to keep the others'
 };
 // Menu ids of the language submenu's items: the first language, then one up per language.
 inline constexpr unsigned kFirstLanguageCommand = control_ids::kMoreSettingsMenu + 50;

@@ -8,6 +8,7 @@
 #include "language/language.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
+#include "trace/traced_scan.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
 #include "ui/font_cache.h"
@@ -386,7 +387,8 @@ void TfrmPowerScan::CloseWindow() {
 }
 
 void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TIconList& images,
-                   bool multiProgramWarning, std::function<void(const std::wstring&)> reportStatistic) {
+                   bool multiProgramWarning, std::function<void(const std::wstring&)> reportStatistic,
+                   std::vector<trace::TraceItem> traced) {
     const std::wstring dataFolder = settings::DataFolder();
     const settings::TMainIni ini;
     leftovers::TPowerScanSettings s;
@@ -394,8 +396,15 @@ void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TI
     s.writeShredder = [path = ini.Path()](bool on) { (void)settings::TMainIni(path).SetFileShredder(on); };
     s.backupRoot = leftovers::BackupRootOf(dataFolder);
     s.reportStatistic = std::move(reportStatistic);
-    TfrmPowerScan window(tree, images, leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder)),
-                         std::move(s));
+    const leftovers::TRemovalActions actions = leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder));
+    if (!traced.empty()) {
+        s.beforeRemoval = [&traced, &actions](leftovers::TRemovalBackup* backup) {
+            const trace::PutBackOutcome outcome = trace::PutBackBeforeRemoval(traced, backup);
+            if (actions.writeLog && !outcome.lines.empty()) actions.writeLog(outcome.lines);
+        };
+        s.afterRemoval = [&traced] { trace::AnnounceEnvironmentChange(traced); };
+    }
+    TfrmPowerScan window(tree, images, actions, std::move(s));
     if (!window.Create(owner)) return;
     window.ShowMultiProgramWarning(multiProgramWarning);
     window.RunModal();

@@ -13,6 +13,7 @@
 
 #include "language/translation.h"
 #include "leftovers/power_scan_model.h"
+#include "trace/trace_item.h"
 #include "leftovers/result_tree.h"
 #include "shell/control_ids.h"
 #include "ui/gdi.h"
@@ -104,8 +105,10 @@ private:
 
 // Shows the findings modally over `owner`; returns when the window has closed.
 // `multiProgramWarning`: more than one catalogue entry lives in the scanned folder.
-// `reportStatistic` takes the removal's event for the statistics library.
+// `reportStatistic` takes the removal's event for the statistics library. `traced` holds the
+// items of the traced programs in the tree: their changed values are put back by the removal.
 void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TIconList& images,
-                   bool multiProgramWarning, std::function<void(const std::wstring&)> reportStatistic = {});
+                   bool multiProgramWarning, std::function<void(const std::wstring&)> reportStatistic = {},
+                   std::vector<trace::TraceItem> traced = {});
 
 }  // namespace tarvo::shell

@@ -34,6 +34,7 @@ every() {
   shoot forced-list TfrmForcedUninstall "forced_list_$1" $((560 * $2 / 100))
   shoot power-scan TfrmPowerScan "power_scan_$1" $((640 * $2 / 100))
   shoot power-scan-done TfrmPowerScan "power_scan_done_$1" $((640 * $2 / 100))
+  shoot power-scan-traced TfrmPowerScan "power_scan_traced_$1" $((640 * $2 / 100))
   shoot log-days TfrmLogManage "log_manager_$1" $((560 * $2 / 100))
   shoot log-backups TfrmLogManage "log_backups_$1" $((560 * $2 / 100))
   shoot about TfrmAbout "about_$1" $((420 * $2 / 100))

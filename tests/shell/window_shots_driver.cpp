@@ -5,6 +5,8 @@
 //   window_shots_driver power-scan     the leftover findings of a small folder, with the
 //                                      warning band for a folder shared by several programs
 //   window_shots_driver power-scan-done  the same folder removed: the final state
+//   window_shots_driver power-scan-traced  a traced installation's recorded items first in
+//                                      the tree (a real recording of a small made-up setup)
 //   window_shots_driver about          the About window
 //   window_shots_driver log-days       the log manager with three day logs, one chosen
 //   window_shots_driver log-backups    its Backups view with two removals, one chosen
@@ -27,6 +29,9 @@
 #include "shell/log_manager_window.h"
 #include "shell/power_scan_window.h"
 #include "shell/restore_browser_defaults_window.h"
+#include "platform/registry.h"
+#include "trace/trace_recorder.h"
+#include "trace/traced_tree.h"
 #include "uninstall/operation_log.h"
 
 namespace {
@@ -192,6 +197,51 @@ int ShowPowerScan(const std::wstring& scratch, bool removed = false) {
 
 }  // namespace
 
+// A setup recorded over a scratch folder and key: a GUID folder with a cache, a settings key
+// under another vendor's name, a PATH-like value it appends to.
+int ShowTracedPowerScan(const std::wstring& scratch) {
+    const std::wstring key = L"Software\\TarvoShotsTrace";
+    (void)tarvo::platform::DeleteKeyTree(HKEY_CURRENT_USER, key, tarvo::platform::RegistryView::Default);
+    HKEY made = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr);
+    const wchar_t before[] = L"C:\\Tools;C:\\Keep";
+    ::RegSetValueExW(made, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(before), sizeof before);
+    tarvo::trace::RecordingPlan plan;
+    plan.keys = {{HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", key, true}};
+    plan.drives = {scratch};
+    plan.filter.AddFolder(scratch + L"\\Backup");
+    ::CreateDirectoryW((scratch + L"\\Backup").c_str(), nullptr);
+    plan.spillPath = scratch + L"\\Backup\\spill.tmp";
+    tarvo::trace::TraceRecorder recorder(plan);
+    if (!recorder.Begin()) return 1;
+    const std::wstring guid = scratch + L"\\{5D2B7C9E-41A3-4F0B-9E6C-2A8D1F3B7E40}";
+    ::CreateDirectoryW(guid.c_str(), nullptr);
+    ::CreateDirectoryW((guid + L"\\cache").c_str(), nullptr);
+    WriteFile(guid + L"\\cache\\index.bin", "index");
+    WriteFile(scratch + L"\\twhelp32.dll", "MZ");
+    HKEY vendor = nullptr;
+    ::RegCreateKeyExW(made, L"Northwind Cartography\\Tiles", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &vendor, nullptr);
+    const wchar_t cache[] = L"{5D2B7C9E-41A3-4F0B-9E6C-2A8D1F3B7E40}";
+    ::RegSetValueExW(vendor, L"CacheFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(cache), sizeof cache);
+    ::RegCloseKey(vendor);
+    const wchar_t after[] = L"C:\\Tools;C:\\Keep;C:\\Program Files\\Trace World\\bin";
+    ::RegSetValueExW(made, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(after), sizeof after);
+    ::RegCloseKey(made);
+    tarvo::trace::Trace trace;
+    trace.items = recorder.End();
+    lo::TResultTree tree;
+    lo::TIconList images;
+    (void)tarvo::trace::AddTracedNode(trace, L"Trace World", tree);
+    lo::TPowerScanSettings settings;
+    settings.backupRoot = scratch + L"\\Backup";
+    tarvo::shell::TfrmPowerScan window(tree, images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(scratch)),
+                                       std::move(settings), [](HWND, const std::wstring&) { return false; });
+    if (!window.Create(nullptr)) return 1;
+    window.RunModal();
+    (void)tarvo::platform::DeleteKeyTree(HKEY_CURRENT_USER, key, tarvo::platform::RegistryView::Default);
+    return 0;
+}
+
 int ShowAboutWindow() {
     tarvo::shell::TfrmAbout window(L"3.0.0.1");
     if (!window.Create(nullptr)) return 1;
@@ -212,6 +262,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (mode == L"forced-list") result = ShowForced(scratch, true);
     else if (mode == L"power-scan") result = ShowPowerScan(scratch);
     else if (mode == L"power-scan-done") result = ShowPowerScan(scratch, true);
+    else if (mode == L"power-scan-traced") result = ShowTracedPowerScan(scratch);
     else if (mode == L"about") result = ShowAboutWindow();
     else if (mode == L"log-days") result = ShowLogManager(scratch, false);
     else if (mode == L"log-backups") result = ShowLogManager(scratch, true);

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# trace_world_test.sh BIN_DIR WORLD_DIR: a traced installation removed exactly, in a prefix of
+# its own. A program that spreads things no rule can guess is installed with `tarvo install`;
+# a second program installed after it puts its own file into a folder the first created; then
+# `tarvo uninstall "Trace World" --yes --scan --delete`. Nothing the first created may be left
+# but that folder (it holds the second's file), nothing that was there before may be gone, the
+# second's file and value stay, and the user's PATH reads exactly as before. Then the same for
+# a small MSI product installed with `tarvo install` and removed through msiexec.
+set -u
+bin=$1 world=$2
+root=$(cd "$(dirname "$0")/../../.." && pwd)
+export WINEPREFIX=$root/build/wineprefix-trace WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX" --fresh || exit 1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"; wineserver -k 2>/dev/null' EXIT
+tarvo=$(winepath -w "$bin/tarvo.exe")
+failures=0 passes=0
+
+# One line per key, value and file or folder, lower case; Wine's bookkeeping, the shell's own
+# state and our program's data folder aside (as in the residue test).
+snapshot() {  # out
+  wineserver -w
+  for hive in system user; do
+    awk -v hive="$hive" '
+      /^\[/ { key = $0; sub(/^\[/, "", key); sub(/\][^]]*$/, "", key); gsub(/\\\\/, "/", key)
+              print "K " hive "/" key; next }
+      /^"/ { name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); print "V " hive "/" key "/" name; next }
+      /^@=/ { print "V " hive "/" key "/@"; next }' "$WINEPREFIX/$hive.reg"
+  done | tr '[:upper:]' '[:lower:]' | awk '
+    index(substr($0, 3), "system/software/wine") == 1 { next }
+    index(substr($0, 3), "user/software/wine") == 1 { next }
+    index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
+    index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
+    { print }' | sort -u > "$1.reg"
+  (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
+    grep -v -E '^f (windows/temp|users/[^/]+/temp|users/[^/]+/appdata/roaming/tarvo|users/[^/]+/appdata/local/temp)(/|$)' |
+    sort -u > "$1.files"
+  cat "$1.reg" "$1.files" | sort -u > "$1"
+}
+
+user_path() { wine reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | grep -i 'Path' | sed 's/^ *//'; }
+
+check() {  # name condition-result
+  if [ "$2" -eq 0 ]; then passes=$((passes + 1)); echo "ok: $1"; else failures=$((failures + 1)); echo "FAIL: $1"; fi
+}
+
+run_tarvo() {  # out args...
+  local out=$1; shift
+  wine "$tarvo" "$@" > "$out" 2>&1
+  local rc=$?
+  tr -d '\r' < "$out" | sed 's/^/    /' | grep -E 'Trace |Installed|Uninstalling|Done|Removed|Left|Could not|Put back|Took' || true
+  return $rc
+}
+
+# --- the NSIS program -------------------------------------------------------------------
+wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d 'C:\keep\one;C:\keep\two' /f >/dev/null
+path_before=$(user_path)
+snapshot "$tmp/before"
+run_tarvo "$tmp/install.txt" install "$(winepath -w "$world/trace_world.exe")"
+check "tarvo install exits 0" $?
+snapshot "$tmp/installed"
+comm -13 "$tmp/before" "$tmp/installed" > "$tmp/created"
+echo "    the traced program created $(wc -l < "$tmp/created") keys, values, files and folders"
+wine "$(winepath -w "$world/neighbour.exe")" >/dev/null 2>&1
+snapshot "$tmp/neighbour"
+comm -13 "$tmp/installed" "$tmp/neighbour" > "$tmp/neighbour_created"
+
+run_tarvo "$tmp/traces.txt" traces
+grep -q "Trace World" "$tmp/traces.txt"; check "tarvo traces lists the trace with its entry" $?
+run_tarvo "$tmp/uninstall.txt" uninstall "Trace World" --yes --scan --delete
+rc=$?; [ $rc -eq 0 ] || [ $rc -eq 5 ]; check "tarvo uninstall exits 0 (was $rc)" $?
+grep -q "recorded at installation" "$tmp/uninstall.txt"; check "the scan shows the recorded items" $?
+snapshot "$tmp/after"
+
+guid='f programdata/{5d2b7c9e-41a3-4f0b-9e6c-2a8d1f3b7e40}'
+comm -12 "$tmp/created" "$tmp/after" | grep -v -x -F "$guid" > "$tmp/residue"
+comm -23 "$tmp/before" "$tmp/after" > "$tmp/collateral"
+comm -23 "$tmp/neighbour_created" "$tmp/after" > "$tmp/neighbour_lost"
+echo "    residue: $(wc -l < "$tmp/residue")"; sed 's/^/      /' "$tmp/residue" | head -40
+echo "    collateral: $(wc -l < "$tmp/collateral")"; sed 's/^/      /' "$tmp/collateral" | head -40
+[ ! -s "$tmp/residue" ]; check "nothing the traced program created is left" $?
+[ ! -s "$tmp/collateral" ]; check "nothing that was there before is gone" $?
+[ -s "$tmp/neighbour_created" ] && [ ! -s "$tmp/neighbour_lost" ]; check "the later program keeps its file and value" $?
+grep -q -x -F "$guid" "$tmp/after"; check "the shared GUID folder stays with the later program's file" $?
+path_after=$(user_path)
+[ "$path_before" = "$path_after" ]; check "PATH reads as before ($path_after)" $?
+
+# --- the MSI product ----------------------------------------------------------------------
+snapshot "$tmp/msi_before"
+run_tarvo "$tmp/msi_install.txt" install "$(winepath -w "$world/trace_msi.msi")" /qn
+check "tarvo install of the MSI exits 0" $?
+snapshot "$tmp/msi_installed"
+comm -13 "$tmp/msi_before" "$tmp/msi_installed" > "$tmp/msi_created"
+echo "    the MSI created $(wc -l < "$tmp/msi_created") keys, values, files and folders"
+grep -q "Installed: Trace Msi Sample" "$tmp/msi_install.txt"; check "the MSI's uninstall entry is linked" $?
+run_tarvo "$tmp/msi_uninstall.txt" uninstall "Trace Msi Sample" --yes --quiet --scan --delete
+rc=$?; [ $rc -eq 0 ] || [ $rc -eq 5 ]; check "tarvo uninstall of the MSI exits 0 (was $rc)" $?
+snapshot "$tmp/msi_after"
+comm -12 "$tmp/msi_created" "$tmp/msi_after" > "$tmp/msi_residue"
+comm -23 "$tmp/msi_before" "$tmp/msi_after" > "$tmp/msi_collateral"
+echo "    residue: $(wc -l < "$tmp/msi_residue")"; sed 's/^/      /' "$tmp/msi_residue" | head -40
+echo "    collateral: $(wc -l < "$tmp/msi_collateral")"; sed 's/^/      /' "$tmp/msi_collateral" | head -40
+[ ! -s "$tmp/msi_residue" ] && [ ! -s "$tmp/msi_collateral" ]; check "the MSI leaves nothing and takes nothing else" $?
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
