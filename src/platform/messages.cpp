@@ -47,6 +47,12 @@ LRESULT SendMessageOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) n
     return ::SendMessageW(window, message, wParam, lParam);
 }
 
+void BroadcastEnvironmentChange() noexcept {
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
+                          SMTO_ABORTIFHUNG, 5000, &answer);
+}
+
 void ShowWindowOf(HWND window, int command) noexcept { ::ShowWindow(window, command); }
 
 void BringToForeground(HWND window) noexcept { ::SetForegroundWindow(window); }

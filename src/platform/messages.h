@@ -24,6 +24,9 @@ bool PostMessageOf(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam =
 LRESULT SendMessageOf(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) noexcept;
 
 void ShowWindowOf(HWND window, int command) noexcept;
+// Tells every top-level window that the environment in the registry changed, so Explorer and
+// the programs it starts from now on see the new PATH. Windows that hang are not waited for.
+void BroadcastEnvironmentChange() noexcept;
 void BringToForeground(HWND window) noexcept;
 void AddWindowStyle(HWND window, LONG style) noexcept;
 void SetFocusOf(HWND window) noexcept;
