@@ -14,6 +14,8 @@
 #include "platform/registry.h"
 #include "leftovers/bench_world.h"
 #include "leftovers/exclusion.h"
+#include "leftovers/path_elements.h"
+#include "leftovers/scheduled_tasks.h"
 #include "leftovers/scan_driver.h"
 #include "platform/call_counter.h"
 #include "platform/files.h"
@@ -100,6 +102,42 @@ FloorFigures OtherViewFloor(const ScannedProgram&) {
     return floor;
 }
 
+// Today's places: every task file read whole, the Task Scheduler's cache keys in the native
+// view, and both environment keys' values.
+unsigned long long ReadTaskFiles(const std::wstring& folder) {
+    unsigned long long files = 0;
+    platform::FileFinder finder;
+    WIN32_FIND_DATAW data{};
+    for (bool found = finder.FindFirst(folder + L"\\*", data); found; found = finder.FindNext(data)) {
+        if (data.cFileName[0] == L'.') continue;
+        const std::wstring path = folder + L"\\" + data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            files += ReadTaskFiles(path);
+        else if (platform::ReadFileBytes(path))
+            ++files;
+    }
+    return files;
+}
+
+FloorFigures TodaysPlacesFloor(const ScannedProgram&) {
+    FloorFigures floor;
+    CallCounter::Reset();
+    Stopwatch watch;
+    unsigned long long files = 0;
+    for (const auto& folder : leftovers::TaskFolders()) files += ReadTaskFiles(folder);
+    const auto native = settings::IsWow64() ? platform::RegistryView::Wow64_64Key : platform::RegistryView::Default;
+    unsigned long long keys = WalkKeyTree(HKEY_LOCAL_MACHINE, leftovers::kTaskCacheKey, native, true);
+    keys += WalkKeyTree(HKEY_CURRENT_USER, leftovers::kUserEnvironmentKey, platform::RegistryView::Default, true);
+    keys += WalkKeyTree(HKEY_LOCAL_MACHINE, leftovers::kMachineEnvironmentKey, platform::RegistryView::Default, true);
+    floor.Seconds = watch.ElapsedSeconds();
+    floor.Calls = CallCounter::RegistryTotal();
+    PrintHeading("tasks and environment");
+    PrintFigure("floor: task files read", static_cast<double>(files), "files");
+    PrintFigure("floor: keys walked", static_cast<double>(keys), "keys");
+    PrintFigure("floor: time", floor.Seconds * 1000.0, "ms");
+    return floor;
+}
+
 // Everything the user would see of a tree, one line per node, so two trees compare as text.
 void DumpNode(const leftovers::TTreeNode& node, int depth, std::wstring& out) {
     const auto& d = node.Data;
@@ -176,7 +214,7 @@ int wmain() {
         return 1;
     }
     FloorFigures floor;
-    for (auto part : {RunClassesPart, RunSystemPart, RunFilesPart, OtherViewFloor}) {
+    for (auto part : {RunClassesPart, RunSystemPart, RunFilesPart, OtherViewFloor, TodaysPlacesFloor}) {
         const FloorFigures figures = part(program);
         floor.Seconds += figures.Seconds;
         floor.Calls += figures.Calls;

@@ -102,7 +102,7 @@ int RunBatchUninstall(const BatchRequest& request, CliOutput& out) {
             if (!program.quiet.Quiet())
                 out.Out(L"Asks its own questions: " + program.entry->DisplayName +
                         (program.quiet.source == inventory::QuietSource::InstallShield
-                             ? L" (its silent mode needs a recorded answer file)\r\n"
+                             ? L" (its setup.exe is not started to remove)\r\n"
                              : L"\r\n"));
 
     const uninstall::TScanJournal journal(uninstall::TScanJournal::DefaultPath());

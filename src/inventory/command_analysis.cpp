@@ -24,6 +24,19 @@ using common::WithTrailingBackslash;
 
 namespace {
 
+// "C:\...\App\app-1.2.3\" -> "C:\...\App\"; empty for a folder of any other name.
+std::wstring SelfUpdatingRoot(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    const auto slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return {};
+    const std::wstring leaf = common::LowerCase(path.substr(slash + 1));
+    if (leaf.size() < 5 || leaf.compare(0, 4, L"app-") != 0) return {};
+    for (std::size_t i = 4; i < leaf.size(); ++i)
+        if (!(leaf[i] >= L'0' && leaf[i] <= L'9') && leaf[i] != L'.') return {};
+    return path.substr(0, slash + 1);
+}
+
 using platform::FileExists;
 using platform::FolderExists;
 
@@ -122,9 +135,14 @@ std::wstring InstallFolderFromEntry(const TSoftInfo& entry, const TRefusedFolder
     if (text.empty()) return {};
     const std::wstring cut = CutAtExecutable(text);
     if (CutSettlesTheFolder(text, cut, entry, facts) || !facts.FileExists(PathInEntryCase(text, entry))) text = cut;
-    const std::wstring folder = FolderPart(text);
+    std::wstring folder = FolderPart(text);
     if (folder.empty() || !facts.FolderExists(PathInEntryCase(folder, entry)) || !refused.IsRemovable(folder))
         return {};
+    // The self-updating kind names its current "app-1.2.3" folder; the program's folder is the
+    // one above it, with Update.exe and the other versions.
+    if (const std::wstring parent = SelfUpdatingRoot(folder);
+        !parent.empty() && facts.FileExists(PathInEntryCase(parent + L"Update.exe", entry)) && refused.IsRemovable(parent))
+        folder = parent;
     return folder;
 }
 

@@ -86,6 +86,7 @@ InstallerFamily InstallerFamilyOf(std::string_view bytes, std::wstring_view file
     if (IsInnoUninstallerName(fileName) && (innoLogBeside || HoldsWide(bytes, "Inno Setup")))
         return InstallerFamily::InnoSetup;
     if (HoldsWide(bytes, "InstallShield") || Holds(bytes, "InstallShield")) return InstallerFamily::InstallShield;
+    if (common::EqualsIgnoreCase(fileName, L"Update.exe")) return InstallerFamily::SelfUpdating;
     return InstallerFamily::Unknown;
 }
 
@@ -108,7 +109,7 @@ InstallerFamily InstallerFamilyOfFile(const std::wstring& path) {
 }
 
 QuietCommand QuietCommandFor(const std::wstring& uninstallString, const std::wstring& quietString,
-                             InstallerFamily family) {
+                             InstallerFamily family, const std::wstring& productCode) {
     if (!common::Trim(quietString).empty()) return {common::Trim(quietString), QuietSource::EntryQuiet};
     const std::wstring command = common::Trim(uninstallString);
     if (command.empty()) return {};
@@ -132,7 +133,16 @@ QuietCommand QuietCommandFor(const std::wstring& uninstallString, const std::wst
             if (!HasSwitch(command, L"/uninstall")) return {};
             return {command + L" /quiet /norestart", QuietSource::WixBundle};
         case InstallerFamily::InstallShield:
-            return {{}, QuietSource::InstallShield};
+            // Its Windows Installer kind is an installer product like any other.
+            if (IsBracedGuid(productCode))
+                return {L"MsiExec.exe /X" + productCode + L" /qn /norestart", QuietSource::InstallShield};
+            // Only a command that already removes: a bare setup.exe -s could repair or modify.
+            if (!HasSwitch(command, L"-removeonly") && !HasSwitch(command, L"-uninst"))
+                return {{}, QuietSource::InstallShield};
+            return {HasSwitch(command, L"-s") ? command : command + L" -s", QuietSource::InstallShield};
+        case InstallerFamily::SelfUpdating:
+            if (!HasSwitch(command, L"--uninstall")) return {};
+            return {HasSwitch(command, L"-s") ? command : command + L" -s", QuietSource::SelfUpdating};
         case InstallerFamily::Unknown:
             break;
     }
@@ -144,7 +154,13 @@ QuietCommand QuietCommandForEntry(const TSoftInfo& entry) {
     const std::wstring quiet = location.root ? platform::ReadStringValue(location, L"QuietUninstallString") : L"";
     if (!common::Trim(quiet).empty() || !MsiProductCode(entry.UninstallString).empty())
         return QuietCommandFor(entry.UninstallString, quiet, InstallerFamily::Unknown);
-    return QuietCommandFor(entry.UninstallString, quiet, InstallerFamilyOfFile(FileFromCommandLine(entry.UninstallString)));
+    std::wstring productCode;
+    if (location.root && platform::ReadIntegerValue(location, L"WindowsInstaller") == 1) {
+        const auto slash = entry.KeyPath.find_last_of(L'\\');
+        productCode = slash == std::wstring::npos ? entry.KeyPath : entry.KeyPath.substr(slash + 1);
+    }
+    return QuietCommandFor(entry.UninstallString, quiet, InstallerFamilyOfFile(FileFromCommandLine(entry.UninstallString)),
+                           productCode);
 }
 
 }  // namespace tarvo::inventory

@@ -11,7 +11,9 @@
 
 namespace tarvo::inventory {
 
-enum class InstallerFamily { Unknown, Nsis, InnoSetup, InstallShield, WixBundle };
+// SelfUpdating: the per-user kind that keeps "%LocalAppData%\<App>\Update.exe" beside its
+// "app-1.2.3" folders and uninstalls through "Update.exe --uninstall".
+enum class InstallerFamily { Unknown, Nsis, InnoSetup, InstallShield, WixBundle, SelfUpdating };
 
 // The family from the uninstaller file's leading bytes. Inno Setup's uninstaller is known by
 // its name ("unins000.exe") together with the log it reads beside it.
@@ -27,7 +29,8 @@ enum class QuietSource {
     Nsis,         // /S
     InnoSetup,    // /VERYSILENT /SUPPRESSMSGBOXES /NORESTART
     WixBundle,    // /quiet /norestart beside the bundle's /uninstall
-    InstallShield // recognised, but its silent mode needs an answer file recorded beforehand
+    InstallShield,  // -s beside its -removeonly (not quiet without it); the Windows Installer kind by its code
+    SelfUpdating    // Update.exe --uninstall -s
 };
 
 struct QuietCommand {
@@ -38,8 +41,10 @@ struct QuietCommand {
 };
 
 // Pure: the quiet command from the entry's commands and the family of its uninstaller.
+// `productCode`: the braced code of an entry that Windows Installer keeps (its key is named by
+// it and says WindowsInstaller=1), which InstallShield's setup.exe merely wraps; empty otherwise.
 [[nodiscard]] QuietCommand QuietCommandFor(const std::wstring& uninstallString, const std::wstring& quietString,
-                                           InstallerFamily family);
+                                           InstallerFamily family, const std::wstring& productCode = {});
 // Reads the entry's QuietUninstallString and, when needed, its uninstaller file.
 [[nodiscard]] QuietCommand QuietCommandForEntry(const TSoftInfo& entry);
 

@@ -76,6 +76,11 @@ void TPowerScanModel::DeleteClicked() {
     ticks_.TreeChanged();
     view_.TreeChanged();
     view_.SetRunning(false);
+    if (!last_.notices.empty()) {
+        std::wstring text;
+        for (const auto& notice : last_.notices) text += (text.empty() ? L"" : L"\r\n") + notice;
+        view_.Tell(text);
+    }
     ShowButtons();
     deleting_ = false;
     // With a backup the window stays to say where the items went; it cannot be said once

@@ -29,6 +29,9 @@ public:
     // The final state after a run that left nothing to do: the select link and shredder box
     // give way to `text`, which says where the removed items went.
     virtual void ShowFinished(const std::wstring& text) = 0;
+    // Something the run could not finish by itself that the user must know (a service that
+    // goes only at the restart). A view that shows no messages ignores it.
+    virtual void Tell(const std::wstring& /*text*/) {}
 
 protected:
     ~IPowerScanView() = default;

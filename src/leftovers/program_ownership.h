@@ -33,6 +33,8 @@ public:
     // folder inside it). A folder two programs name is both programs': neither's alone.
     [[nodiscard]] bool PointsIntoOther(const std::wstring& text) const;
 
+    [[nodiscard]] bool KnowsOthers() const noexcept { return !others_.empty(); }
+
 private:
     [[nodiscard]] bool OwnFolderInside(const std::wstring& other) const;
 

@@ -9,6 +9,7 @@
 #include "leftovers/value_text.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/shell.h"
 
 namespace tarvo::leftovers {
 
@@ -28,6 +29,10 @@ std::wstring ParentForm(const std::wstring& form) { return common::ParentFolder(
 
 bool IsPrefixOf(const std::wstring& ancestor, const std::wstring& path) {
     return path.size() >= ancestor.size() && path.compare(0, ancestor.size(), ancestor) == 0;
+}
+
+bool IsShortcutFile(const std::wstring& path) {
+    return path.size() > 4 && common::EqualsIgnoreCase(std::wstring_view(path).substr(path.size() - 4), L".lnk");
 }
 
 }  // namespace
@@ -123,9 +128,11 @@ void TRegeditScanClasses::ReportKey(TRuleSet& set, HKEY root, const std::wstring
         ReportKey(group.Subkeys, root, subkey, key.Path + L"\\" + subkey);
     }
     for (const auto& value : values) ReportValue(key, value, &group);
-    // A key that names another program's files is that program's too: none of it is offered.
+    // A key that names another program's files is that program's too: none of it is offered,
+    // and no rule may follow it to what hangs on it (a file class's extensions, its CurVer).
     if (--keyDepth_ == 0 && keyForeign_) {
         RegResults.resize(before);
+        set.Remove(name);
         Refuse(RegistryItemText(root, key.Path, {}, {}), OtherProgramReason());
     }
 }
@@ -207,6 +214,16 @@ bool TRegeditScanClasses::ReportPath(const std::wstring& path, PathKind kind, st
     if (const std::wstring refusal = PathRefusal(path); !refusal.empty()) {
         Refuse(path, refusal);
         return false;
+    }
+    // A shortcut lives outside the folder it starts from: whichever rule found it (the desktop,
+    // a start-menu folder both programs of a vendor share), one that starts another program
+    // is that program's.
+    if (kind == PathKind::File && ownership_.KnowsOthers() && IsShortcutFile(path)) {
+        const platform::ComApartment com;
+        if (ownership_.PointsIntoOther(platform::ResolveShellLinkTarget(path))) {
+            Refuse(path, OtherProgramReason());
+            return false;
+        }
     }
     TFileInfo info{.Path = path, .Size = size, .Kind = kind};
     const std::wstring iconPath = inventory::ExpandShellCommandMacros(path, windowsFolder_, systemFolder_, {});

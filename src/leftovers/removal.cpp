@@ -83,6 +83,7 @@ TRemovalActions DefaultRemovalActions(const uninstall::LogContext& log) {
     };
     a.writeLog = [log](const std::vector<std::wstring>& lines) { (void)uninstall::WriteRemovalLog(log, lines); };
     a.now = [] { return platform::LocalTimeNow(); };
+    a.systemStep = &RemoveThroughSystem;
     return a;
 }
 
@@ -157,15 +158,26 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
         lines.push_back(SkippedLine(text, refusal));
         return;
     }
+    // After the backup has what the item was, before the plain deletion.
+    const auto systemStep = [&] {
+        TSystemStep step = actions_.systemStep ? actions_.systemStep(d) : TSystemStep{};
+        if (!step.notice.empty()) {
+            lines.push_back(step.notice);
+            outcome.notices.push_back(step.notice);
+        }
+        return step;
+    };
     if (registry) {
         bool deleted;
         const platform::RegistryLocation key = d.Location();
         if (IsValueItem(d)) {
             if (run.backup) run.backup->SaveValue(key, d.ValueName);
-            deleted = actions_.deleteValue(key, d.ValueName);
+            const TSystemStep step = systemStep();
+            deleted = step.handled ? step.removed : actions_.deleteValue(key, d.ValueName);
         } else {
             if (run.backup) run.backup->SaveKey(key);
-            deleted = actions_.deleteKey(key);
+            const TSystemStep step = systemStep();
+            deleted = step.handled ? step.removed : actions_.deleteKey(key);
         }
         lines.push_back(RemovalItemLine(RemovalLogItem::Registry(text, d.ValueName)));
         if (deleted) {
@@ -178,6 +190,7 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
         return;
     }
     if (d.FileKind == PathKind::File) {
+        (void)systemStep();
         RemoveFileItem(item, run, outcome);
         lines.push_back(RemovalItemLine(RemovalLogItem::File(d.FilePath)));
     } else {

@@ -21,6 +21,7 @@
 #include "leftovers/removal_guard.h"
 #include "leftovers/result_tree.h"
 #include "leftovers/shredder.h"
+#include "leftovers/system_removal.h"
 #include "uninstall/operation_log.h"
 
 namespace tarvo::leftovers {
@@ -47,6 +48,9 @@ struct TRemovalActions {
     std::function<TShredResult(const std::wstring& path, const std::function<bool()>& cancel)> shredFile;
     std::function<void(const std::vector<std::wstring>& lines)> writeLog;
     std::function<SYSTEMTIME()> now;
+    // Services, scheduled tasks and PATH elements go through the system first (see
+    // system_removal.h); none: every item goes the plain way.
+    std::function<TSystemStep(const TMyTreeData& item)> systemStep;
 };
 [[nodiscard]] TRemovalActions DefaultRemovalActions(const uninstall::LogContext& log);
 
@@ -67,6 +71,7 @@ struct TRemovalOutcome {
     bool somethingUnticked = false;
     bool cancelled = false;
     std::vector<std::wstring> logLines;
+    std::vector<std::wstring> notices;  // what the user must be told (also in the log)
 };
 
 class TLeftoverRemoval {

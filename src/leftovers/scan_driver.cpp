@@ -9,7 +9,10 @@
 #include "leftovers/value_text.h"
 #include "platform/registry.h"
 #include "common/text.h"
+#include "leftovers/path_elements.h"
 #include "leftovers/rule_families.h"
+#include "leftovers/scheduled_tasks.h"
+#include "leftovers/shell_verbs.h"
 #include "platform/folders.h"
 #include "platform/read_memo.h"
 #include "platform/shell.h"
@@ -61,6 +64,7 @@ void OtherViewRules(TRegeditScanClasses& scan) {
     scan.OverrideView(other);
     ComClassRule(scan);
     ReservedClassVerbRule(scan);
+    ShellVerbRule(scan);
     ClassesRule(scan, HKEY_LOCAL_MACHINE, scan.Sets.ProgIds);
     InterfaceRule(scan);
     RunKeyRule(scan, HKEY_LOCAL_MACHINE);
@@ -112,6 +116,7 @@ void RunRegistryRules(TRegeditScanClasses& scan) {
     AppIdKeysRule(scan);
     if (folder) {
         ReservedClassVerbRule(scan);
+        ShellVerbRule(scan);
         ClassesRule(scan, HKEY_CURRENT_USER, scan.Sets.UserClasses);
         ClassesRule(scan, HKEY_LOCAL_MACHINE, scan.Sets.ProgIds);
         InterfaceRule(scan);
@@ -120,6 +125,8 @@ void RunRegistryRules(TRegeditScanClasses& scan) {
         RunKeyRule(scan, HKEY_LOCAL_MACHINE);
         RunKeyRule(scan, HKEY_CURRENT_USER);
         AppPathsRule(scan);
+        PathElementRule(scan);
+        ScheduledTaskRule(scan);
         ShellExtensionApprovalRule(scan);
         VendorKeyWalk(scan, HKEY_LOCAL_MACHINE);
         VendorKeyWalk(scan, HKEY_CURRENT_USER);

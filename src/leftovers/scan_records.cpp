@@ -12,6 +12,8 @@ TRegeditItemGroup& TRuleSet::Add(const std::wstring& name) {
     return *slot;
 }
 
+void TRuleSet::Remove(const std::wstring& name) { names_.erase(common::LowerCase(name)); }
+
 TRegeditItemGroup* TRuleSet::Find(const std::wstring& name) const {
     const auto it = names_.find(common::LowerCase(name));
     return it == names_.end() ? nullptr : it->second.get();

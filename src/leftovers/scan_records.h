@@ -94,6 +94,8 @@ public:
     [[nodiscard]] bool Contains(const std::wstring& name) const;
     // Records the name (keeping a group already there); returns its group.
     TRegeditItemGroup& Add(const std::wstring& name);
+    // Forgets a name whose key the guards refused, so that no rule follows it further.
+    void Remove(const std::wstring& name);
     [[nodiscard]] std::size_t Size() const noexcept { return names_.size(); }
     [[nodiscard]] bool Empty() const noexcept { return names_.empty(); }
     [[nodiscard]] TRegeditItemGroup* Find(const std::wstring& name) const;

@@ -351,6 +351,12 @@ void TfrmPowerScan::SetRunning(bool running) {
     if (running) ::SetWindowTextW(current_, L"");
 }
 
+void TfrmPowerScan::Tell(const std::wstring& text) {
+    wchar_t title[256] = {};
+    ::GetWindowTextW(hwnd(), title, 256);
+    ::MessageBoxW(hwnd(), text.c_str(), title, MB_OK | MB_ICONINFORMATION);
+}
+
 void TfrmPowerScan::ShowFinished(const std::wstring& text) {
     ::ShowWindow(link_, SW_HIDE);
     ::ShowWindow(shredder_, SW_HIDE);

@@ -67,6 +67,7 @@ private:
     // IPowerScanView
     void SetProgress(int percent) override;
     void ShowFinished(const std::wstring& text) override;
+    void Tell(const std::wstring& text) override;
     void ShowCurrentItem(const std::wstring& text) override;
     void Pump() override;
     bool Confirm(const std::wstring& question) override;

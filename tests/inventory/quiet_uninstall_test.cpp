@@ -66,11 +66,20 @@ TEST(QuietCommand, EachFamilyGetsItsDocumentedSwitchesAndNothingElse) {
          L"\"C:\\Cache\\b.exe\" /uninstall /quiet /norestart", QuietSource::WixBundle},
         {L"\"C:\\Cache\\b.exe\" /modify", L"", InstallerFamily::WixBundle, L"", QuietSource::None},
         {L"\"C:\\P\\setup.exe\" -runfromtemp", L"", InstallerFamily::InstallShield, L"", QuietSource::InstallShield},
+        {L"\"C:\\P\\setup.exe\" -runfromtemp -l0x0409 -removeonly", L"", InstallerFamily::InstallShield,
+         L"\"C:\\P\\setup.exe\" -runfromtemp -l0x0409 -removeonly -s", QuietSource::InstallShield},
+        {L"\"C:\\Users\\u\\AppData\\Local\\App\\Update.exe\" --uninstall", L"", InstallerFamily::SelfUpdating,
+         L"\"C:\\Users\\u\\AppData\\Local\\App\\Update.exe\" --uninstall -s", QuietSource::SelfUpdating},
+        {L"\"C:\\Users\\u\\AppData\\Local\\App\\Update.exe\" --processStart App.exe", L"",
+         InstallerFamily::SelfUpdating, L"", QuietSource::None},
         {L"\"C:\\P\\own.exe\"", L"", InstallerFamily::Unknown, L"", QuietSource::None},
         {L"", L"", InstallerFamily::Nsis, L"", QuietSource::None},
     };
     for (const auto& c : cases) {
         const QuietCommand quiet = QuietCommandFor(c.command, c.quiet, c.family);
+        EXPECT_EQ(QuietCommandFor(c.command, c.quiet, c.family, code).command,
+                  c.family == InstallerFamily::InstallShield ? L"MsiExec.exe /X" + code + L" /qn /norestart" : c.expected)
+            << c.command;
         EXPECT_EQ(quiet.command, c.expected) << c.command;
         EXPECT_EQ(quiet.source, c.source) << c.command;
         EXPECT_EQ(quiet.Quiet(), !c.expected.empty()) << c.command;

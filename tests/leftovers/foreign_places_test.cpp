@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/registry.h"
@@ -14,6 +15,7 @@
 #include "leftovers/program_ownership.h"
 #include "leftovers/scan_driver.h"
 #include "platform/folders.h"
+#include "platform/shell.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 
@@ -205,4 +207,107 @@ TEST(ForeignPlaces, OwnershipGoesToTheDeepestProgramFolder) {
     // A bare folder the user chose is theirs to remove, whoever was installed there.
     const TProgramOwnership bare(places, L"", L"D:\\Apps\\Other", true, reserved);
     EXPECT_FALSE(bare.BelongsToOther(L"d:\\apps\\other\\x.exe\\"));
+}
+
+// A vendor's entry names the vendor folder while another program of the vendor lives inside
+// it. Whatever rule meets the nested program's traces (a file class in either view and under
+// the classes root, a verb on every file, a shortcut on the desktop or in the vendor's start
+// menu folder, a start-up value, a settings key, a service), none of it is offered; the
+// vendor's own traces still are.
+TEST(ForeignPlaces, NestedProgramsOwnTheirFolders) {
+    const tarvo::test::ScratchFolder scratch;
+    const std::wstring name = tarvo::test::UniqueName(L"TarvoNest");
+    const std::wstring vendor = scratch.MakeFolder(name);
+    const std::wstring other = scratch.MakeFolder(name + L"\\Other");
+    const std::wstring vendorExe = scratch.MakeFile(name + L"\\vendor.exe", "MZ");
+    const std::wstring otherExe = scratch.MakeFile(name + L"\\Other\\other.exe", "MZ");
+    const std::vector<TProgramPlace> catalogue = {{L"Nested Other", other, {}}};
+    const std::wstring otherCommand = L"\"" + otherExe + L"\" \"%1\"";
+
+    std::vector<std::pair<HKEY, std::pair<std::wstring, RegistryView>>> ownedKeys;
+    const auto key = [&](HKEY root, const std::wstring& path, RegistryView view, bool owned, const std::wstring& value,
+                         const std::wstring& data) {
+        RegistryKey k;
+        ASSERT_EQ(k.Create(root, path, KEY_SET_VALUE, view), ERROR_SUCCESS) << path;
+        ASSERT_EQ(k.SetString(value, data), ERROR_SUCCESS);
+        if (owned) ownedKeys.push_back({root, {path, view}});
+    };
+    const std::wstring otherClass = name + L"Other.Doc", ownClass = name + L"Vendor.Doc";
+    const std::wstring otherExt = L"." + LowerCase(name) + L"o", ownExt = L"." + LowerCase(name) + L"v";
+    for (const RegistryView view : {RegistryView::Default, RegistryView::Wow64_64Key}) {
+        key(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + otherClass + L"\\shell\\open\\command", view, false, {},
+            otherCommand);
+        ownedKeys.push_back({HKEY_LOCAL_MACHINE, {L"Software\\Classes\\" + otherClass, view}});
+        key(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + otherExt, view, true, {}, otherClass);
+        key(HKEY_LOCAL_MACHINE, L"Software\\Classes\\*\\shell\\" + name + L"\\command", view, false, {}, otherCommand);
+        ownedKeys.push_back({HKEY_LOCAL_MACHINE, {L"Software\\Classes\\*\\shell\\" + name, view}});
+    }
+    key(HKEY_CURRENT_USER, L"Software\\Classes\\" + otherClass + L"User\\shell\\open\\command", RegistryView::Default,
+        false, {}, otherCommand);
+    ownedKeys.push_back({HKEY_CURRENT_USER, {L"Software\\Classes\\" + otherClass + L"User", RegistryView::Default}});
+    key(HKEY_CURRENT_USER, L"Software\\Classes\\" + otherExt + L"u", RegistryView::Default, true, {},
+        otherClass + L"User");
+    key(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + ownClass + L"\\shell\\open\\command", RegistryView::Default,
+        false, {}, L"\"" + vendorExe + L"\" \"%1\"");
+    ownedKeys.push_back({HKEY_LOCAL_MACHINE, {L"Software\\Classes\\" + ownClass, RegistryView::Default}});
+    key(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + ownExt, RegistryView::Default, true, {}, ownClass);
+    key(HKEY_CURRENT_USER, L"Software\\" + name + L"\\Other", RegistryView::Default, false, L"Path", other);
+    ownedKeys.push_back({HKEY_CURRENT_USER, {L"Software\\" + name, RegistryView::Default}});
+    key(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\" + name, RegistryView::Default, true,
+        L"ImagePath", otherExe);
+    const SharedValue run(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", name, otherExe,
+                          RegistryView::Default);
+    struct OwnedKeys {
+        std::vector<std::pair<HKEY, std::pair<std::wstring, RegistryView>>>& keys;
+        ~OwnedKeys() {
+            for (const auto& [root, at] : keys) (void)tarvo::platform::DeleteKeyTree(root, at.first, at.second);
+        }
+    } cleanup{ownedKeys};
+
+    const tarvo::platform::ComApartment com;
+    const std::wstring desktopLink = Special(CSIDL_DESKTOPDIRECTORY) + L"\\" + name + L" Other.lnk";
+    const std::wstring ownLink = Special(CSIDL_DESKTOPDIRECTORY) + L"\\" + name + L".lnk";
+    const PlacedFolder menu(Special(CSIDL_PROGRAMS) + L"\\" + name, L"readme.txt");
+    const std::wstring menuLink = menu.folder() + L"\\Other.lnk";
+    ASSERT_TRUE(tarvo::platform::CreateShellLink(desktopLink, otherExe));
+    ASSERT_TRUE(tarvo::platform::CreateShellLink(ownLink, vendorExe));
+    ASSERT_TRUE(tarvo::platform::CreateShellLink(menuLink, otherExe));
+    struct Links {
+        std::vector<std::wstring> paths;
+        ~Links() {
+            for (const auto& p : paths) ::DeleteFileW(p.c_str());
+        }
+    } links{{desktopLink, ownLink, menuLink}};
+
+    // Nothing that names these may be offered; everything here must be.
+    const std::vector<std::wstring> foreign = {other, otherClass, otherExt, desktopLink, menuLink,
+                                               L"shell\\" + name, L"services\\" + name};
+    const std::vector<std::wstring> own = {vendorExe, ownClass, ownExt, ownLink, menu.file()};
+    for (const bool view64 : {false, true}) {
+        SCOPED_TRACE(view64);
+        TSoftInfo entry;
+        entry.DisplayName = name;
+        entry.InstallLocation = vendor;
+        entry.View64 = view64;
+        TResultTree tree;
+        TIconList images;
+        ScanOptions options;
+        options.catalogue = &catalogue;
+        (void)ScanLeftovers(&entry, tree, {}, images, options);
+        std::vector<std::wstring> offered;
+        for (const auto& program : tree.Programs)
+            for (const auto& group : program->Children)
+                for (const auto& item : group->Children)
+                    offered.push_back(LowerCase(item->Data.ItemKind == FindingKind::File ? item->Data.FilePath
+                                                                                       : item->Caption));
+        for (const auto& needle : foreign)
+            for (const auto& text : offered) EXPECT_EQ(text.find(LowerCase(needle)), std::wstring::npos) << text;
+        for (const auto& needle : own) {
+            if (view64 && needle == ownClass) continue;  // written in the 32-bit view only
+            if (view64 && needle == ownExt) continue;
+            EXPECT_TRUE(std::any_of(offered.begin(), offered.end(), [&](const std::wstring& text) {
+                return text.find(LowerCase(needle)) != std::wstring::npos;
+            })) << needle;
+        }
+    }
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # residue_test.sh BIN_DIR RESIDUE_DIR: the truest test of an uninstaller, in a prefix of its
 # own. Two programs that stay (a look-alike of the same publisher and a bystander) are
-# installed, the prefix is snapshotted (registry and C:), two more programs are installed and
-# snapshotted again, then both are removed with `tarvo uninstall … --yes --scan --delete`.
+# installed, the prefix is snapshotted (registry and C:), the programs under test are
+# installed (two classic ones, one per kind of today's traces and a Windows Installer one)
+# and snapshotted again, then each is removed with `tarvo uninstall … --yes --scan --delete`
+# (the Windows Installer one --quiet).
 # Residue: what the two created and is still there. Collateral: what was there before them
 # and is gone. Both must be 0.
 set -u
@@ -42,18 +44,28 @@ install() {  # id
   local exe; exe=$(winepath -w "$installers/$1.exe")
   wine "$exe" >/dev/null 2>&1 || { echo "FAIL: installer $1"; exit 1; }
 }
+install_msi() {  # id
+  wine msiexec /i "$(winepath -w "$installers/$1.msi")" /qn >/dev/null 2>&1 || { echo "FAIL: installer $1"; exit 1; }
+}
+machine_path() {
+  wine reg query 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' /v Path 2>/dev/null |
+    tr -d '\r' | grep -i 'path'
+}
 
 install writerpro
 install bystander
 snapshot "$tmp/before"
-install writer
-install sheets
+path_before=$(machine_path)
+for id in writer sheets task service path shell peruser selfupdate; do install $id; done
+install_msi harbor
 snapshot "$tmp/installed"
 comm -13 "$tmp/before" "$tmp/installed" > "$tmp/created"
-echo "the two programs created $(wc -l < "$tmp/created") keys, values, files and folders"
+echo "the programs created $(wc -l < "$tmp/created") keys, values, files and folders"
 
-for name in "Residue Writer" "Residue Sheets"; do
-  wine "$(winepath -w "$bin/tarvo.exe")" uninstall "$name" --yes --scan --delete > "$tmp/run.txt" 2>&1
+for name in "Residue Writer" "Residue Sheets" "Tide Updater" "Keel Monitor" "Loom Tools" "Prism Menu" \
+            "Nimbus Notes" "Drift Chat" "Harbor Desk"; do
+  quiet=; [ "$name" = "Harbor Desk" ] && quiet=--quiet
+  wine "$(winepath -w "$bin/tarvo.exe")" uninstall "$name" --yes $quiet --scan --delete > "$tmp/run.txt" 2>&1
   rc=$?
   tr -d '\r' < "$tmp/run.txt" | sed 's/^/    /' | grep -E 'Uninstalling|Done|Removed|Left alone|Could not' || true
   case $rc in 0|5) ;; *) echo "FAIL: tarvo uninstall \"$name\" exited $rc"; cat "$tmp/run.txt"; exit 1 ;; esac
@@ -62,6 +74,8 @@ snapshot "$tmp/after"
 
 comm -12 "$tmp/created" "$tmp/after" > "$tmp/residue"
 comm -23 "$tmp/before" "$tmp/after" > "$tmp/collateral"
+# The snapshot sees values, not their data: the machine's PATH must keep its text too.
+[ "$(machine_path)" = "$path_before" ] || echo "V machine path changed: $(machine_path)" >> "$tmp/collateral"
 residue=$(wc -l < "$tmp/residue") collateral=$(wc -l < "$tmp/collateral")
 echo "residue: $residue"
 sed 's/^/    /' "$tmp/residue" | head -40
