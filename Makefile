@@ -2,7 +2,7 @@
 BUILD := build
 TOOLCHAIN := cmake/mingw-i686.cmake
 
-.PHONY: setup build run install-demo test bench clean
+.PHONY: setup build run install-demo test bench fuzz clean
 
 setup:
 	@scripts/setup.sh
@@ -22,6 +22,12 @@ test: build
 
 bench: build
 	@scripts/bench.sh
+
+# The long fuzz pass (tests/fuzz): FUZZ_INPUTS inputs per reader, 100,000 unless given.
+fuzz: setup
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release
+	@cmake --build $(BUILD) -j $$(nproc) --target tarvo_fuzz -- --no-print-directory
+	@tests/fuzz/run_fuzz.sh $(BUILD) $(or $(FUZZ_INPUTS),100000)
 
 clean:
 	rm -rf build/CMakeCache.txt build/CMakeFiles build/bin build/src build/tests build/tools build/bench build/demo

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "addons/json_format.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -54,6 +55,7 @@ std::optional<Json> ReadJsonObject(const std::wstring& path) {
     if (!platform::FileExists(path)) return std::nullopt;
     const auto text = ReadJsonFileText(path);
     if (!text) return std::nullopt;
+    if (!JsonDepthWithin(*text)) return std::nullopt;
     Json document = Json::parse(*text, nullptr, false);
     if (document.is_discarded() || !document.is_object()) return std::nullopt;
     return document;

@@ -33,7 +33,27 @@ std::string Scalar(const Json& value) {
 
 }  // namespace
 
+bool JsonDepthWithin(std::string_view text, int limit) noexcept {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) return false;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return true;
+}
+
 std::optional<Json> ParseJsonKeepingNumbers(std::string_view text) {
+    if (!JsonDepthWithin(text)) return std::nullopt;
     Json root;
     KeepNumberText builder(root);
     if (!Json::sax_parse(text.begin(), text.end(), &builder, nlohmann::detail::input_format_t::json, true) ||

@@ -17,8 +17,14 @@ using Json = nlohmann::ordered_json;
 // stays "1.50"). Integers are held as integers: they round-trip as they are.
 inline constexpr std::uint64_t kNumberTextSubtype = 0x4E;
 
+// Browser settings files are a few levels deep; a file nested thousands of levels (damaged,
+// or made to hurt) is refused before it is parsed, since everything that walks a parsed
+// document, the indented writer first, goes down it by recursion.
+inline constexpr int kMaxJsonDepth = 256;
+[[nodiscard]] bool JsonDepthWithin(std::string_view text, int limit = kMaxJsonDepth) noexcept;
+
 // Parses UTF-8 JSON text keeping member order and the text of fractional numbers;
-// nullopt when the text is not JSON.
+// nullopt when the text is not JSON or nests deeper than kMaxJsonDepth.
 [[nodiscard]] std::optional<Json> ParseJsonKeepingNumbers(std::string_view text);
 
 // A fractional number's value, whether held as a double or as kept source text.

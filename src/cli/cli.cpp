@@ -34,6 +34,9 @@ const Verb kVerbs[] = {
      L"recording leaves out", &RunTracesVerb},
     {L"restore", L"restore BACKUP", L"puts back what a removal backed up (a folder, or its name under Backup)",
      &RunRestoreVerb},
+    {L"unfinished", L"unfinished [--finish|--undo] [BACKUP]",
+     L"removals cut off half-way (power cut, killed process); --finish removes what each still meant to, --undo "
+     L"puts back what it took; exit 0 when none is left", &RunUnfinishedVerb},
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},
     {L"export", L"export FILE",
      L"writes the program list as the window's export does (\".txt\" is added when FILE has none)", &RunExportVerb},

@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "platform/console.h"
+#include "platform/dll_search.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ public:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    (void)tarvo::platform::RestrictLibrarySearch();
     try {
         std::vector<std::wstring> args(argv + (argc > 0 ? 1 : 0), argv + argc);
         ConsoleOutput out;

@@ -2,6 +2,8 @@
 
 #include "leftovers/removal.h"
 #include "trace/traced_scan.h"
+#include "leftovers/removal_journal.h"
+#include "leftovers/unfinished_removal.h"
 #include "leftovers/tick_tree.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -49,13 +51,23 @@ int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
     return outcome.scheduled > 0 ? kExitScheduled : kExitOk;
 }
 
-int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out) {
-    if (args.size() != 1 || args[0].empty()) return kExitUsage;
-    std::wstring folder = args[0];
+namespace {
+
+std::wstring BackupFolderOf(std::wstring folder) {
     if (folder.find(L'\\') == std::wstring::npos && folder.find(L'/') == std::wstring::npos)
         folder = leftovers::BackupRootOf(settings::DataFolder()) + L"\\" + folder;
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
+}  // namespace
+
+int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out) {
+    if (args.size() != 1 || args[0].empty()) return kExitUsage;
+    const std::wstring folder = BackupFolderOf(args[0]);
+    const bool unfinished = leftovers::IsUnfinishedRemoval(folder);
     const leftovers::TRestoreReport report = leftovers::RestoreBackup(folder);
+    if (report.manifestRead && unfinished) leftovers::SettleUnfinished(folder);
     if (!report.manifestRead) {
         out.Err(L"tarvo restore: no removal backup in \"" + folder + L"\"\r\n");
         return kExitFailure;
@@ -67,6 +79,57 @@ int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out) {
             std::to_wstring(report.foldersRestored) + L" folders, " + std::to_wstring(report.registryValues) +
             L" registry values\r\n");
     return report.problems.empty() ? kExitOk : kExitFailure;
+}
+
+int RunUnfinishedVerb(std::span<const std::wstring> args, CliOutput& out) {
+    bool finish = false, undo = false;
+    std::wstring only;
+    for (const auto& arg : args) {
+        if (arg == L"--finish") finish = true;
+        else if (arg == L"--undo") undo = true;
+        else if (only.empty() && !arg.empty() && arg[0] != L'-') only = BackupFolderOf(arg);
+        else return kExitUsage;
+    }
+    if (finish && undo) return kExitUsage;
+    const std::wstring dataFolder = settings::DataFolder();
+    const std::wstring root = leftovers::BackupRootOf(dataFolder);
+    std::vector<std::wstring> folders;
+    if (!only.empty()) {
+        if (!leftovers::IsUnfinishedRemoval(only)) {
+            out.Err(L"tarvo unfinished: no unfinished removal in \"" + only + L"\"\r\n");
+            return kExitFailure;
+        }
+        folders.push_back(only);
+    } else {
+        folders = leftovers::FindUnfinishedRemovals(root);
+    }
+    if (!finish && !undo) {
+        for (const auto& folder : folders) out.Out(folder + L"\r\n");
+        if (folders.empty()) out.Out(L"No unfinished removal\r\n");
+        return folders.empty() ? kExitOk : kExitFailure;
+    }
+    bool clean = true;
+    for (const auto& folder : folders) {
+        if (undo) {
+            const auto outcome = leftovers::UndoUnfinishedRemoval(folder);
+            for (const auto& problem : outcome.restore.problems) out.Err(L"tarvo unfinished: " + problem + L"\r\n");
+            out.Out(L"Undone " + folder + L": " + std::to_wstring(outcome.restore.filesRestored) + L" files, " +
+                    std::to_wstring(outcome.restore.foldersRestored) + L" folders, " +
+                    std::to_wstring(outcome.restore.registryValues) + L" registry values back\r\n");
+            clean = clean && outcome.restore.manifestRead && outcome.restore.problems.empty();
+        } else {
+            const auto outcome = leftovers::FinishUnfinishedRemoval(
+                folder, leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder)), root,
+                platform::LocalTimeNow());
+            out.Out(L"Finished " + folder + L": removed " + std::to_wstring(outcome.removal.removed) +
+                    L", waiting for restart " + std::to_wstring(outcome.removal.scheduled) + L", left alone " +
+                    std::to_wstring(outcome.removal.skipped) + L", failed " + std::to_wstring(outcome.removal.failed) +
+                    L"\r\n");
+            if (!outcome.newBackup.empty()) out.Out(L"Backup: " + outcome.newBackup + L"\r\n");
+            clean = clean && outcome.removal.skipped == 0 && outcome.removal.failed == 0;
+        }
+    }
+    return clean ? kExitOk : kExitFailure;
 }
 
 }  // namespace tarvo::cli

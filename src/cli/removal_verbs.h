@@ -23,7 +23,12 @@ int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
                    const std::vector<trace::TraceItem>* traced = nullptr);
 
 // BACKUP: a backup folder, or its name below the data folder's "Backup". Exit 0 when
-// everything was put back, 1 otherwise.
+// everything was put back, 1 otherwise. A backup of a run that was cut off restores what
+// that run took, and the run counts as dealt with.
 int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out);
+
+// `tarvo unfinished`: lists the removals that were cut off (exit 1 when there are any);
+// with --finish or --undo deals with each (or only BACKUP) and exits 0 when all went well.
+int RunUnfinishedVerb(std::span<const std::wstring> args, CliOutput& out);
 
 }  // namespace tarvo::cli

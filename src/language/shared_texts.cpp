@@ -146,6 +146,7 @@ constexpr TMessageText kMessages[] = {
     {L"Removal_Skipped_M", L"Left alone, changed since the scan:"},
     {L"Removal_Shared_M", L"Left alone, a key other programs share:"},
     {L"Removal_Service_Restart_M", L"The service could not be stopped and will be removed when Windows restarts:"},
+    {L"Removal_NoBackup_M", L"Left alone, its backup could not be written:"},
     {L"Scan_Refused_Shared_M", L"a shared folder"},
     {L"Scan_Refused_Other_M", L"belongs to another program"},
     {L"Scan_Refused_Holder_M", L"holds another program's folder"},

@@ -170,12 +170,17 @@ void TLeftoverRemoval::FirstPassItem(TTreeNode& item, const TRemovalRun& run, TR
     if (registry) {
         bool deleted;
         const platform::RegistryLocation key = d.Location();
+        // Nothing goes that its backup does not hold on the disk.
+        if (run.backup && !(IsValueItem(d) ? run.backup->SaveValue(key, d.ValueName) : run.backup->SaveKey(key))) {
+            skipped_.insert(&item);
+            ++outcome.skipped;
+            lines.push_back(GetText(L"Removal_NoBackup_M", L"Left alone, its backup could not be written:") + L" " + text);
+            return;
+        }
         if (IsValueItem(d)) {
-            if (run.backup) run.backup->SaveValue(key, d.ValueName);
             const TSystemStep step = systemStep();
             deleted = step.handled ? step.removed : actions_.deleteValue(key, d.ValueName);
         } else {
-            if (run.backup) run.backup->SaveKey(key);
             const TSystemStep step = systemStep();
             deleted = step.handled ? step.removed : actions_.deleteKey(key);
         }
@@ -251,6 +256,7 @@ TRemovalOutcome TLeftoverRemoval::RemoveTicked(const TRemovalRun& run, IRemovalP
         ++step;
     };
     const SYSTEMTIME now = actions_.now ? actions_.now() : platform::LocalTimeNow();
+    if (run.backup) run.backup->Plan(PlanOf(tree_));
     bool stop = false;
     for (auto& program : tree_.Programs) {
         if (stop) break;
@@ -298,7 +304,7 @@ void TLeftoverRemoval::RemoveEmptyShells(const TRemovalRun& run, TRemovalOutcome
     actions.deleteKey = [this](const TEmptyShells::Key& key) { return actions_.deleteKey(key); };
     if (run.backup) {
         actions.beforeFolder = [&](const std::wstring& folder) { run.backup->NoteFolder(folder); };
-        actions.beforeKey = [&](const TEmptyShells::Key& key) { run.backup->SaveKey(key); };
+        actions.beforeKey = [&](const TEmptyShells::Key& key) { (void)run.backup->SaveKey(key); };
     }
     const TEmptyShells::Removed removed = shells_.Remove(actions);
     for (const auto& folder : removed.folders)

@@ -15,15 +15,6 @@ namespace {
 
 constexpr wchar_t kManifestName[] = L"manifest.txt";
 
-std::string Utf16Bytes(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (const wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
 std::wstring TextOfUtf16(const std::string& bytes) {
     std::wstring text;
     std::size_t at = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' ? 2 : 0;
@@ -88,7 +79,10 @@ bool TRemovalBackup::Ensure() {
         const std::wstring candidate = n == 0 ? base : base + L"_" + std::to_wstring(n);
         if (platform::GetFileAttributesOf(candidate) != INVALID_FILE_ATTRIBUTES) continue;
         if (platform::CreateDirectoryOf(candidate) && platform::CreateDirectoryOf(candidate + L"\\files")) {
+            if (!journal_.Start(candidate, kManifestHeader)) break;
             folder_ = candidate;
+            if (!plan_.empty()) failed_ = !journal_.RecordPlan(plan_) || failed_;
+            for (const auto& program : programs_) failed_ = !journal_.Record(L"program\t\t" + program) || failed_;
             return true;
         }
     }
@@ -96,24 +90,38 @@ bool TRemovalBackup::Ensure() {
     return false;
 }
 
-void TRemovalBackup::SaveKey(const platform::RegistryLocation& key) {
-    std::wstring& text = platform::Is64(key.view) ? reg64_ : reg32_;
-    if (platform::AppendKeyTreeExport(key.root, key.path, key.view, text) && Ensure())
-        manifest_.push_back(std::wstring(L"key\t") + (platform::Is64(key.view) ? L"64" : L"32") + L"\t" +
-                            platform::RegRootName(key.root) + L"\\" + key.path);
+bool TRemovalBackup::SaveKey(const platform::RegistryLocation& key) {
+    std::wstring text;
+    // Nothing to export (the key is gone already) is nothing to lose.
+    if (!platform::AppendKeyTreeExport(key.root, key.path, key.view, text)) return true;
+    const bool saved = Ensure() && journal_.RecordRegistry(platform::Is64(key.view), text) &&
+                       journal_.Record(std::wstring(L"key\t") + (platform::Is64(key.view) ? L"64" : L"32") + L"\t" +
+                                       platform::RegRootName(key.root) + L"\\" + key.path);
+    failed_ = failed_ || !saved;
+    return saved;
 }
 
-void TRemovalBackup::SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName) {
-    std::wstring& text = platform::Is64(key.view) ? reg64_ : reg32_;
-    if (platform::AppendValueExport(key.root, key.path, valueName, key.view, text) && Ensure())
-        manifest_.push_back(std::wstring(L"value\t") + (platform::Is64(key.view) ? L"64" : L"32") + L"\t" +
-                            platform::RegRootName(key.root) + L"\\" + key.path + L" | " + valueName);
+bool TRemovalBackup::SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName) {
+    std::wstring text;
+    if (!platform::AppendValueExport(key.root, key.path, valueName, key.view, text)) return true;
+    const bool saved = Ensure() && journal_.RecordRegistry(platform::Is64(key.view), text) &&
+                       journal_.Record(std::wstring(L"value\t") + (platform::Is64(key.view) ? L"64" : L"32") + L"\t" +
+                                       platform::RegRootName(key.root) + L"\\" + key.path + L" | " + valueName);
+    failed_ = failed_ || !saved;
+    return saved;
 }
 
 TFileBackup TRemovalBackup::TakeFile(const std::wstring& path) {
     if (!Ensure()) return TFileBackup::Failed;
     const std::wstring stored = L"files\\" + std::to_wstring(++fileCount_);
     const std::wstring target = folder_ + L"\\" + stored;
+    // The record first: a run that dies between it and the move leaves the file in its
+    // place, which the restore leaves alone; the other way round the file would be in the
+    // backup with nothing saying where it came from.
+    if (!journal_.Record(L"file\t" + stored + L"\t" + path)) {
+        failed_ = true;
+        return TFileBackup::Failed;
+    }
     TFileBackup result = TFileBackup::Failed;
     if (platform::MoveFileAcross(path, target)) {
         // Across volumes a file in use is copied and left in place.
@@ -121,37 +129,30 @@ TFileBackup TRemovalBackup::TakeFile(const std::wstring& path) {
     } else if (platform::CopyFileOf(path, target)) {
         result = TFileBackup::Copied;
     }
-    if (result != TFileBackup::Failed) manifest_.push_back(L"file\t" + stored + L"\t" + path);
     return result;
 }
 
 void TRemovalBackup::NoteProgram(const std::wstring& name) {
-    if (std::find(programs_.begin(), programs_.end(), name) == programs_.end()) programs_.push_back(name);
+    if (std::find(programs_.begin(), programs_.end(), name) != programs_.end()) return;
+    programs_.push_back(name);
+    // Saved with the rest, never on its own: before the folder exists, Ensure writes it.
+    if (!folder_.empty()) failed_ = !journal_.Record(L"program\t\t" + name) || failed_;
 }
 
 void TRemovalBackup::NoteFolder(const std::wstring& path) {
-    if (Ensure()) manifest_.push_back(L"folder\t\t" + WithoutTrailingSlash(path));
+    if (Ensure()) failed_ = !journal_.Record(L"folder\t\t" + WithoutTrailingSlash(path)) || failed_;
+}
+
+void TRemovalBackup::Plan(const std::vector<std::wstring>& lines) {
+    if (!folder_.empty()) failed_ = !journal_.RecordPlan(lines) || failed_;
+    else plan_ = lines;  // Ensure writes it with the backup's first item
 }
 
 bool TRemovalBackup::Finish() {
     if (folder_.empty()) return !failed_;
-    std::vector<std::wstring> lines{kManifestHeader};
-    bool ok = true;
-    const auto writeReg = [&](const std::wstring& body, const wchar_t* name, const wchar_t* view) {
-        if (body.empty()) return;
-        const std::wstring text = std::wstring(platform::kRegFileHeader) + L"\r\n\r\n" + body;
-        ok = platform::WriteFileBytes(folder_ + L"\\" + name, Utf16Bytes(text)) && ok;
-        lines.push_back(std::wstring(L"registry\t") + name + L"\t" + view);
-    };
-    writeReg(reg32_, L"registry32.reg", L"32");
-    writeReg(reg64_, L"registry64.reg", L"64");
-    for (const auto& program : programs_) lines.push_back(L"program\t\t" + program);
-    lines.insert(lines.end(), manifest_.begin(), manifest_.end());
-    std::wstring text;
-    for (const auto& line : lines) text += line + L"\r\n";
-    ok = platform::WriteFileBytes(folder_ + L"\\" + kManifestName, Utf16Bytes(text)) && ok;
+    journal_.Close();
     PruneBackups(root_);
-    return ok;
+    return !failed_;
 }
 
 void DeleteTreeNoLinks(const std::wstring& folder) {
@@ -180,6 +181,9 @@ void DeleteTreeNoLinks(const std::wstring& folder) {
 
 void PruneBackups(const std::wstring& backupRoot, int keep) {
     std::vector<std::wstring> names = SubfolderNames(backupRoot);
+    std::erase_if(names, [&](const std::wstring& name) {
+        return platform::GetFileAttributesOf(backupRoot + L"\\" + name + L"\\" + kUnfinishedMarker) != INVALID_FILE_ATTRIBUTES;
+    });
     // The names are the runs' times, so their order is the runs' order.
     std::sort(names.begin(), names.end());
     const auto excess = static_cast<std::ptrdiff_t>(names.size()) - keep;
@@ -190,11 +194,13 @@ void PruneBackups(const std::wstring& backupRoot, int keep) {
 std::vector<std::wstring> ReadManifest(const std::wstring& backupFolder) {
     const auto bytes = platform::ReadFileBytes(backupFolder + L"\\" + kManifestName);
     if (!bytes) return {};
+    const std::wstring text = TextOfUtf16(*bytes);
     std::vector<std::wstring> lines;
-    for (auto& line : Split(TextOfUtf16(*bytes), L'\n')) {
+    for (auto& line : Split(text, L'\n')) {
         if (!line.empty() && line.back() == L'\r') line.pop_back();
         lines.push_back(std::move(line));
     }
+    if (!text.empty() && text.back() != L'\n') lines.pop_back();
     if (lines.empty() || lines[0] != kManifestHeader) return {};
     lines.erase(lines.begin());
     // An empty backup still reads as one, so it can be told from a folder that is not ours.

@@ -3,6 +3,10 @@
 // as ".reg" files, files moved (not copied) into the backup folder, the original paths in a
 // manifest. `RestoreBackup` puts everything back. The last ten runs are kept.
 //
+// Everything goes to the disk as the run goes (TRemovalJournal): an item's record is
+// flushed before the item is deleted, so the backup of a run that died half-way restores
+// what that run took.
+//
 // Layout of one backup, a folder below "<data folder>\Backup" named for the run's time:
 //     manifest.txt       UTF-16LE with BOM; first line kManifestHeader, then tab-separated
 //                        lines "registry<TAB>file.reg<TAB>32|64", "folder<TAB><TAB>path",
@@ -17,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "leftovers/removal_journal.h"
 #include "platform/registry.h"
 
 namespace tarvo::leftovers {
@@ -37,15 +42,19 @@ public:
     // Nothing is created until the first item is saved.
     TRemovalBackup(std::wstring backupRoot, SYSTEMTIME now);
 
-    void SaveKey(const platform::RegistryLocation& key);
-    void SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName);
+    // False when the export could not be written: the item must then stay.
+    [[nodiscard]] bool SaveKey(const platform::RegistryLocation& key);
+    [[nodiscard]] bool SaveValue(const platform::RegistryLocation& key, const std::wstring& valueName);
     [[nodiscard]] TFileBackup TakeFile(const std::wstring& path);
     void NoteFolder(const std::wstring& path);
     // The program whose leftovers go; saved with the rest, never on its own.
     void NoteProgram(const std::wstring& name);
+    // What the run means to remove, so that a run cut off can be finished later. Written
+    // with the backup's first item, before that item goes: no backup, no plan.
+    void Plan(const std::vector<std::wstring>& lines);
 
-    // Writes the registry files and the manifest, then prunes old backups. False when there
-    // was something to save and it could not be written.
+    // Ends the journal (the run is no longer unfinished), then prunes old backups. False
+    // when something to save could not be written.
     bool Finish();
     // Empty until something has been saved.
     [[nodiscard]] const std::wstring& Folder() const noexcept { return folder_; }
@@ -57,16 +66,18 @@ private:
     SYSTEMTIME started_;
     std::wstring folder_;
     bool failed_ = false;
-    std::wstring reg32_, reg64_;
-    std::vector<std::wstring> manifest_;
+    TRemovalJournal journal_;
+    std::vector<std::wstring> plan_;
     std::vector<std::wstring> programs_;
     int fileCount_ = 0;
 };
 
-// Removes the oldest backups below `backupRoot` until `keep` remain. Never enters a link.
+// Removes the oldest backups below `backupRoot` until `keep` remain; a run that has not
+// ended (or was cut off and not yet dealt with) is never removed. Never enters a link.
 void PruneBackups(const std::wstring& backupRoot, int keep = kBackupsKept);
 
 // The manifest's lines after its header; nothing when the folder holds no manifest of ours.
+// A last line cut off without its line break (a run that died writing it) is not read.
 [[nodiscard]] std::vector<std::wstring> ReadManifest(const std::wstring& backupFolder);
 // A manifest line cut at its tabs.
 [[nodiscard]] std::vector<std::wstring> ManifestFields(const std::wstring& line);

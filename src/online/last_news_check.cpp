@@ -1,7 +1,9 @@
 #include "online/last_news_check.h"
 
+#include <algorithm>
 #include <thread>
 
+#include "addons/browser_file.h"
 #include "common/text.h"
 #include "online/news_version.h"
 #include "online/update_database_job.h"
@@ -35,6 +37,26 @@ std::map<std::wstring, std::wstring> ParseNewsFile(const std::string& bytes) {
     return values;
 }
 
+bool NewsFileComplete(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (!addons::IsUtf8(text)) return false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        for (const char c : line)
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return false;
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos) continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos || equals == first) return false;
+    }
+    return true;
+}
+
 bool IsOpenableNewsLink(const std::wstring& link) {
     const std::wstring trimmed = common::Trim(link);
     for (const wchar_t* scheme : {L"http://", L"https://"}) {
@@ -58,24 +80,26 @@ NewsOutcome TLastNewsCheck::Execute() {
     // Fresh news that a newer version has made stale, or news that is due: what is stored
     // shows while the server is asked.
     ShowStored();
-    if (Fetch()) return NewsOutcome::Fetched;
-    ShowOffline();
-    return NewsOutcome::FetchFailed;
+    const NewsOutcome fetched = Fetch();
+    if (fetched == NewsOutcome::FetchFailed) ShowOffline();
+    return fetched;
 }
 
 std::optional<std::string> TLastNewsCheck::Post(const wchar_t* path) const {
-    const auto response = platform::HttpPost(config_.server + path, {}, kFormContentType, config_.http);
+    platform::HttpOptions http = config_.http;
+    http.maxBytes = std::min(http.maxBytes, kMaxNewsBytes);
+    const auto response = platform::HttpPost(config_.server + path, {}, kFormContentType, http);
     // An error page is no answer: its text would be read as news.
     if (!response || response->status != 200) return std::nullopt;
     return std::move(response->body);
 }
 
-bool TLastNewsCheck::Fetch() {
+NewsOutcome TLastNewsCheck::Fetch() {
     std::wstring serverVersion;
     bool newer = false;
     if (!config_.skipVersionCheck) {
         const auto list = Post(kVersionListPath);
-        if (!list) return false;
+        if (!list) return NewsOutcome::FetchFailed;
         const std::wstring text = common::Trim(platform::WideFromUtf8(*list));
         if (!text.empty()) {
             serverVersion = ServerVersionFromList(text, config_.productCode);
@@ -83,7 +107,8 @@ bool TLastNewsCheck::Fetch() {
         }
     }
     const auto news = Post(newer ? kUpdateNewsPath : kNewsPath);
-    if (!news) return false;
+    if (!news) return NewsOutcome::FetchFailed;
+    if (!NewsFileComplete(*news)) return NewsOutcome::Rejected;
     const auto values = ParseNewsFile(*news);
     if (!common::Trim(platform::WideFromUtf8(*news)).empty()) {
         const auto value = [&](const wchar_t* key) {
@@ -100,7 +125,7 @@ bool TLastNewsCheck::Fetch() {
         else display_->Show({false, a});
     }
     store_.SetLastUpdate(FormatUpdateDate(config_.now));
-    return true;
+    return NewsOutcome::Fetched;
 }
 
 void TLastNewsCheck::ShowStored() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "online/news_store.h"
 #include "platform/internet.h"
@@ -52,11 +53,22 @@ inline constexpr const wchar_t* kNewsPath = L"/news/unins/v3/unins3newsfree.dat"
 // "name=value" lines of a news file (UTF-8, byte-order mark allowed); the first of a name wins.
 [[nodiscard]] std::map<std::wstring, std::wstring> ParseNewsFile(const std::string& bytes);
 
+// The news comes over plain HTTP: an answer is taken only when all of it reads as a news
+// file (valid UTF-8 without control characters, every line that is not blank a
+// "name=value" line with a name). An error page, a captive portal's login form or a cut
+// answer is refused, and the news we have stays. An empty answer is a complete one.
+[[nodiscard]] bool NewsFileComplete(std::string_view bytes);
+
+// A news answer longer than this is refused unread: real ones are a few hundred bytes.
+inline constexpr std::size_t kMaxNewsBytes = 64u << 10;
+
 // Only web addresses are opened from a news link: the text comes from a server, and the
 // shell would as readily start a program named there.
 [[nodiscard]] bool IsOpenableNewsLink(const std::wstring& link);
 
-enum class NewsOutcome { StoredOnly, Rotated, Fetched, FetchFailed };
+// Rejected: the server answered with something that is not news; what is stored stays,
+// shown as it is, and the next start asks again.
+enum class NewsOutcome { StoredOnly, Rotated, Fetched, FetchFailed, Rejected };
 
 class TLastNewsCheck {
 public:
@@ -70,7 +82,7 @@ public:
     static void Start(NewsCheckConfig config, std::shared_ptr<INewsDisplay> display);
 
 private:
-    bool Fetch();
+    NewsOutcome Fetch();
     void ShowStored();
     void ShowItem(const NewsItem& item);
     void ShowOffline();

@@ -88,6 +88,16 @@ int ScoreNumber(const std::wstring& text, int fallback) {
     return static_cast<int>(value);
 }
 
+bool ScoreTextComplete(const std::string& bytes) {
+    const std::wstring text = settings::DecodeText(bytes);
+    if (text.find(L'\0') != std::wstring::npos) return false;
+    const std::vector<std::wstring> tokens = SplitScoreTokens(text);
+    if (tokens.empty() || tokens.size() % 2 != 0) return false;
+    for (std::size_t i = 1; i < tokens.size(); i += 2)
+        if (ScoreNumber(tokens[i], 0) != ScoreNumber(tokens[i], 1)) return false;  // the fallback answered
+    return true;
+}
+
 std::wstring InstallFolder() {
     platform::RegistryKey key;
     if (key.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvoUninstall") !=

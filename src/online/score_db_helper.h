@@ -53,4 +53,9 @@ private:
 // Delphi's StrToIntDef as the lookup reads a score: optional sign, decimal or "$"/"0x" hex.
 [[nodiscard]] int ScoreNumber(const std::wstring& text, int fallback);
 
+// A downloaded database replaces ours only when all of it reads: text without a NUL (which
+// would end it early), and pairs of a name and a score that is a number, at least one.
+// The look-up itself forgives more; a download has to be proven whole.
+[[nodiscard]] bool ScoreTextComplete(const std::string& bytes);
+
 }  // namespace tarvo::online

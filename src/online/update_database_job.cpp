@@ -1,5 +1,6 @@
 #include "online/update_database_job.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <thread>
@@ -45,12 +46,12 @@ bool Expect(const std::wstring& text, std::size_t& at, wchar_t c) {
     return true;
 }
 
-// The downloaded file is an archive we can read, holding the database entry.
+// The downloaded file is an archive we can read, holding a database that reads whole.
 bool DatabaseOpens(const std::wstring& path) {
     try {
-        archive::StringSink sink(64u << 20);
+        archive::StringSink sink(kMaxScoreTextBytes);
         archive::TZipDeCompression::ExtractFile(path, kDatabase, sink, archive::kArchivePassPhrase);
-        return true;
+        return ScoreTextComplete(sink.bytes());
     } catch (const archive::ArchiveError&) {
         return false;
     }
@@ -113,7 +114,9 @@ UpdateOutcome TDownLoadUpdateDataBase::Execute() {
     if (platform::FileExists(target)) (void)platform::DeleteFileOf(target);
     (void)platform::DeleteUrlCacheEntryOf(config_.url);
     UpdateOutcome outcome = UpdateOutcome::DownloadFailed;
-    if (platform::DownloadToFile(config_.url, target, config_.http)) {
+    platform::HttpOptions http = config_.http;
+    http.maxBytes = std::min(http.maxBytes, kMaxScoreDownloadBytes);
+    if (platform::DownloadToFile(config_.url, target, http)) {
         if (DatabaseOpens(target) && platform::MoveFileReplacing(target, database)) {
             outcome = UpdateOutcome::Replaced;
         } else {

@@ -4,6 +4,7 @@
 // again for seven days. A download replaces the working database only once it opens and
 // its entry extracts: a truncated or damaged file never costs the scores we have.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,6 +26,12 @@ namespace tarvo::online {
 // Due when the text is empty or lies more than six whole days from `now` (either way);
 // nullopt for a text that cannot be read, which ends the job.
 [[nodiscard]] std::optional<bool> UpdateDue(const std::wstring& stored, const SYSTEMTIME& now);
+
+// A download, and the database text it unpacks to, larger than these is refused: today's
+// database is a few hundred kilobytes, and a server that streams without end must not fill
+// the disk of the program folder.
+inline constexpr std::size_t kMaxScoreDownloadBytes = 8u << 20;
+inline constexpr std::size_t kMaxScoreTextBytes = 32u << 20;
 
 struct UpdateDatabaseConfig {
     settings::TMainIni ini;

@@ -59,6 +59,16 @@ std::size_t FileStream::ReadSome(void* data, std::size_t size) noexcept {
     return got;
 }
 
+bool FileStream::OpenAppend(const std::wstring& path) noexcept {
+    file_.reset();
+    CallCounter::Add(ApiCall::CreateFile);
+    file_.reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file_.is_valid();
+}
+
+bool FileStream::Flush() noexcept { return file_ && ::FlushFileBuffers(file_.get()) != FALSE; }
+
 bool FileStream::Write(const void* data, std::size_t size) noexcept {
     const auto* bytes = static_cast<const unsigned char*>(data);
     while (size > 0) {

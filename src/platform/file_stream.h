@@ -24,6 +24,8 @@ public:
     // Creates (or truncates) a file for reading and writing. With `temporary` the file is
     // marked temporary and goes when the handle closes, whatever happens in between.
     [[nodiscard]] bool Create(const std::wstring& path, bool temporary = false) noexcept;
+    // Opens a file for writing at its end, creating it when missing; readers may share it.
+    [[nodiscard]] bool OpenAppend(const std::wstring& path) noexcept;
     void Close() noexcept { file_.reset(); }
     [[nodiscard]] bool is_open() const noexcept { return file_.is_valid(); }
 
@@ -35,6 +37,8 @@ public:
     // Reads up to `size` bytes; the count read, 0 at the end or on failure.
     [[nodiscard]] std::size_t ReadSome(void* data, std::size_t size) noexcept;
     [[nodiscard]] bool Write(const void* data, std::size_t size) noexcept;
+    // FlushFileBuffers: what was written is on the disk, not only in the cache, when it returns.
+    [[nodiscard]] bool Flush() noexcept;
 
 private:
     unique_hfile file_;

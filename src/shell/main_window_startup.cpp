@@ -17,6 +17,7 @@
 #include "shell/self_installation.h"
 #include "shell/startup_folders.h"
 #include "shell/test_seam.h"
+#include "shell/unfinished_removal_offer.h"
 #include "shell/uninstall_dialog.h"
 
 namespace tarvo::shell {
@@ -81,6 +82,8 @@ void TfrmTarvoUninstall::Timer_CheckInstallTimer() {
     LaunchAutomaticUpdater();
     StartScoreDatabaseDownload();
     StartAddonEnumeration();
+    // A removal cut off last time is dealt with before any new one can start.
+    if (OfferUnfinishedRemovals(hwnd())) software_.Refresh(false);
     OfferPendingScansAtStart();
 }
 

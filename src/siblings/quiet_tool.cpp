@@ -5,4 +5,9 @@
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "platform/dll_search.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    (void)tarvo::platform::RestrictLibrarySearch();
+    return 0;
+}

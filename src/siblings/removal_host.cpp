@@ -14,6 +14,7 @@
 
 #include "common/paths.h"
 #include "common/text.h"
+#include "platform/dll_search.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/processes.h"
@@ -63,6 +64,7 @@ int Run() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    (void)platform::RestrictLibrarySearch();
     try {
         return Run();
     } catch (...) {

@@ -53,6 +53,20 @@ TEST(NewsCheck, ReadsNewsFilesAndOpensOnlyWebLinks) {
     EXPECT_EQ(values.at(L"link"), L"http://a/?x=1");
     EXPECT_EQ(values.size(), 2u);
 
+    // Whole answers only: one line that is not "name=value" refuses the lot.
+    const std::pair<std::string, bool> answers[] = {
+        {"", true},
+        {"\xEF\xBB\xBFtitle=a\r\n\r\n  \r\nlink=http://a/?x=1\n", true},
+        {"title=Gr\xC3\xBC\xC3\x9F" "e\tx", true},
+        {"<html><body>Oops</body></html>", false},
+        {"title=a\r\nnoise\r\n", false},
+        {"=x", false},
+        {"title=\xC3", false},             // a multi-byte character cut off
+        {std::string("title=a\0b", 9), false},
+        {"title=\xFF\xFE", false},
+    };
+    for (const auto& [answer, complete] : answers) EXPECT_EQ(NewsFileComplete(answer), complete) << answer;
+
     for (const wchar_t* link : {L"http://www.example.com/", L" HTTPS://example.com"}) EXPECT_TRUE(IsOpenableNewsLink(link)) << link;
     for (const wchar_t* link : {L"", L"http://", L"C:\\Windows\\system32\\cmd.exe", L"file:///C:/x.exe", L"javascript:x"})
         EXPECT_FALSE(IsOpenableNewsLink(link)) << link;
@@ -141,8 +155,9 @@ TEST(NewsCheck, FetchesShowsAndStoresTheServersAnswerAndFailsQuietly) {
          {L"Stored|Old", L"Version 3.1 is here|Update now"}, L"Version 3.1 is here", L"3.1.0.0", L"03/08/2013 12:00:00"},
         {L"no news", nullptr, nullptr, nullptr, nullptr, L"", L"", NewsOutcome::Fetched,
          {L"Stored|Old"}, L"Stored", L"", L"03/08/2013 12:00:00"},
+        // An error page is not news: the stored news stays, and the next start asks again.
         {L"garbage", "\x89PNG\r\n\x1a\n\xff\xfe", "<html><body>Oops</body></html>", kUpdate, nullptr, L"", L"",
-         NewsOutcome::Fetched, {L"Stored|Old", L"(offline)"}, L"", L"", L"03/08/2013 12:00:00"},
+         NewsOutcome::Rejected, {L"Stored|Old"}, L"Stored", L"", L""},
         {L"slow", "tu3=3.0.0.1", kNews, kUpdate, L"/slow", L"", L"", NewsOutcome::FetchFailed,
          {L"Stored|Old", L"(offline)"}, L"", L"", L""},
         {L"refused", nullptr, nullptr, nullptr, L"http://127.0.0.1:1", L"03/01/2013 12:00:00", L"",

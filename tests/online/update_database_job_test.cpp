@@ -64,6 +64,9 @@ TEST(UpdateDatabaseJob, DownloadReplacesOnlyWithADatabaseThatOpens) {
         {"404", "", L"/missing.dbd", L"01/01/2013 10:00:00", UpdateOutcome::DownloadFailed, 1},
         {"truncated", Database(std::string(4000, 'x') + ",addon,9"), L"/truncated/big.dbd", L"", UpdateOutcome::DownloadFailed, 1},
         {"corrupt", "not an archive at all, but long enough to have a trailer", L"/bad.dbd", L"", UpdateOutcome::Rejected, 1},
+        {"error page inside", Database("<html>Oops</html>"), L"/page.dbd", L"", UpdateOutcome::Rejected, 1},
+        {"score not a number", Database("addon,9,other,high"), L"/words.dbd", L"", UpdateOutcome::Rejected, 1},
+        {"cut at a NUL", Database(std::string("addon,9,oth\0er,1", 17)), L"/nul.dbd", L"", UpdateOutcome::Rejected, 1},
     };
     for (const auto& c : cases) {
         ::tarvo::test::ScratchFolder scratch;
