@@ -1,10 +1,12 @@
 #include "cli/removal_verbs.h"
 
+#include "language/language.h"
 #include "leftovers/removal.h"
 #include "leftovers/tick_tree.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/app_frame.h"
+#include "uninstall/uninstall_stage.h"
 
 namespace tarvo::cli {
 
@@ -47,7 +49,10 @@ int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out) {
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     const leftovers::TRestoreReport report = leftovers::RestoreBackup(folder);
     if (!report.manifestRead) {
-        out.Err(L"tarvo restore: no removal backup in \"" + folder + L"\"\r\n");
+        out.Err(L"tarvo restore: " +
+                uninstall::FormatMessagePattern(
+                    language::GetText(L"Cli_NoBackup_M", L"no removal backup in \"%s\""), {folder}) +
+                L"\r\n");
         return kExitFailure;
     }
     for (const auto& kept : report.leftAlone)

@@ -61,6 +61,7 @@ private:
     void CreateControls();
     void LayOutButtons();
     void FillList();
+    void DeleteBackup();
     void FillBackups();
     void UpdateButtons();
     void SyncSelection();
