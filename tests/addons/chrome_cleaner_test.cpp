@@ -144,9 +144,9 @@ TEST_F(ChromeCleanerTest, DisablingAPluginAddsItsTwoEntriesOnceAndWritesIndented
 TEST_F(ChromeCleanerTest, SwitchesAfterAScanReuseItsReadingOnlyWhileTheFileIsUnchanged) {
     for (const wchar_t* id : {L"aaa", L"bbb", L"ccc"}) scratch.MakeFolder(std::wstring(kProfile) + L"Extensions\\" + id);
     const auto settings = [](int a, int b, int c) {
-        return R"({"extensions":{"settings":{"aaa":{"state":)" + std::to_string(a) + R"(,"path":"aaa","manifest":{}},)" +
-               R"("bbb":{"state":)" + std::to_string(b) + R"(,"path":"bbb","manifest":{}},)" +
-               R"("ccc":{"state":)" + std::to_string(c) + R"(,"path":"ccc","manifest":{}}}})";
+        return R"({"extensions":{"settings":{"aaa":{"state":)" + std::to_string(a) + R"(,"path":"aaa","manifest":{"name":"A"}},)" +
+               R"("bbb":{"state":)" + std::to_string(b) + R"(,"path":"bbb","manifest":{"name":"B"}},)" +
+               R"("ccc":{"state":)" + std::to_string(c) + R"(,"path":"ccc","manifest":{"name":"C"}}}})";
     };
     // No uninstall entry here: the profile alone says Chrome is there.
     EXPECT_FALSE(cleaner->IsInstalled());
