@@ -51,7 +51,7 @@ fi
 
 # Source packages need a deb-src entry next to the machine's deb entries.
 src_list=/etc/apt/sources.list.d/tarvo-deb-src.sources
-need_sources() { [ ! -f "$deps/sqlite3.dll" ] || [ ! -f "$deps/pugixml/src/pugixml.cpp" ]; }
+need_sources() { [ ! -f "$deps/sqlite3.dll" ] || [ ! -f "$deps/pugixml/src/pugixml.cpp" ] || [ ! -f "$deps/lz4/lib/lz4.c" ]; }
 if need_sources && [ ! -f "$src_list" ]; then
   echo "setup: adding deb-src entries"
   tmp=$(mktemp)
@@ -83,6 +83,17 @@ if [ ! -f "$deps/sqlite3.dll" ]; then
     -static-libgcc -o "$deps/sqlite3.dll.tmp"
   mv "$deps/sqlite3.dll.tmp" "$deps/sqlite3.dll"
   cd "$deps" && rm -rf sqlite-src
+fi
+
+# LZ4's block format (Firefox's compressed settings files): Debian has no MinGW build of it,
+# so its one source file from the source package compiles as part of our build.
+if [ ! -f "$deps/lz4/lib/lz4.c" ]; then
+  echo "setup: unpacking lz4 from Debian's source package"
+  rm -rf lz4-src lz4 && mkdir lz4-src && cd lz4-src
+  apt-get source --download-only lz4 >/dev/null 2>&1 || apt-get source --download-only lz4
+  tar xf lz4_*.orig.tar.*
+  mv "$(find . -maxdepth 1 -type d -name 'lz4-*' | head -n 1)" "$deps/lz4"
+  cd "$deps" && rm -rf lz4-src
 fi
 
 if [ ! -f "$deps/pugixml/src/pugixml.cpp" ]; then

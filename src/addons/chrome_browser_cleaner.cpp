@@ -53,20 +53,19 @@ std::wstring TChromeBrowserCleaner::PluginsFolder() const {
 }
 
 bool TChromeBrowserCleaner::IsInstalled() {
-    const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Google Chrome";
-    const bool registered = platform::RegKeyExists(HKEY_LOCAL_MACHINE, key, platform::RegistryView::Default) ||
-                            platform::RegKeyExists(HKEY_CURRENT_USER, key, platform::RegistryView::Default);
-    return registered && platform::FileExists(PreferencesPath());
+    // The profile is what the add-ons live in: a per-user or unpacked Chrome has no uninstall
+    // entry to find, and one with an entry but no profile has nothing to list.
+    return platform::FileExists(PreferencesPath());
 }
 
 void TChromeBrowserCleaner::ScanItems() {
     // One reading serves both passes: the plug-in pass needs what the extension pass found
     // in the same state of the file.
     extensionPluginFiles_.clear();
-    const auto preferences = platform::FileExists(PreferencesPath()) ? ReadPreferences(PreferencesPath()) : std::nullopt;
-    ScanExtensions(preferences ? &*preferences : nullptr);
+    const Json* preferences = ReadPreferencesKept();
+    ScanExtensions(preferences);
     LoadMozillaPlugins();
-    ScanPlugins(preferences ? &*preferences : nullptr);
+    ScanPlugins(preferences);
 }
 
 void TChromeBrowserCleaner::ScanExtensions(const Json* preferences) {
@@ -179,22 +178,35 @@ bool TChromeBrowserCleaner::RestoreItem(TPluginItem& item) {
 }
 
 bool TChromeBrowserCleaner::SetExtensionState(const TPluginItem& item, bool enabled) {
-    if (!platform::FileExists(PreferencesPath())) return false;
-    auto document = ReadPreferences(PreferencesPath());
+    auto document = preferences_.Take(PreferencesPath());
     if (!document) return false;
     // An id the file no longer holds has nothing left to switch; a failed write has switched
     // nothing, and saying otherwise would drop an add-on from the list that still runs.
-    if (!SetExtensionStateIn(*document, item.ItemId, enabled)) return true;
-    return ReplaceFileWithRetries(PreferencesPath(), CompactJson(*document), retries);
+    if (!SetExtensionStateIn(*document, item.ItemId, enabled)) {
+        preferences_.Keep(PreferencesPath(), std::move(*document));
+        return true;
+    }
+    std::string text = CompactJson(*document);
+    return WriteAndKeep(std::move(*document), text);
 }
 
 bool TChromeBrowserCleaner::SetPluginEnabled(const TPluginItem& item, bool enabled) {
-    if (!platform::FileExists(PreferencesPath())) return false;
-    auto document = ReadPreferences(PreferencesPath());
+    auto document = preferences_.Take(PreferencesPath());
     if (!document) return false;
     const std::wstring path = item.Paths.empty() ? std::wstring() : item.Paths.front();
-    if (!SetPluginEnabledIn(*document, item.Caption, path, item.Version, enabled)) return false;
-    return ReplaceFileWithRetries(PreferencesPath(), IndentedPreferences(*document), retries);
+    if (!SetPluginEnabledIn(*document, item.Caption, path, item.Version, enabled)) {
+        preferences_.Keep(PreferencesPath(), std::move(*document));
+        return false;
+    }
+    std::string text = IndentedPreferences(*document);
+    return WriteAndKeep(std::move(*document), text);
+}
+
+bool TChromeBrowserCleaner::WriteAndKeep(Json document, const std::string& text) {
+    // A document the write did not reach is not the file's any more: the next switch reads again.
+    if (!ReplaceFileWithRetries(PreferencesPath(), text, retries)) return false;
+    preferences_.Keep(PreferencesPath(), std::move(document));
+    return true;
 }
 
 }  // namespace tarvo::addons

@@ -9,6 +9,7 @@
 
 #include "addons/browser_cleaner.h"
 #include "addons/browser_file.h"
+#include "addons/kept_json.h"
 
 namespace tarvo::addons {
 
@@ -41,17 +42,21 @@ protected:
     void ScanPlugins(const Json* preferences);
     void NoteExtensionPluginFile(const std::wstring& file);
     void ForgetExtensionPluginFiles() noexcept { extensionPluginFiles_.clear(); }
+    // The scan's parse of Preferences, kept for the switch-offs that follow it.
+    [[nodiscard]] const Json* ReadPreferencesKept() { return preferences_.Read(PreferencesPath()); }
 
 private:
     void ScanExtensions(const Json* preferences);
     [[nodiscard]] bool SetExtensionState(const TPluginItem& item, bool enabled);
     [[nodiscard]] bool SetPluginEnabled(const TPluginItem& item, bool enabled);
+    [[nodiscard]] bool WriteAndKeep(Json document, const std::string& text);
     void AddPlugin(const std::wstring& itemId, const std::wstring& name, const std::wstring& description,
                    const std::wstring& path, const std::wstring& publisher, const std::wstring& version, bool present);
 
     std::wstring userDataFolder_;
     std::wstring extensionsFolder_;
     std::vector<std::wstring> extensionPluginFiles_;
+    KeptJson preferences_;
     BrowserKind browser_ = BrowserKind::Chrome;
     bool ownPluginFolder_ = true;
 };

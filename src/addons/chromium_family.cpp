@@ -105,9 +105,9 @@ void ChromiumFamilyCleaner::ScanItems() {
     // The other browsers of the family never loaded the plug-ins other programs register,
     // and lists them as theirs would be wrong; Chrome keeps the passes it always had.
     if (browser_.kind != BrowserKind::Chrome) return;
-    const auto preferences = platform::FileExists(PreferencesPath()) ? ReadPreferences(PreferencesPath()) : std::nullopt;
+    const Json* preferences = ReadPreferencesKept();
     LoadMozillaPlugins();
-    ScanPlugins(preferences ? &*preferences : nullptr);
+    ScanPlugins(preferences);
 }
 
 void ChromiumFamilyCleaner::ScanProfile(const std::wstring& profileFolder, const PolicyLists& policies) {

@@ -46,10 +46,19 @@ const std::wstring& Either(const std::wstring& first, const std::wstring& second
     return first.empty() ? second : first;
 }
 
+// Without an uninstall entry to name the version, a profile in today's folder says it is a
+// Chromium-based Opera.
+std::int32_t VersionOrProfile(const CleanerEnvironment& environment) {
+    const std::int32_t version = OperaMajorVersion();
+    if (version >= 0) return version;
+    const bool current = platform::FileExists(environment.appDataFolder + L"\\Opera Software\\Opera Stable\\Preferences");
+    return current ? 15 : version;
+}
+
 }  // namespace
 
 TOperaBrowserCleaner::TOperaBrowserCleaner(const CleanerEnvironment& environment)
-    : TOperaBrowserCleaner(environment, OperaMajorVersion()) {}
+    : TOperaBrowserCleaner(environment, VersionOrProfile(environment)) {}
 
 TOperaBrowserCleaner::TOperaBrowserCleaner(const CleanerEnvironment& environment, std::int32_t version)
     : TChromeBrowserCleaner(environment, ProfileFolderFor(environment, version), BrowserKind::Opera, false),
@@ -70,19 +79,24 @@ std::wstring TOperaBrowserCleaner::ProgramFolderFromIcon(const std::wstring& dis
 }
 
 bool TOperaBrowserCleaner::IsInstalled() {
-    platform::RegistryKey uninstall;
-    if (uninstall.Open(HKEY_LOCAL_MACHINE, uninstallKeyPath) != ERROR_SUCCESS) return false;
-    std::wstring found;
-    for (const auto& name : uninstall.SubKeyNames())
-        if (platform::UpperCase(name).find(L"OPERA") != std::wstring::npos) {
-            found = name;
-            break;
-        }
-    if (found.empty()) return false;
-    platform::RegistryKey entry;
-    if (entry.Open(HKEY_LOCAL_MACHINE, uninstallKeyPath + L"\\" + found) == ERROR_SUCCESS)
-        programFolder_ = ProgramFolderFromIcon(entry.QueryString(L"DisplayIcon").value_or(L""));
-    return true;
+    // The machine's entry first; a per-user installation writes its own under the user's root.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        platform::RegistryKey uninstall;
+        if (uninstall.Open(root, uninstallKeyPath) != ERROR_SUCCESS) continue;
+        std::wstring found;
+        for (const auto& name : uninstall.SubKeyNames())
+            if (platform::UpperCase(name).find(L"OPERA") != std::wstring::npos) {
+                found = name;
+                break;
+            }
+        if (found.empty()) continue;
+        platform::RegistryKey entry;
+        if (entry.Open(root, uninstallKeyPath + L"\\" + found) == ERROR_SUCCESS)
+            programFolder_ = ProgramFolderFromIcon(entry.QueryString(L"DisplayIcon").value_or(L""));
+        return true;
+    }
+    // A copy without an entry of its own (unpacked, or its entry lost) is known by its profile.
+    return !IsPresto() && platform::FileExists(PreferencesPath());
 }
 
 void TOperaBrowserCleaner::ScanItems() {

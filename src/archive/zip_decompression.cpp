@@ -12,6 +12,7 @@ void TZipDeCompression::ExtractFile(const std::wstring& archivePath, const std::
     TZLBArc2 reader;
     reader.SetDecryptionHandler(&DecryptEntry);
     reader.SetPassPhrase(passPhrase);
+    reader.SetKeepImage(true);
     // A file that cannot be opened leaves no archive open: FindEntry says so.
     (void)reader.Open(archivePath);
     reader.ExtractEntry(reader.FindEntry(entryName), dest);

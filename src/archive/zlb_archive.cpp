@@ -17,6 +17,9 @@ namespace {
 constexpr std::size_t kCrcBlock = 10240;
 constexpr std::size_t kCopyPiece = 64 * 1024;
 constexpr std::int64_t kExpectedAtMost = 16 << 20;
+// The largest archive whose bytes a reader keeps after opening: the installation payload and
+// the score database are well below it.
+constexpr std::int64_t kImageAtMost = 32 << 20;
 // The directory is the only part held in memory whole; more entries than this is no
 // archive of ours (the installation payload has a few dozen).
 constexpr std::int64_t kMaxEntries = 100000;
@@ -44,6 +47,23 @@ bool CopyBounded(ByteSource& source, ByteSink& dest, std::int64_t size) {
     }
     return true;
 }
+
+// Bytes already in memory, read without a copy of their own.
+class SpanSource final : public ByteSource {
+public:
+    SpanSource(const char* data, std::size_t size) noexcept : data_(data), size_(size) {}
+    [[nodiscard]] std::size_t ReadSome(void* data, std::size_t size) override {
+        const std::size_t take = std::min(size, size_ - position_);
+        std::copy_n(data_ + position_, take, static_cast<char*>(data));
+        position_ += take;
+        return take;
+    }
+
+private:
+    const char* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
 
 // Takes the CRC-32 of what goes through, for the per-entry check.
 class CrcSink final : public ByteSink {
@@ -75,6 +95,8 @@ void TZLBArc2::Close() noexcept {
     trailer_ = {};
     archiveStart_ = -1;
     entries_.clear();
+    image_.clear();
+    image_.shrink_to_fit();
 }
 
 void TZLBArc2::Fail(const std::wstring& message) {
@@ -103,7 +125,20 @@ bool TZLBArc2::Open(const std::wstring& fileName) {
     trailer_ = trailer;
     archiveStart_ = room - trailer.DataSize - trailer.DirSize;
 
-    if (verifyArchiveCrc_) {
+    const std::int64_t span = trailer.DataSize + trailer.DirSize;
+    if (verifyArchiveCrc_ && keepImage_ && span <= kImageAtMost) {
+        // One read of the whole archive serves the check and the extraction after it.
+        std::string image(static_cast<std::size_t>(span), '\0');
+        if (!file.Seek(archiveStart_) || (span > 0 && !file.ReadExact(image.data(), image.size())))
+            Fail(messages::kCorrupted);
+        uLong crc = crc32(0, nullptr, 0);
+        for (std::size_t at = 0; at < image.size(); at += 1u << 30) {
+            const std::size_t piece = std::min<std::size_t>(image.size() - at, 1u << 30);
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(image.data() + at), static_cast<uInt>(piece));
+        }
+        if (static_cast<std::uint32_t>(crc) != trailer.ArchiveCrc) Fail(messages::kCorrupted);
+        image_ = std::move(image);
+    } else if (verifyArchiveCrc_) {
         if (!file.Seek(archiveStart_)) Fail(messages::kCorrupted);
         std::vector<unsigned char> block(kCrcBlock);
         uLong crc = crc32(0, nullptr, 0);
@@ -173,6 +208,27 @@ void TZLBArc2::ExtractLocked(const ArchiveEntry& entry, ByteSink& dest) {
     std::int64_t available = trailer_.DataSize - entry.Offset;
     const std::uint32_t storedSize = static_cast<std::uint32_t>(entry.StoredSize);
     if (encrypted && (storedSize < 24 || storedSize > available)) throw ArchiveError(corrupted);
+
+    // Kept bytes serve what needs no decryption: a stored entry goes to `dest` in one piece.
+    if (!encrypted && !image_.empty()) {
+        const char* start = image_.data() + entry.Offset;
+        CrcSink checked(dest);
+        ByteSink& out = verifyEntryCrc_ ? static_cast<ByteSink&>(checked) : dest;
+        bool ok = false;
+        if (compressed) {
+            SpanSource kept(start, static_cast<std::size_t>(available));
+            if (PlausibleInflatedSize(available, entry.UnpackedSize))
+                out.Expect(static_cast<std::size_t>(std::min<std::int64_t>(entry.UnpackedSize, kExpectedAtMost)));
+            ok = InflateBounded(kept, available, out, entry.UnpackedSize);
+        } else if (entry.UnpackedSize <= available) {
+            out.Expect(static_cast<std::size_t>(entry.UnpackedSize));
+            ok = out.Write(start, static_cast<std::size_t>(entry.UnpackedSize));
+        }
+        if (!ok) throw ArchiveError(corrupted);
+        if (verifyEntryCrc_ && checked.crc() != entry.Crc)
+            throw ArchiveError(FormatMessageText(messages::kEntryCrc, FullName(entry)));
+        return;
+    }
 
     platform::FileStream archive;
     if (!archive.OpenRead(fileName_) || !archive.Seek(archiveStart_ + entry.Offset)) throw ArchiveError(corrupted);

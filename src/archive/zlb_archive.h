@@ -48,6 +48,10 @@ public:
     void SetTempFolder(std::wstring folder) { tempFolder_ = std::move(folder); }
     void SetVerifyArchiveCrc(bool on) noexcept { verifyArchiveCrc_ = on; }
     void SetVerifyEntryCrc(bool on) noexcept { verifyEntryCrc_ = on; }
+    // For a reader opened to extract at once: the archive's bytes, read whole for the CRC
+    // check, stay in memory (up to a modest size) and the extraction takes stored and
+    // compressed entries from there instead of reading the file a second time.
+    void SetKeepImage(bool on) noexcept { keepImage_ = on; }
     // Encrypted entries stored in at most this many bytes are decrypted in memory, larger
     // ones through a temporary file.
     void SetInMemoryDecryptionLimit(std::uint32_t bytes) noexcept { inMemoryLimit_ = bytes; }
@@ -70,6 +74,8 @@ private:
     bool verifyArchiveCrc_ = true;
     bool verifyEntryCrc_ = false;
     std::uint32_t inMemoryLimit_ = 64u << 20;
+    bool keepImage_ = false;
+    std::string image_;  // data and directory, from archiveStart_; empty when not kept
 };
 
 // The lock every extraction holds: the score loader and the self-installer's worker never

@@ -14,6 +14,7 @@ TChromiumFamilyExplorerSet::TChromiumFamilyExplorerSet(const RestoreEnvironment&
     where.localAppDataFolder = environment.localAppDataFolder;
     for (const addons::ChromiumBrowser& browser : addons::FindChromiumBrowsers(where)) {
         if (browser.kind != kind) continue;
+        hasLocalState_ = addons::HasLocalState(browser);
         for (const std::wstring& folder : browser.userDataFolders) {
             const auto localState = addons::ReadJsonObject(folder + L"Local State");
             for (const std::wstring& profile : addons::ProfileNamesIn(localState ? &*localState : nullptr))

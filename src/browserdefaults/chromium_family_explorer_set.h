@@ -24,9 +24,12 @@ public:
 
     // The profile folders, each with a trailing backslash, stable channel's first.
     [[nodiscard]] const std::vector<std::wstring>& ProfileFolders() const noexcept { return profiles_; }
+    // Whether one of the user-data folders is in today's layout, with "Local State".
+    [[nodiscard]] bool HasLocalState() const noexcept { return hasLocalState_; }
 
 private:
     std::vector<std::wstring> profiles_;
+    bool hasLocalState_ = false;
 };
 
 }  // namespace tarvo::browserdefaults

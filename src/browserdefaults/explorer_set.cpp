@@ -53,7 +53,14 @@ std::optional<std::string> ReadWithRetries(const RestoreEnvironment& env, const 
 std::unique_ptr<TCustomExplorerSet> CreateExplorerSet(BrowserKind kind, const RestoreEnvironment& environment) {
     switch (kind) {
         case BrowserKind::InternetExplorer: return std::make_unique<TIEExplorerSet>(environment);
-        case BrowserKind::Chrome: return std::make_unique<TChromeExplorerSet>(environment);
+        case BrowserKind::Chrome: {
+            // Today's Chrome names its profiles in "Local State", and a hijacker writes into
+            // every one of them: all are restored, as for the rest of the family. An older
+            // Chrome has its one "Default" profile.
+            auto family = std::make_unique<TChromiumFamilyExplorerSet>(environment, kind);
+            if (family->HasLocalState()) return family;
+            return std::make_unique<TChromeExplorerSet>(environment);
+        }
         case BrowserKind::Firefox: return std::make_unique<TFireFoxExplorerSet>(environment);
         case BrowserKind::Opera: return std::make_unique<TOperaExplorerSet>(environment);
         case BrowserKind::Edge:

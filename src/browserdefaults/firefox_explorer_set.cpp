@@ -5,6 +5,8 @@
 #include "addons/browser_file.h"
 #include "addons/chrome_preferences.h"
 #include "addons/json_format.h"
+#include "browserdefaults/firefox_search_file.h"
+#include "browserdefaults/mozlz4.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "platform/files.h"
@@ -18,6 +20,9 @@ using addons::Json;
 
 namespace {
 
+const wchar_t kCompressedSearch[] = L"search.json.mozlz4";
+// The engine Firefox falls back to when no default is chosen, and the one a restore shows.
+const wchar_t kStockEngine[] = L"Google";
 const wchar_t kHomepagePref[] = L"user_pref(\"browser.startup.homepage\",";
 
 const wchar_t kGoogleIcon[] =
@@ -208,6 +213,17 @@ std::wstring TFireFoxExplorerSet::GetHomepage() {
 
 std::wstring TFireFoxExplorerSet::GetSearchEngine() {
     if (profileFolder_.empty()) return {};
+    // Current versions: the compressed list names the default, and prefs.js no longer does.
+    const std::wstring compressed = profileFolder_ + kCompressedSearch;
+    if (platform::FileExists(compressed)) {
+        const auto file = ReadWithRetries(env_, compressed);
+        const auto plain = file ? DecodeMozLz4(*file) : std::nullopt;
+        const auto document = plain ? ParseJsonBytes(*plain) : std::nullopt;
+        if (document) {
+            const std::wstring current = DefaultEngineIn(*document);
+            return current.empty() ? kStockEngine : current;
+        }
+    }
     const std::wstring prefs = profileFolder_ + L"prefs.js";
     if (!platform::FileExists(prefs)) return {};
     const auto bytes = ReadWithRetries(env_, prefs);
@@ -275,6 +291,8 @@ bool TFireFoxExplorerSet::SetHomepage() {
 bool TFireFoxExplorerSet::RestSearchToDefault() {
     std::vector<std::wstring> trace{L"begin RestSearchToDefault"};
     try {
+        if (!UpdateCompressedSearch()) return false;
+        trace.push_back(L"UpdateCompressedSearch");
         if (!UpdateSearch()) return false;
         trace.push_back(L"UpdateSearch");
         if (!CreateGoogleFile()) return false;
@@ -311,6 +329,18 @@ bool TFireFoxExplorerSet::UpdateSearch() {
         return true;
     });
     return !changed || addons::ReplaceFileWithRetries(path, addons::IndentedPreferences(*document), env_.retries);
+}
+
+bool TFireFoxExplorerSet::UpdateCompressedSearch() {
+    const std::wstring path = profileFolder_ + kCompressedSearch;
+    if (profileFolder_.empty() || !platform::FileExists(path)) return true;
+    const auto file = ReadWithRetries(env_, path);
+    const auto plain = file ? DecodeMozLz4(*file) : std::nullopt;
+    auto document = plain ? ParseJsonBytes(*plain) : std::nullopt;
+    if (!document) return false;  // the user's engines are never replaced by what we cannot read
+    if (!ResetSearchDefaults(*document, kStockEngine)) return true;
+    const auto packed = EncodeMozLz4(addons::CompactJson(*document));
+    return packed && addons::ReplaceFileWithRetries(path, *packed, env_.retries);
 }
 
 bool TFireFoxExplorerSet::CreateGoogleFile() {

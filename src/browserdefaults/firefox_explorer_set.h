@@ -1,8 +1,8 @@
 #pragma once
 // Firefox: the home page in the profile's "prefs.js" (or the user's own "user.js"), the
 // default engine in "prefs.js", hidden engines in "search.json", and the stock Google
-// search plug-in beside the program. The current "search.json.mozlz4" is compressed and
-// not read or written here.
+// search plug-in beside the program; current versions keep the engines and the default in
+// the compressed "search.json.mozlz4".
 
 #include <string>
 #include <vector>
@@ -26,6 +26,9 @@ public:
 
     // The steps of RestSearchToDefault.
     [[nodiscard]] bool UpdateSearch();
+    // "search.json.mozlz4": the default taken out, the stock engine shown. True when there is
+    // no such file; false, and the file as it was, when it cannot be read or written.
+    [[nodiscard]] bool UpdateCompressedSearch();
     [[nodiscard]] bool CreateGoogleFile();
     [[nodiscard]] bool RewriteSearchPreferences();
     [[nodiscard]] bool IsEngineHidden(const std::wstring& name) const;

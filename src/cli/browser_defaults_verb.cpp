@@ -7,9 +7,11 @@
 
 #include "addons/browser_process.h"
 #include "browserdefaults/explorer_set.h"
+#include "language/language.h"
 #include "platform/folders.h"
 #include "platform/sqlite_library.h"
 #include "platform/text.h"
+#include "uninstall/uninstall_stage.h"
 
 namespace tarvo::cli {
 
@@ -55,6 +57,12 @@ int Show(bool json, CliOutput& out) {
     return kExitOk;
 }
 
+// A failure line in the user's language; what the console prints on success stays in the
+// fixed words scripts read.
+std::wstring Said(const wchar_t* key, const wchar_t* english, const std::wstring& name) {
+    return uninstall::FormatMessagePattern(language::GetText(key, english), {name});
+}
+
 int Restore(std::span<const std::wstring> names, CliOutput& out) {
     std::vector<BrowserKind> kinds;
     for (const std::wstring& name : names) {
@@ -72,17 +80,17 @@ int Restore(std::span<const std::wstring> names, CliOutput& out) {
         // The console never closes a browser behind its user's back: a running one would
         // write its own settings over ours when it exits anyway.
         if (addons::IsBrowserRunning(kind)) {
-            out.Err(L"tarvo: " + name + L" is running; close it and try again\r\n");
+            out.Err(L"tarvo: " + Said(L"Cli_BrowserRunning_M", L"%s is running; close it and try again", name) + L"\r\n");
             failed += (failed.empty() ? L"" : L", ") + name;
             continue;
         }
         const auto set = browserdefaults::CreateExplorerSet(kind, session.env);
         const bool restored = set->SetHomepage() && set->RestSearchToDefault();
-        out.Out((restored ? L"restored: " : L"could not restore: ") + name + L"\r\n");
+        out.Out((restored ? L"restored: " + name : Said(L"Cli_NotRestored_M", L"could not restore: %s", name)) + L"\r\n");
         if (!restored) failed += (failed.empty() ? L"" : L", ") + name;
     }
     if (failed.empty()) return kExitOk;
-    out.Err(L"tarvo: failed: " + failed + L"\r\n");
+    out.Err(L"tarvo: " + Said(L"Cli_Failed_M", L"failed: %s", failed) + L"\r\n");
     return kExitFailure;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/removal_verbs.h"
 
+#include "language/language.h"
 #include "leftovers/removal.h"
 #include "trace/traced_scan.h"
 #include "leftovers/removal_journal.h"
@@ -8,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/app_frame.h"
+#include "uninstall/uninstall_stage.h"
 
 namespace tarvo::cli {
 
@@ -69,7 +71,10 @@ int RunRestoreVerb(std::span<const std::wstring> args, CliOutput& out) {
     const leftovers::TRestoreReport report = leftovers::RestoreBackup(folder);
     if (report.manifestRead && unfinished) leftovers::SettleUnfinished(folder);
     if (!report.manifestRead) {
-        out.Err(L"tarvo restore: no removal backup in \"" + folder + L"\"\r\n");
+        out.Err(L"tarvo restore: " +
+                uninstall::FormatMessagePattern(
+                    language::GetText(L"Cli_NoBackup_M", L"no removal backup in \"%s\""), {folder}) +
+                L"\r\n");
         return kExitFailure;
     }
     for (const auto& kept : report.leftAlone)

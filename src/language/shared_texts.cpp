@@ -162,6 +162,19 @@ constexpr TMessageText kMessages[] = {
     {L"Backup_Restored_M", L"Restored: %d files, %d folders, %d registry values."},
     {L"Backup_LeftAlone_M", L"Left alone, because something is back in its place:"},
     {L"Backup_NotRestored_M", L"Could not be restored:"},
+    {L"Backup_FolderNotCreated_M", L"folder not created: %s"},
+    {L"Backup_RegistryFileMissing_M", L"registry file missing: %s"},
+    {L"Backup_RegistryLinesFailed_M", L"%d registry lines not restored from %s"},
+    {L"Backup_NotPutBack_M", L"could not be put back: %s"},
+    // The console's failure lines.
+    {L"Cli_BrowserRunning_M", L"%s is running; close it and try again"},
+    {L"Cli_NotRestored_M", L"could not restore: %s"},
+    {L"Cli_Failed_M", L"failed: %s"},
+    {L"Cli_NoBackup_M", L"no removal backup in \"%s\""},
+    {L"Backup_DeleteRestored_ASK", L"Everything is back in its place. Delete this backup now?"},
+    {L"Backup_DeleteRestored_M", L"Delete the backup of %s? It was restored on %s."},
+    {L"Backup_DeleteUnrestored_M",
+     L"Delete the backup of %s? It has not been restored: what it holds cannot be brought back afterwards."},
 };
 
 }  // namespace

@@ -46,6 +46,7 @@ BackupRecord ReadBackupRecord(const std::wstring& folder) {
         else if (fields[0] == L"value") ++record.values;
         else if (fields[0] == L"file") ++record.files;
         else if (fields[0] == L"folder") ++record.folders;
+        else if (fields[0] == L"restored") record.restored = fields[2];
     }
     return record;
 }
@@ -120,6 +121,36 @@ std::wstring BackupList::OutcomeText(const TRestoreReport& report) {
     return text;
 }
 
+std::wstring BackupList::DeleteOfferText(const TRestoreReport& report) {
+    if (!RestoredWhole(report)) return {};
+    return OutcomeText(report) + L"\r\n\r\n" +
+           GetText(L"Backup_DeleteRestored_ASK", L"Everything is back in its place. Delete this backup now?");
+}
+
+std::wstring BackupList::DeleteQuestion() const {
+    if (selected_ < 0) return {};
+    const BackupRecord& record = items_[static_cast<std::size_t>(selected_)];
+    if (!record.restored.empty())
+        return uninstall::FormatMessagePattern(
+            GetText(L"Backup_DeleteRestored_M", L"Delete the backup of %s? It was restored on %s."),
+            {ProgramsText(record), record.restored});
+    return uninstall::FormatMessagePattern(
+        GetText(L"Backup_DeleteUnrestored_M",
+                L"Delete the backup of %s? It has not been restored: what it holds cannot be brought back "
+                L"afterwards."),
+        {ProgramsText(record)});
+}
+
+bool BackupList::DeleteSelected() {
+    if (selected_ < 0) return false;
+    const std::wstring folder = items_[static_cast<std::size_t>(selected_)].folder;
+    // Only a folder that still holds our manifest is ours to delete.
+    if (ReadManifest(folder).empty()) return false;
+    DeleteTreeNoLinks(folder);
+    Refresh();
+    return platform::GetFileAttributesOf(folder) == INVALID_FILE_ATTRIBUTES;
+}
+
 LogManagerButtons ButtonsFor(LogManagerView view, bool logSelected, bool logsListed, const BackupList& backups) {
     LogManagerButtons buttons;
     if (view == LogManagerView::Traces) {
@@ -131,6 +162,8 @@ LogManagerButtons ButtonsFor(LogManagerView view, bool logSelected, bool logsLis
         buttons.dayLogButtonsShown = false;
         buttons.restoreShown = true;
         buttons.restoreEnabled = backups.CanRestore();
+        buttons.backupDeleteShown = true;
+        buttons.backupDeleteEnabled = backups.CanDelete();
         return buttons;
     }
     buttons.openEnabled = logSelected;

@@ -18,6 +18,7 @@ struct BackupRecord {
     int values = 0;
     int files = 0;
     int folders = 0;
+    std::wstring restored;  // when it was put back, "2013-05-12 14:20:31"; empty while it never was
 };
 
 // The backup in `folder`; nothing (an empty folder path) when it holds no manifest of ours.
@@ -39,6 +40,7 @@ public:
     void Select(int index) noexcept;
     [[nodiscard]] int Selected() const noexcept { return selected_; }
     [[nodiscard]] bool CanRestore() const noexcept { return selected_ >= 0; }
+    [[nodiscard]] bool CanDelete() const noexcept { return selected_ >= 0; }
 
     // The question before restoring the selected backup; empty without a selection.
     [[nodiscard]] std::wstring RestoreQuestion() const;
@@ -46,6 +48,16 @@ public:
     TRestoreReport RestoreSelected();
     // What the user reads after a restore: what came back, what was left alone and why.
     [[nodiscard]] static std::wstring OutcomeText(const TRestoreReport& report);
+    // After a restore that brought everything back, the outcome with the offer to delete the
+    // backup, which now holds nothing that is not in its place again; empty otherwise.
+    [[nodiscard]] static std::wstring DeleteOfferText(const TRestoreReport& report);
+
+    // The question before deleting the selected backup: a restored one's contents are back in
+    // their places, any other's are the only copy left.
+    [[nodiscard]] std::wstring DeleteQuestion() const;
+    // Deletes the selected backup's folder and reads the list again. False without a selection
+    // or when the folder is still there.
+    bool DeleteSelected();
 
 private:
     std::wstring root_;
@@ -63,6 +75,8 @@ struct LogManagerButtons {
     bool deleteEnabled = false;
     bool deleteAllEnabled = false;
     bool restoreEnabled = false;
+    bool backupDeleteShown = false;  // Delete, for the selected backup
+    bool backupDeleteEnabled = false;
 };
 [[nodiscard]] LogManagerButtons ButtonsFor(LogManagerView view, bool logSelected, bool logsListed,
                                            const BackupList& backups);

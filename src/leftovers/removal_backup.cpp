@@ -4,10 +4,12 @@
 #include <cwchar>
 
 #include "common/paths.h"
+#include "language/language.h"
 #include "platform/files.h"
 #include "platform/registry_export.h"
 #include "platform/text.h"
 #include "uninstall/operation_log.h"
+#include "uninstall/uninstall_stage.h"
 
 namespace tarvo::leftovers {
 
@@ -22,6 +24,13 @@ std::wstring TextOfUtf16(const std::string& bytes) {
         text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[at]) |
                                      (static_cast<unsigned char>(bytes[at + 1]) << 8));
     return text;
+}
+
+using language::GetText;
+
+// One line of a restore's problems, in the user's language: the window and the console show it.
+std::wstring Problem(const wchar_t* key, const wchar_t* english, const std::wstring& path) {
+    return uninstall::FormatMessagePattern(GetText(key, english), {path});
 }
 
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
@@ -210,6 +219,28 @@ std::vector<std::wstring> ReadManifest(const std::wstring& backupFolder) {
 
 std::vector<std::wstring> ManifestFields(const std::wstring& line) { return Split(line, L'\t'); }
 
+bool RestoredWhole(const TRestoreReport& report) noexcept {
+    return report.manifestRead && report.leftAlone.empty() && report.problems.empty();
+}
+
+namespace {
+
+// The manifest again with a "restored" line of this moment at its end.
+void NoteRestored(const std::wstring& backupFolder, const std::vector<std::wstring>& lines) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t stamp[32];
+    std::swprintf(stamp, std::size(stamp), L"%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond);
+    std::wstring text = std::wstring(kManifestHeader) + L"\r\n";
+    for (const auto& line : lines)
+        if (!line.empty()) text += line + L"\r\n";
+    text += std::wstring(L"restored\t\t") + stamp + L"\r\n";
+    (void)platform::WriteFileBytes(backupFolder + L"\\" + kManifestName, Utf16Bytes(text));
+}
+
+}  // namespace
+
 TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
     TRestoreReport report;
     const std::vector<std::wstring> lines = ReadManifest(backupFolder);
@@ -221,7 +252,7 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
             if (uninstall::CreateFolderTree(parts[2]))
                 ++report.foldersRestored;
             else
-                report.problems.push_back(L"folder not created: " + parts[2]);
+                report.problems.push_back(Problem(L"Backup_FolderNotCreated_M", L"folder not created: %s", parts[2]));
         }
     }
     for (const auto& line : lines) {
@@ -229,7 +260,7 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
         if (parts.size() != 3 || parts[0] != L"registry") continue;
         const auto reg = platform::ReadFileBytes(backupFolder + L"\\" + parts[1]);
         if (!reg) {
-            report.problems.push_back(L"registry file missing: " + parts[1]);
+            report.problems.push_back(Problem(L"Backup_RegistryFileMissing_M", L"registry file missing: %s", parts[1]));
             continue;
         }
         const auto view = platform::ViewOf(parts[2] == L"64");
@@ -237,7 +268,9 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
         report.registryValues += result.values;
         report.leftAlone.insert(report.leftAlone.end(), result.kept.begin(), result.kept.end());
         if (result.failures > 0)
-            report.problems.push_back(std::to_wstring(result.failures) + L" registry lines not restored from " + parts[1]);
+            report.problems.push_back(uninstall::FormatMessagePattern(
+                GetText(L"Backup_RegistryLinesFailed_M", L"%d registry lines not restored from %s"),
+                {std::to_wstring(result.failures), parts[1]}));
     }
     for (const auto& line : lines) {
         const auto parts = Split(line, L'\t');
@@ -251,8 +284,9 @@ TRestoreReport RestoreBackup(const std::wstring& backupFolder) {
         if (platform::MoveFileAcross(stored, parts[2]))
             ++report.filesRestored;
         else
-            report.problems.push_back(L"could not be put back: " + parts[2]);
+            report.problems.push_back(Problem(L"Backup_NotPutBack_M", L"could not be put back: %s", parts[2]));
     }
+    NoteRestored(backupFolder, lines);
     return report;
 }
 

@@ -12,7 +12,8 @@
 //                        lines "registry<TAB>file.reg<TAB>32|64", "folder<TAB><TAB>path",
 //                        "file<TAB>files\N<TAB>original path", and for the list of backups
 //                        "program<TAB><TAB>name", "key<TAB>32|64<TAB>path",
-//                        "value<TAB>32|64<TAB>path | name"
+//                        "value<TAB>32|64<TAB>path | name", and once it has been put back
+//                        "restored<TAB><TAB>yyyy-mm-dd hh:mm:ss"
 //     registry32.reg     the default view, registry64.reg the 64-bit view
 //     files\1, files\2   the files themselves
 
@@ -93,8 +94,12 @@ struct TRestoreReport {
     std::vector<std::wstring> problems;  // one line each: what could not be put back and why
 };
 // Puts a backup back: folders, then registry, then files. Nothing that is back in its place
-// is written over: such a file stays in the backup, such a value keeps its new data.
+// is written over: such a file stays in the backup, such a value keeps its new data. The
+// manifest notes the time of the restore, so the list of backups can tell it apart.
 [[nodiscard]] TRestoreReport RestoreBackup(const std::wstring& backupFolder);
+// Whether all of a backup came back: nothing left alone, nothing failed. Only such a backup
+// holds nothing the user could still want.
+[[nodiscard]] bool RestoredWhole(const TRestoreReport& report) noexcept;
 
 // Deletes a folder tree; a link inside it is removed as a link, never followed.
 void DeleteTreeNoLinks(const std::wstring& folder);

@@ -135,11 +135,12 @@ void TfrmLogManage::CreateControls() {
     ::SendMessageW(backupList_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     int column = 0;
     for (const auto& [key, text, columnWidth, right] :
-         {std::tuple{L"ListView_Column_Date", L"Date", 140, false},
-          std::tuple{L"ListView_Column_Programs", L"Programs", 156, false},
-          std::tuple{L"ListView_Column_Keys", L"Keys", 52, true}, std::tuple{L"ListView_Column_Values", L"Values", 52, true},
-          std::tuple{L"ListView_Column_Files", L"Files", 52, true},
-          std::tuple{L"ListView_Column_Folders", L"Folders", 56, true}}) {
+         {std::tuple{L"ListView_Column_Date", L"Date", 124, false},
+          std::tuple{L"ListView_Column_Programs", L"Programs", 116, false},
+          std::tuple{L"ListView_Column_Keys", L"Keys", 44, true}, std::tuple{L"ListView_Column_Values", L"Values", 48, true},
+          std::tuple{L"ListView_Column_Files", L"Files", 44, true},
+          std::tuple{L"ListView_Column_Folders", L"Folders", 52, true},
+          std::tuple{L"ListView_Column_Restored", L"Restored", 80, false}}) {
         std::wstring caption = LogManagerText(key, text);
         LVCOLUMNW col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -184,12 +185,15 @@ void TfrmLogManage::LayOutButtons() {
         right -= w + gap;
     };
     place(cancel_);
-    const int afterCancel = right;
-    place(deleteAll_);
-    place(delete_);
-    place(open_);
-    right = afterCancel;
-    place(restore_);
+    // The backups view has Restore and Delete; the day logs Delete All, Delete and Open.
+    if (view_ == LogManagerView::Backups) {
+        place(restore_);
+        place(delete_);
+    } else {
+        place(deleteAll_);
+        place(delete_);
+        place(open_);
+    }
 
     // The page switch sits in the band, left of the close button.
     int pageRight = Scale(kDesignWidth) - ui::TitleButtonWidth(dpi()) - Scale(8);
@@ -208,6 +212,7 @@ void TfrmLogManage::ShowView(LogManagerView view) {
     logsPage_.SetChecked(view == LogManagerView::DayLogs);
     backupsPage_.SetChecked(view == LogManagerView::Backups);
     tracesPage_.SetChecked(view == LogManagerView::Traces);
+    LayOutButtons();
     UpdateButtons();
     // The explanation under the heading speaks of the view that is shown.
     RECT header{0, Scale(kBandHeight), Scale(kDesignWidth), Scale(kHeaderHeight)};
@@ -245,6 +250,8 @@ void TfrmLogManage::FillBackups() {
         int column = 2;
         for (const int count : {record.keys, record.values, record.files, record.folders})
             SetCell(backupList_, at, column++, std::to_wstring(count));
+        // The day alone: the time is in the question before a delete.
+        SetCell(backupList_, at, column, record.restored.substr(0, 10));
         ++index;
     }
     // Filling the list reports selection changes of its own: the model's choice stands.
@@ -284,10 +291,11 @@ void TfrmLogManage::DeleteTrace() {
 void TfrmLogManage::UpdateButtons() {
     const leftovers::LogManagerButtons b =
         leftovers::ButtonsFor(view_, model_.CanOpen(), model_.CanDeleteAll(), backups_);
-    for (ui::ImageButton* day : {&open_, &delete_, &deleteAll_}) day->Show(b.dayLogButtonsShown);
+    for (ui::ImageButton* day : {&open_, &deleteAll_}) day->Show(b.dayLogButtonsShown);
+    delete_.Show(b.dayLogButtonsShown || b.backupDeleteShown);
     restore_.Show(b.restoreShown);
     ::EnableWindow(open_.hwnd(), b.openEnabled);
-    ::EnableWindow(delete_.hwnd(), b.deleteEnabled);
+    ::EnableWindow(delete_.hwnd(), view_ == LogManagerView::Backups ? b.backupDeleteEnabled : b.deleteEnabled);
     ::EnableWindow(deleteAll_.hwnd(), b.deleteAllEnabled);
     ::EnableWindow(restore_.hwnd(), b.restoreEnabled);
     if (view_ == LogManagerView::Traces) {
@@ -311,6 +319,10 @@ void TfrmLogManage::OpenSelected() {
 }
 
 void TfrmLogManage::DeleteSelected() {
+    if (view_ == LogManagerView::Backups) {
+        DeleteBackup();
+        return;
+    }
     const int index = model_.Selected();
     if (index < 0 || !ask_(hwnd(), uninstall::TLogManager::DeleteQuestion())) return;
     (void)model_.DeleteSelected();
@@ -330,7 +342,21 @@ void TfrmLogManage::RestoreSelected() {
     if (!backups_.CanRestore() || !ask_(hwnd(), backups_.RestoreQuestion())) return;
     const leftovers::TRestoreReport report = backups_.RestoreSelected();
     FillBackups();
-    inform_(hwnd(), leftovers::BackupList::OutcomeText(report));
+    // A backup that came back whole holds nothing more: offer to have it gone with the report.
+    const std::wstring offer = leftovers::BackupList::DeleteOfferText(report);
+    if (offer.empty()) {
+        inform_(hwnd(), leftovers::BackupList::OutcomeText(report));
+        return;
+    }
+    if (!ask_(hwnd(), offer)) return;
+    (void)backups_.DeleteSelected();
+    FillBackups();
+}
+
+void TfrmLogManage::DeleteBackup() {
+    if (!backups_.CanDelete() || !ask_(hwnd(), backups_.DeleteQuestion())) return;
+    (void)backups_.DeleteSelected();
+    FillBackups();
 }
 
 void TfrmLogManage::Close() {

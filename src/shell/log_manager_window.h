@@ -65,6 +65,7 @@ private:
     void CreateControls();
     void LayOutButtons();
     void FillList();
+    void DeleteBackup();
     void FillBackups();
     void FillTraces();
     void DeleteTrace();

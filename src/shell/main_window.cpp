@@ -16,6 +16,9 @@ namespace tarvo::shell {
 RECT CenteredOnWorkArea(int width, int height) noexcept {
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // The design size at 150 % is larger than a small laptop's screen: never past its edges.
+    width = std::min(width, static_cast<int>(work.right - work.left));
+    height = std::min(height, static_cast<int>(work.bottom - work.top));
     const int left = work.left + ((work.right - work.left) - width) / 2;
     const int top = work.top + ((work.bottom - work.top) - height) / 2;
     return RECT{left, top, left + width, top + height};
@@ -168,11 +171,13 @@ void TfrmTarvoUninstall::LayOut() {
     const int pluginsLeft = pagesLeft + softwareWidth + S(4);
     pagePlugins_.Move({pluginsLeft, pageTop, pluginsLeft + pluginsWidth, titleHeight});
 
-    // The search box sits in the title area, left of the caption buttons.
+    // The search box sits in the title area, left of the caption buttons. It keeps room for
+    // its whole cue, which a translation may make longer: the link steps aside first.
+    const int searchWanted = std::clamp(search_.PreferredWidth(), S(100), S(240));
     const int searchRight = LayOutTitleLinks(title_.layout().menu.left - S(10), titleHeight / 2 - S(14), S(28),
-                                             pluginsLeft + pluginsWidth + S(8) + S(100) + S(6)) -
+                                             pluginsLeft + pluginsWidth + S(8) + searchWanted + S(6)) -
                             S(6);
-    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(8)), S(100), S(240));
+    const int searchWidth = std::clamp(searchRight - (pluginsLeft + pluginsWidth + S(8)), searchWanted, S(240));
     const int searchHeight = S(28);
     const int searchTop = (titleHeight - searchHeight) / 2;
     search_.Move({searchRight - searchWidth, searchTop, searchRight, searchTop + searchHeight});

@@ -46,7 +46,7 @@ std::wstring HomeCaption() { return RestoreDefaultsText(L"Label_HomePage.Caption
 std::wstring SearchCaption() { return RestoreDefaultsText(L"Label_Search.Caption", L"Current search engine:"); }
 std::wstring FirefoxNote() {
     return RestoreDefaultsText(L"Label_FirefoxNote.Caption",
-                               L"Firefox from version 34 on keeps its engines in a compressed file, which is left as it is.");
+                               L"Firefox falls back to its own search engine; the other engines you added are kept.");
 }
 
 }  // namespace

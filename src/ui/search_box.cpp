@@ -56,6 +56,14 @@ bool SearchBox::Create(HWND parent, int id, const RECT& bounds, const std::wstri
     return true;
 }
 
+int SearchBox::PreferredWidth() const {
+    // The magnifier and the gaps around the edit, as LayOutSearchBox places them, plus the
+    // edit control's own margins either side of its text.
+    const int chrome = ScaleForDpi(8 + 16 + 6 + 8 + 2 * 4, dpi_);
+    const unique_window_dc screen(hwnd());
+    return chrome + MeasureText(screen.get(), cue_, SharedFonts().Get(FontRole::Body, dpi_)).cx;
+}
+
 void SearchBox::SetCue(const std::wstring& cue) {
     cue_ = cue;
     if (!edit_) return;

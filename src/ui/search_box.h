@@ -29,6 +29,8 @@ public:
     [[nodiscard]] std::wstring TrimmedText() const;
     [[nodiscard]] bool ClearButtonVisible() const noexcept { return clearVisible_; }
     [[nodiscard]] HWND edit() const noexcept { return edit_; }
+    // Wide enough to show the whole cue beside the magnifier, with room for the edit's margins.
+    [[nodiscard]] int PreferredWidth() const;
     void SetDpi(int dpi);
     void Move(const RECT& bounds);
     void Focus();

@@ -133,7 +133,17 @@ void VirtualListView::FitColumns() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     std::vector<int> widths;
-    for (const auto& column : columns_) widths.push_back(ScaleForDpi(column.width, dpi_));
+    // A translated title longer than the design width widens its column (room for the sort
+    // arrow included) instead of being cut; the caption column gives the room.
+    const unique_window_dc dc(list_);
+    const HFONT font = SharedFonts().Get(FontRole::Body, dpi_);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        int width = ScaleForDpi(columns_[i].width, dpi_);
+        if (static_cast<int>(i) != CaptionColumn() && !columns_[i].title.empty())
+            width = std::max(width, static_cast<int>(MeasureText(dc.get(), columns_[i].title, font).cx) +
+                                        ScaleForDpi(28, dpi_));
+        widths.push_back(width);
+    }
     const std::vector<int> fitted =
         FitCaptionColumn(widths, CaptionColumn(), client.right - ::GetSystemMetrics(SM_CXVSCROLL));
     for (size_t i = 0; i < fitted.size(); ++i) ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, i, fitted[i]);
@@ -195,6 +205,7 @@ void VirtualListView::SetColumnTitle(int column, std::wstring title) {
     if (column < 0 || column >= static_cast<int>(columns_.size())) return;
     columns_[static_cast<size_t>(column)].title = std::move(title);
     UpdateHeaderTexts();
+    FitColumns();
 }
 
 void VirtualListView::SetButtonText(int column, std::wstring text) {

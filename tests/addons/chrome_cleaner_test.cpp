@@ -141,6 +141,31 @@ TEST_F(ChromeCleanerTest, DisablingAPluginAddsItsTwoEntriesOnceAndWritesIndented
                              "        \"enabled\": false,\r\n        \"name\": \"Flash\"\r\n      } ]\r\n  }\r\n}\r\n");
 }
 
+TEST_F(ChromeCleanerTest, SwitchesAfterAScanReuseItsReadingOnlyWhileTheFileIsUnchanged) {
+    for (const wchar_t* id : {L"aaa", L"bbb", L"ccc"}) scratch.MakeFolder(std::wstring(kProfile) + L"Extensions\\" + id);
+    const auto settings = [](int a, int b, int c) {
+        return R"({"extensions":{"settings":{"aaa":{"state":)" + std::to_string(a) + R"(,"path":"aaa","manifest":{"name":"A"}},)" +
+               R"("bbb":{"state":)" + std::to_string(b) + R"(,"path":"bbb","manifest":{"name":"B"}},)" +
+               R"("ccc":{"state":)" + std::to_string(c) + R"(,"path":"ccc","manifest":{"name":"C"}}}})";
+    };
+    // No uninstall entry here: the profile alone says Chrome is there.
+    EXPECT_FALSE(cleaner->IsInstalled());
+    WritePreferences(settings(1, 1, 1) + "}");
+    EXPECT_TRUE(cleaner->IsInstalled());
+    cleaner->ScanItems();
+    ASSERT_EQ(cleaner->Items().size(), 3u);
+
+    // Two switches in a row: the second starts from what the first wrote.
+    ASSERT_TRUE(cleaner->RemoveItem(*cleaner->Items()[0]));
+    ASSERT_TRUE(cleaner->RemoveItem(*cleaner->Items()[1]));
+    EXPECT_EQ(Preferences(), settings(0, 0, 1) + "}");
+
+    // The browser rewrote the file since: its version is the one changed, never the kept one.
+    WritePreferences(settings(1, 0, 1) + R"(,"browser":{"seen":true}})");
+    ASSERT_TRUE(cleaner->RemoveItem(*cleaner->Items()[2]));
+    EXPECT_EQ(Preferences(), settings(1, 0, 0) + R"(,"browser":{"seen":true}})");
+}
+
 // Whatever a Preferences file holds, a scan lists only what it can read and a removal
 // either writes a whole file or leaves the old one exactly as it was.
 TEST_F(ChromeCleanerTest, UnreadableOrOddlyShapedPreferencesNeverCrashOrLoseTheFile) {

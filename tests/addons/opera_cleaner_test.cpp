@@ -88,6 +88,17 @@ TEST_F(OperaCleanerTest, FoldersFollowTheVersion) {
     uninstall.SetString(L"Opera 12.16", L"DisplayIcon", L"\"C:\\Program Files\\Opera\\Opera.exe\",0");
     EXPECT_TRUE(cleaner->IsInstalled());
     EXPECT_EQ(cleaner->ProgramFolder(), L"C:\\Program Files\\Opera\\");
+
+    // A per-user installation's entry is under the user's root; an unpacked copy has only its
+    // profile to be known by.
+    test::ScratchKey userUninstall(HKEY_CURRENT_USER, L"Software", platform::RegistryView::Default);
+    Make(15).uninstallKeyPath = userUninstall.path();
+    EXPECT_FALSE(cleaner->IsInstalled());
+    scratch.MakeFile(L"Roaming\\Opera Software\\Opera Stable\\Preferences", "{}");
+    EXPECT_TRUE(cleaner->IsInstalled());
+    userUninstall.SetString(L"Opera Stable 100.0", L"DisplayIcon", L"\"C:\\Users\\u\\Opera\\launcher.exe\",0");
+    EXPECT_TRUE(cleaner->IsInstalled());
+    EXPECT_EQ(cleaner->ProgramFolder(), L"C:\\Users\\u\\Opera\\");
 }
 
 TEST_F(OperaCleanerTest, PrestoListsEnabledWidgetsAndPluginsAndNothingOutsideTheProfile) {

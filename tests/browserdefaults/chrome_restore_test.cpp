@@ -150,28 +150,31 @@ TEST_F(ChromeRestoreTest, AFailedSearchRestoreRollsBack) {
     EXPECT_EQ(Count("SELECT COUNT(*) FROM keywords"), 1);
 }
 
-// Edge restores every profile Local State names, in every channel; a profile named there
-// whose folder is gone is passed over, and one whose Preferences cannot be parsed fails the
-// restore without being written.
+// Edge (and today's Chrome, whose "Local State" names its profiles) restores every profile
+// named there, in every channel; a profile named there whose folder is gone is passed over,
+// and one whose Preferences cannot be parsed fails the restore without being written.
 TEST_F(ChromeRestoreTest, ChromiumFamilyRestoresEveryProfile) {
-    const std::wstring edge = L"Users\\Tester\\AppData\\Local\\Microsoft\\Edge\\User Data\\";
-    Write(edge + L"Local State", R"({"profile":{"info_cache":{"Default":{},"Profile 1":{},"Profile 9":{}}}})");
-    const std::wstring first = Write(edge + L"Default\\Preferences", kHijacked);
-    const std::wstring second = Write(edge + L"Profile 1\\Preferences", kHijacked);
-    const std::wstring beta = Write(L"Users\\Tester\\AppData\\Local\\Microsoft\\Edge Beta\\User Data\\Default\\Preferences",
-                                    kHijacked);
-    const auto set = CreateExplorerSet(BrowserKind::Edge, env);
-    ASSERT_NE(set, nullptr);
-    EXPECT_EQ(set->GetHomepage(), L"http://www.delta-search.com/?s=1");
-    ASSERT_TRUE(set->SetHomepage());
-    for (const std::wstring& path : {first, second, beta})
-        EXPECT_EQ(test::FileText(path), test::FileText(test::RestoreFixture(L"chrome_preferences.json"))) << path;
-    EXPECT_TRUE(set->RestSearchToDefault());  // no Web Data anywhere: nothing to restore
+    for (const auto& [kind, vendor] : {std::pair{BrowserKind::Edge, L"Microsoft\\Edge"},
+                                       std::pair{BrowserKind::Chrome, L"Google\\Chrome"}}) {
+        const std::wstring local = L"Users\\Tester\\AppData\\Local\\";
+        const std::wstring root = local + vendor + L"\\User Data\\";
+        Write(root + L"Local State", R"({"profile":{"info_cache":{"Default":{},"Profile 1":{},"Profile 9":{}}}})");
+        const std::wstring first = Write(root + L"Default\\Preferences", kHijacked);
+        const std::wstring second = Write(root + L"Profile 1\\Preferences", kHijacked);
+        const std::wstring beta = Write(local + vendor + L" Beta\\User Data\\Default\\Preferences", kHijacked);
+        const auto set = CreateExplorerSet(kind, env);
+        ASSERT_NE(set, nullptr);
+        EXPECT_EQ(set->GetHomepage(), L"http://www.delta-search.com/?s=1");
+        ASSERT_TRUE(set->SetHomepage());
+        for (const std::wstring& path : {first, second, beta})
+            EXPECT_EQ(test::FileText(path), test::FileText(test::RestoreFixture(L"chrome_preferences.json"))) << path;
+        EXPECT_TRUE(set->RestSearchToDefault());  // no Web Data anywhere: nothing to restore
 
-    Write(edge + L"Profile 1\\Preferences", "{not json");
-    Write(edge + L"Default\\Preferences", kHijacked);
-    EXPECT_FALSE(set->SetHomepage());
-    EXPECT_EQ(test::FileText(second), "{not json");
+        Write(root + L"Profile 1\\Preferences", "{not json");
+        Write(root + L"Default\\Preferences", kHijacked);
+        EXPECT_FALSE(set->SetHomepage());
+        EXPECT_EQ(test::FileText(second), "{not json");
+    }
     EXPECT_FALSE(CreateExplorerSet(BrowserKind::Brave, env)->Found());
 }
 

@@ -2,6 +2,9 @@
 // search.json and the search plug-in beside the program.
 #include "browserdefaults/firefox_explorer_set.h"
 
+#include "addons/json_format.h"
+#include "browserdefaults/mozlz4.h"
+
 #include "platform/text.h"
 #include "restore_fixture.h"
 
@@ -104,6 +107,56 @@ TEST_F(FirefoxRestoreTest, FilesItCannotReadAreLeftAlone) {
         EXPECT_EQ(waits, std::vector<DWORD>(7, 500));
     }
     EXPECT_EQ(test::FileText(profile + L"prefs.js"), kPrefs);
+}
+
+// Current Firefox: the engines and the chosen default in search.json.mozlz4. The restore
+// takes the hijacked default out (Firefox then uses its own) and keeps every engine.
+TEST_F(FirefoxRestoreTest, CurrentProfilesKeepTheirEnginesInTheCompressedList) {
+    const std::string engines =
+        R"({"version":6,"engines":[{"id":"google","_name":"Google","_isConfigEngine":true,"_metaData":{"hidden":true,"order":1}},)"
+        R"({"id":"e-1","_name":"Evil Search","_loadPath":"[addon]evil@example","_metaData":{}},)"
+        R"({"id":"w-2","_name":"My Wiki \u00e9","_loadPath":"[user]","_metaData":{"alias":"w"}}],)"
+        R"("metaData":{"useSavedOrder":true,"defaultEngineId":"e-1","defaultEngineIdHash":"h1","current":"Evil Search",)"
+        R"("hash":"h2","privateDefaultEngineId":"e-1","privateDefaultEngineIdHash":"h3"}})";
+    const std::wstring compressed = ProfileFile(L"search.json.mozlz4");
+    Write(compressed, *EncodeMozLz4(engines));
+    TFireFoxExplorerSet firefox(env);
+    EXPECT_EQ(firefox.GetSearchEngine(), L"Evil Search");
+
+    ASSERT_TRUE(firefox.RestSearchToDefault());
+    const auto plain = DecodeMozLz4(test::FileText(profile + L"search.json.mozlz4"));
+    ASSERT_TRUE(plain);
+    auto expected = *addons::ParseJsonKeepingNumbers(engines);
+    expected["metaData"] = {{"useSavedOrder", true}};
+    expected["engines"][0]["_metaData"]["hidden"] = false;
+    EXPECT_EQ(*addons::ParseJsonKeepingNumbers(*plain), expected);
+    EXPECT_EQ(firefox.GetSearchEngine(), L"Google");
+
+    // A list that does not decode is the user's: left exactly as it is, and the restore fails.
+    const std::string damaged = EncodeMozLz4(engines)->substr(0, 40);
+    Write(compressed, damaged);
+    EXPECT_FALSE(firefox.RestSearchToDefault());
+    EXPECT_EQ(test::FileText(profile + L"search.json.mozlz4"), damaged);
+}
+
+TEST(MozLz4Test, ReadsFirefoxsBlockAndRefusesWhatItCannotTrust) {
+    // "hello" as one LZ4 sequence of literals, as Firefox writes a short file.
+    const std::string hello = std::string("mozLz40\0\x05\0\0\0\x50hello", 18);
+    EXPECT_EQ(DecodeMozLz4(hello), "hello");
+    std::string large;
+    for (int i = 0; i < 5000; ++i) large += R"({"_name":"Engine )" + std::to_string(i) + R"("},)";
+    for (const std::string& plain : {std::string(), std::string("x"), large}) {
+        const auto file = EncodeMozLz4(plain);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(DecodeMozLz4(*file), plain);
+    }
+    const std::string good = *EncodeMozLz4(large);
+    std::string wrongMagic = good, bigClaim = good, hugeClaim = good;
+    wrongMagic[6] = '5';
+    bigClaim[8] = static_cast<char>(bigClaim[8] + 1);  // one byte more than the block holds
+    hugeClaim[11] = '\x7F';
+    for (const std::string& file : {std::string("mozLz40"), wrongMagic, bigClaim, hugeClaim, good.substr(0, good.size() - 9)})
+        EXPECT_FALSE(DecodeMozLz4(file)) << file.size();
 }
 
 TEST(FirefoxPrefsTextTest, HomepageValue) {

@@ -193,6 +193,7 @@ TEST(Removal, DeletingEverythingRemovesAllLogsItSaysItWasBackedUpAndTheBackupPut
     EXPECT_TRUE(restored.manifestRead);
     EXPECT_TRUE(restored.problems.empty()) << (restored.problems.empty() ? "" : "problem");
     EXPECT_EQ(restored.filesRestored, 2);
+    EXPECT_TRUE(tarvo::leftovers::RestoredWhole(restored));
     EXPECT_TRUE(SameValues(ValuesOf(k.root(), k.PathOf(L"App")), appBefore));
     EXPECT_TRUE(SameValues(ValuesOf(k.root(), k.PathOf(L"App\\Sub")), subBefore));
     EXPECT_EQ(ValuesOf(k.root(), k.PathOf(L"Other")).at(L"V").AsString(), L"lone value");
@@ -204,6 +205,7 @@ TEST(Removal, DeletingEverythingRemovesAllLogsItSaysItWasBackedUpAndTheBackupPut
     EXPECT_EQ(record.programs, std::vector<std::wstring>{L"Name"});
     EXPECT_EQ((std::vector<int>{record.keys, record.values, record.files, record.folders}),
               (std::vector<int>{1, 1, 2, 3}));
+    EXPECT_EQ(record.restored.size(), 19u);  // "yyyy-mm-dd hh:mm:ss"
     // A second restore finds every place taken and writes nothing over it, not even a value
     // whose data has changed since.
     tarvo::platform::RegistryKey other;
@@ -211,6 +213,7 @@ TEST(Removal, DeletingEverythingRemovesAllLogsItSaysItWasBackedUpAndTheBackupPut
     ASSERT_EQ(other.SetString(L"V", L"new data"), ERROR_SUCCESS);
     const auto again = RestoreBackup(backup);
     EXPECT_EQ(again.filesRestored, 0);
+    EXPECT_FALSE(tarvo::leftovers::RestoredWhole(again));
     EXPECT_EQ(ValuesOf(k.root(), k.PathOf(L"Other")).at(L"V").AsString(), L"new data");
     EXPECT_NE(std::find(again.leftAlone.begin(), again.leftAlone.end(), prog + L"\\a.dll"), again.leftAlone.end());
     EXPECT_NE(std::find(again.leftAlone.begin(), again.leftAlone.end(),

@@ -238,4 +238,19 @@ TEST(LogManagerWindow, BackupsViewListsARemovalAndRestoresItWithoutOverwriting) 
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0], L"Restored: 1 files, 1 folders, 0 registry values.\r\n\r\n"
                           L"Left alone, because something is back in its place:\r\n    " + prog + L"\\b.txt");
+
+    // The row is marked restored and stays selected; Delete asks, naming the restore, and the
+    // backup's folder goes.
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    const std::wstring restoredOn = window.Backups().Items()[0].restored;
+    EXPECT_EQ(Cell(list, 0, 6), restoredOn.substr(0, 10));
+    const std::wstring folder = window.Backups().Items()[0].folder;
+    ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(hwnd, TfrmLogManage::kIdDelete)));
+    ASSERT_TRUE(Enabled(hwnd, TfrmLogManage::kIdDelete));
+    Click(hwnd, TfrmLogManage::kIdDelete);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_NE(questions[1].find(L"restored on " + restoredOn), std::wstring::npos);
+    EXPECT_FALSE(tarvo::platform::FolderExists(folder));
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(tarvo::platform::FolderExists(root));
 }
