@@ -6,6 +6,7 @@
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
+#include "cli/orphans_verb.h"
 #include "cli/removal_verbs.h"
 #include "cli/uninstall_verb.h"
 #include "cli/scan_verb.h"
@@ -25,6 +26,10 @@ const Verb kVerbs[] = {
      L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program; --delete removes "
      L"them all (backed up first; --shred overwrites files instead): exit 0 all gone, 5 some wait for a restart",
      &RunScanVerb},
+    {L"orphans", L"orphans [--json] [--delete [--shred]]",
+     L"leftovers of programs that are already gone, grouped by program with the evidence; exit 0 with findings, 1 "
+     L"without; --delete removes the sure ones (backed up first) and says what it left alone and why",
+     &RunOrphansVerb},
     {L"restore", L"restore BACKUP", L"puts back what a removal backed up (a folder, or its name under Backup)",
      &RunRestoreVerb},
     {L"logs", L"logs [FOLDER]", L"the day logs of uninstalls and removals, with sizes and dates", &RunLogsVerb},

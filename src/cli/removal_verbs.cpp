@@ -20,9 +20,13 @@ public:
 }  // namespace
 
 int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out) {
+    leftovers::TTickTree(tree).SetAll(leftovers::kStateTicked);
+    return DeleteTickedFindings(tree, shred, out);
+}
+
+int DeleteTickedFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out) {
     const std::wstring dataFolder = settings::DataFolder();
     leftovers::TLeftoverRemoval removal(tree, leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder)));
-    leftovers::TTickTree(tree).SetAll(leftovers::kStateTicked);
     leftovers::TRemovalBackup backup(leftovers::BackupRootOf(dataFolder), platform::LocalTimeNow());
     leftovers::TRemovalRun run;
     run.shred = shred;

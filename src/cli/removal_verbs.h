@@ -17,6 +17,8 @@ inline constexpr int kExitScheduled = 5;
 // Ticks every node and removes it all. Exit 0 when everything is gone, 5 when something is
 // left for the restart, 1 when something could not be deleted or had changed since the scan.
 int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out);
+// The same for the nodes already ticked; the unticked ones stay.
+int DeleteTickedFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out);
 
 // BACKUP: a backup folder, or its name below the data folder's "Backup". Exit 0 when
 // everything was put back, 1 otherwise.
