@@ -98,6 +98,7 @@ void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
     if (!command) return;
     switch (*command) {
     case MoreSettingsCommand::ForcedUninstall: RunForcedUninstallWindow({}); break;
+    case MoreSettingsCommand::Orphans: RunOrphanScan(); break;
     case MoreSettingsCommand::ExportList: software_.ExportList(); break;
     case MoreSettingsCommand::LogManagement: ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder())); break;
     case MoreSettingsCommand::ViewRestorePoint: ViewRestorePoint(); break;

@@ -7,6 +7,7 @@ namespace tarvo::shell {
 namespace {
 constexpr MoreSettingsItem kItems[] = {
     {MoreSettingsCommand::ForcedUninstall, L"PopMenu_Sub_ForcedUninstall", L"Forced Uninstall"},
+    {MoreSettingsCommand::Orphans, L"PopMenu_Sub_Orphans", L"Leftovers of removed programs"},
     {MoreSettingsCommand::ExportList, L"PopMenu_Sub_ExportList", L"Export Application List"},
     {MoreSettingsCommand::LogManagement, L"PopMenu_Sub_LogManagement", L"Log Management"},
     {MoreSettingsCommand::ViewRestorePoint, L"PopMenu_Sub_ViewRestorePoint", L"View Restore Point"},

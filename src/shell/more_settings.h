@@ -22,6 +22,7 @@ enum class MoreSettingsCommand : unsigned {
     Language,  // the submenu's own item; it carries no command
     TarvoOnline,
     About,
+    Orphans,  // added after the others so their ids stay as they were
 };
 // Menu ids of the language submenu's items: the first language, then one up per language.
 inline constexpr unsigned kFirstLanguageCommand = control_ids::kMoreSettingsMenu + 50;
