@@ -165,6 +165,8 @@ void TOrphanScanner::WalkKeyRoot(HKEY root, bool view64) {
     if (software.Open(root, base, KEY_READ, ViewOf(view64)) != ERROR_SUCCESS) return;
     for (const auto& name : software.SubKeyNames()) {
         if (IsSharedTraceName(name) || IsSkippedVendorKey(name)) continue;
+        // A key both views share was judged in the default view already.
+        if (view64 && SharedAcrossViews(root, base + L"\\" + name)) continue;
         (void)JudgeKey(root, view64, base + L"\\" + name, name, {}, true);
     }
     Pump();
