@@ -42,6 +42,9 @@ FloorFigures RunClassesPart(const ScannedProgram& program);  // COM classes, Pro
 FloorFigures RunSystemPart(const ScannedProgram& program);   // services, vendor areas, Run, App Paths, firewall
 FloorFigures RunFilesPart(const ScannedProgram& program);    // application-data and start-menu trees
 
+// One orphan scan of the whole world against plain walks of what it reads; prints its own figures.
+void RunOrphansPart();
+
 void RemoveClassesPart();
 void RemoveSystemPart();
 void RemoveFilesPart();

@@ -245,6 +245,7 @@ int wmain() {
     if (floor.Seconds > 0) PrintFigure("time / floor", seconds / floor.Seconds, "x");
 
     RunBatchPart(program, entry, options, seconds);
+    RunOrphansPart();
 
     RemoveFilesPart();
     RemoveSystemPart();

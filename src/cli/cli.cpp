@@ -6,6 +6,7 @@
 #include "cli/export_verb.h"
 #include "cli/list_verb.h"
 #include "cli/logs_verb.h"
+#include "cli/orphans_verb.h"
 #include "cli/removal_verbs.h"
 #include "cli/trace_verbs.h"
 #include "cli/uninstall_verb.h"
@@ -32,6 +33,10 @@ const Verb kVerbs[] = {
     {L"traces", L"traces [--json] | traces show ID | traces delete ID | traces filter",
      L"the traced installations; show lists one trace's items, delete forgets one, filter prints the places a "
      L"recording leaves out", &RunTracesVerb},
+    {L"orphans", L"orphans [--json] [--delete [--shred]]",
+     L"leftovers of programs that are already gone, grouped by program with the evidence; exit 0 with findings, 1 "
+     L"without; --delete removes the sure ones (backed up first) and says what it left alone and why",
+     &RunOrphansVerb},
     {L"restore", L"restore BACKUP", L"puts back what a removal backed up (a folder, or its name under Backup)",
      &RunRestoreVerb},
     {L"unfinished", L"unfinished [--finish|--undo] [BACKUP]",

@@ -26,10 +26,15 @@ public:
 
 int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
                    const std::vector<trace::TraceItem>* traced) {
+    leftovers::TTickTree(tree).SetAll(leftovers::kStateTicked);
+    return DeleteTickedFindings(tree, shred, out, traced);
+}
+
+int DeleteTickedFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
+                         const std::vector<trace::TraceItem>* traced) {
     const std::wstring dataFolder = settings::DataFolder();
     const leftovers::TRemovalActions actions = leftovers::DefaultRemovalActions(uninstall::MakeLogContext(dataFolder));
     leftovers::TLeftoverRemoval removal(tree, actions);
-    leftovers::TTickTree(tree).SetAll(leftovers::kStateTicked);
     leftovers::TRemovalBackup backup(leftovers::BackupRootOf(dataFolder), platform::LocalTimeNow());
     trace::PutBackOutcome putBack;
     if (traced) {

@@ -21,6 +21,9 @@ inline constexpr int kExitScheduled = 5;
 // `traced` holds a traced program's items: its changed values are put back (backed up first).
 int DeleteFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
                    const std::vector<trace::TraceItem>* traced = nullptr);
+// The same for the nodes already ticked; the unticked ones stay.
+int DeleteTickedFindings(leftovers::TResultTree& tree, bool shred, CliOutput& out,
+                         const std::vector<trace::TraceItem>* traced = nullptr);
 
 // BACKUP: a backup folder, or its name below the data folder's "Backup". Exit 0 when
 // everything was put back, 1 otherwise. A backup of a run that was cut off restores what

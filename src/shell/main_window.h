@@ -142,6 +142,8 @@ private:
     void OnCommand(int id, int code) override;
     void RunMenuCommand(unsigned id);
     void ViewRestorePoint();
+    // Leftovers of programs already gone, in the result tree (main_window_orphans.cpp).
+    void RunOrphanScan();
     void StartUpdater(bool manual);
     void OpenUserManual();
     void SwitchLanguage(std::size_t index);

@@ -102,6 +102,7 @@ void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
     case MoreSettingsCommand::InstallAndTrace:
         if (InstallAndTrace(hwnd())) RefreshAfterTrace();
         break;
+    case MoreSettingsCommand::Orphans: RunOrphanScan(); break;
     case MoreSettingsCommand::ExportList: software_.ExportList(); break;
     case MoreSettingsCommand::LogManagement: ShowLogManager(hwnd(), uninstall::LogFolderOf(settings::DataFolder())); break;
     case MoreSettingsCommand::ViewRestorePoint: ViewRestorePoint(); break;

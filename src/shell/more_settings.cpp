@@ -8,6 +8,7 @@ namespace {
 constexpr MoreSettingsItem kItems[] = {
     {MoreSettingsCommand::ForcedUninstall, L"PopMenu_Sub_ForcedUninstall", L"Forced Uninstall"},
     {MoreSettingsCommand::InstallAndTrace, L"PopMenu_Sub_InstallAndTrace", L"Install and trace a program..."},
+    {MoreSettingsCommand::Orphans, L"PopMenu_Sub_Orphans", L"Leftovers of removed programs"},
     {MoreSettingsCommand::ExportList, L"PopMenu_Sub_ExportList", L"Export Application List"},
     {MoreSettingsCommand::LogManagement, L"PopMenu_Sub_LogManagement", L"Log Management"},
     {MoreSettingsCommand::ViewRestorePoint, L"PopMenu_Sub_ViewRestorePoint", L"View Restore Point"},

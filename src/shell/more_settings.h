@@ -23,6 +23,7 @@ enum class MoreSettingsCommand : unsigned {
     TarvoOnline,
     About,
     InstallAndTrace,  // placed after Forced Uninstall in the menu; its id comes last to keep the others'
+    Orphans,          // after it, with the id that follows
 };
 // Menu ids of the language submenu's items: the first language, then one up per language.
 inline constexpr unsigned kFirstLanguageCommand = control_ids::kMoreSettingsMenu + 50;

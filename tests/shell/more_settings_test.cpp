@@ -30,13 +30,14 @@ TEST(MoreSettings, RestoreToolByWindowsName) {
 
 TEST(MoreSettings, MenuItemsInOrderWithoutRestorePointOnWindows2000) {
     const auto all = MoreSettingsItems(L"Windows 10");
-    ASSERT_EQ(all.size(), 11u);
+    ASSERT_EQ(all.size(), 12u);
     EXPECT_EQ(all.front().command, MoreSettingsCommand::ForcedUninstall);
     EXPECT_EQ(all[1].command, MoreSettingsCommand::InstallAndTrace);
-    EXPECT_EQ(all[8].command, MoreSettingsCommand::Language);
+    EXPECT_EQ(all[2].command, MoreSettingsCommand::Orphans);
+    EXPECT_EQ(all[9].command, MoreSettingsCommand::Language);
     EXPECT_EQ(all.back().command, MoreSettingsCommand::About);
     const auto old = MoreSettingsItems(L"Windows 2000");
-    ASSERT_EQ(old.size(), 10u);
+    ASSERT_EQ(old.size(), 11u);
     for (const auto& item : old) EXPECT_NE(item.command, MoreSettingsCommand::ViewRestorePoint);
     // Every item but the submenu's own answers its id; nothing else does.
     for (const auto& item : all)
