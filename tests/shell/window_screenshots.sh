@@ -5,12 +5,7 @@
 # and at 150 %, each picture cut to the window and kept as an artifact for review. The
 # window's size proves which DPI it was drawn at.
 set -u
-bin=$1 artifacts=$2
-out=$artifacts/windows
-rm -rf "$out"; mkdir -p "$out"
-. "$(dirname "$0")/../support/dpi_prefix.sh"
-. "$(dirname "$0")/../support/window_shots.sh"
-shoot() { shoot_window window_shots_driver.exe "$@"; }
+. "$(dirname "$0")/../support/window_shots.sh" "$1" "$2" windows window_shots_driver.exe
 
 # every SUFFIX PERCENT
 every() {
@@ -25,8 +20,4 @@ every() {
   shoot restore-firefox TfrmRestBrowserDefault "restore_firefox_$1" $((400 * $2 / 100))
 }
 
-every 100 100
-enter_dpi_prefix windows-150 144
-every 150 150
-leave_dpi_prefix
-finish_shots "window screenshots"
+shoot_at_both_dpis windows-150 "window screenshots"

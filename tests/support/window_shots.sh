@@ -1,10 +1,15 @@
-# Sourced by the screenshot scripts, after $bin (the build's bin folder) and $out (where the
-# pictures go) are set. shoot_window DRIVER MODE CLASS NAME WIDTH starts DRIVER in MODE, waits
+# Sourced by the screenshot scripts as `. window_shots.sh BIN ARTIFACTS FOLDER DRIVER`: the
+# pictures go to ARTIFACTS/FOLDER (emptied first), taken of DRIVER's windows from BIN.
+# shoot MODE CLASS NAME WIDTH [TEXT] is shoot_window for that driver; shoot_window DRIVER MODE
+# CLASS NAME WIDTH [TEXT] starts DRIVER in MODE, waits
 # for its window of CLASS and for that window to have painted itself, keeps the picture cut
 # to the window as $out/NAME.png, checks that it is WIDTH pixels wide (which proves the DPI
 # it was drawn at) and closes it. With a sixth argument, the picture waits until one of the
 # window's controls shows that text (a state the driver reaches after the window appears).
 # Failures are counted in $failures.
+bin=$1 out=$2/$3 shots_driver=$4
+rm -rf "$out"; mkdir -p "$out"
+. "$(dirname "${BASH_SOURCE[0]}")/dpi_prefix.sh"
 probe="$bin/tarvo_probe.exe"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -26,9 +31,16 @@ shoot_window() {
   wait $app || fail "$name: driver exit code $?"
 }
 
-# The end of a screenshot script: the pictures, and the exit code.
-finish_shots() {
+shoot() { shoot_window "$shots_driver" "$@"; }
+
+# The script's `every SUFFIX PERCENT` at 100 % and then at 150 % in a prefix copy named
+# PREFIX; then the pictures, and the exit code. shoot_at_both_dpis PREFIX TITLE
+shoot_at_both_dpis() {
+  every 100 100
+  enter_dpi_prefix "$1" 144
+  every 150 150
+  leave_dpi_prefix
   ls "$out"/*.png
   [ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-  echo "$1 in $out"
+  echo "$2 in $out"
 }
