@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "addons/addon_page.h"
-#include "platform/files.h"
-#include "platform/folders.h"
-#include "platform/shell.h"
+#include "support/addon_bench_setup.h"
 
 using namespace tarvo;
 using namespace tarvo::addons;
@@ -112,17 +110,9 @@ Figures Measure(const CleanerEnvironment& env, int count) {
 }  // namespace
 
 int wmain() {
-    const std::wstring folder = platform::GetTempFolder() + L"\\TarvoBenchAddonPage-" + platform::NewGuidText(false);
-    (void)platform::CreateDirectoryOf(folder);
-    platform::SqliteLibrary sqlite;
-    const std::wstring exe = platform::GetModuleFilePath();
-    if (!sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll")) {
-        std::printf("sqlite3.dll missing beside the benchmark\n");
-        return 1;
-    }
-    CleanerEnvironment env;
-    env.sqlite = &sqlite;
-    env.appDataFolder = folder;
+    bench::AddonBenchSetup setup(L"TarvoBenchAddonPage");
+    if (!setup.Ready()) return 1;
+    const CleanerEnvironment& env = setup.Environment();
     const Figures small = Measure(env, 200);
     const Figures large = Measure(env, 2000);
     for (const auto* f : {&small, &large})
@@ -131,6 +121,5 @@ int wmain() {
                     f->keystroke * 1000, f->rows);
     std::printf("keystroke 2000/200: %.2f overall, %.2f per add-on\n", large.keystroke / small.keystroke,
                 large.keystroke / small.keystroke / 10);
-    (void)platform::ShellDeleteFolderTree(folder);
     return 0;
 }
