@@ -398,7 +398,7 @@ void TfrmUninstalling::OnTimer(UINT_PTR id) {
     }
 }
 
-std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     switch (message) {
     case kEndMessage:
         ended_ = true;

@@ -58,7 +58,9 @@ TEST(HotTracker, DecodesOnlyPointerAndLeftButtonMessages) {
         ASSERT_EQ(event.has_value(), c.kind.has_value()) << c.message;
         if (!event) continue;
         EXPECT_EQ(event->kind, *c.kind) << c.message;
-        if (c.lParam == at) EXPECT_TRUE(event->at.x == -3 && event->at.y == 7) << c.message;
+        if (c.lParam == at) {
+            EXPECT_TRUE(event->at.x == -3 && event->at.y == 7) << c.message;
+        }
     }
 }
 
