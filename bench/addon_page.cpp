@@ -14,10 +14,8 @@
 #include <vector>
 
 #include "addons/addon_page.h"
-#include "platform/files.h"
-#include "platform/folders.h"
-#include "platform/shell.h"
 #include "shell/browser_cleaner_page.h"
+#include "support/addon_bench_setup.h"
 #include "support/bench_report.h"
 #include "ui/window_base.h"
 
@@ -191,17 +189,10 @@ WindowFigures MeasureWindow(const CleanerEnvironment& env, const platform::Sqlit
 int wmain() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const std::wstring folder = platform::GetTempFolder() + L"\\TarvoBenchAddonPage-" + platform::NewGuidText(false);
-    (void)platform::CreateDirectoryOf(folder);
-    platform::SqliteLibrary sqlite;
-    const std::wstring exe = platform::GetModuleFilePath();
-    if (!sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll")) {
-        std::printf("sqlite3.dll missing beside the benchmark\n");
-        return 1;
-    }
-    CleanerEnvironment env;
-    env.sqlite = &sqlite;
-    env.appDataFolder = folder;
+    bench::AddonBenchSetup setup(L"TarvoBenchAddonPage");
+    if (!setup.Ready()) return 1;
+    const CleanerEnvironment& env = setup.Environment();
+    const platform::SqliteLibrary& sqlite = setup.Sqlite();
     const Figures small = Measure(env, 200);
     const Figures large = Measure(env, 2000);
     for (const auto* f : {&small, &large})
@@ -227,6 +218,5 @@ int wmain() {
         bench::PrintFigure("keystroke, filter + list update", largeWindow.update / smallWindow.update, "x");
         bench::PrintFigure("keystroke, paint", largeWindow.paint / smallWindow.paint, "x");
     }
-    (void)platform::ShellDeleteFolderTree(folder);
     return 0;
 }

@@ -11,9 +11,7 @@
 
 #include "addons/all_browser_cleaner.h"
 #include "addons/cleaner_store.h"
-#include "platform/files.h"
-#include "platform/folders.h"
-#include "platform/shell.h"
+#include "support/addon_bench_setup.h"
 
 using namespace tarvo;
 using namespace tarvo::addons;
@@ -83,21 +81,13 @@ Figures Measure(const CleanerEnvironment& env, int count) {
 }  // namespace
 
 int wmain() {
-    const std::wstring folder = platform::GetTempFolder() + L"\\TarvoBenchAddons-" + platform::NewGuidText(false);
-    (void)platform::CreateDirectoryOf(folder);
-    platform::SqliteLibrary sqlite;
-    const std::wstring exe = platform::GetModuleFilePath();
-    if (!sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll")) {
-        std::printf("sqlite3.dll missing beside the benchmark\n");
-        return 1;
-    }
-    CleanerEnvironment env;
-    env.sqlite = &sqlite;
-    env.appDataFolder = folder;
+    bench::AddonBenchSetup setup(L"TarvoBenchAddons");
+    if (!setup.Ready()) return 1;
+    const CleanerEnvironment& env = setup.Environment();
     {
         BenchCleaner maker(env);  // creates the store
         CleanerStore store;
-        (void)store.Open(&sqlite, maker.StorePath());
+        (void)store.Open(&setup.Sqlite(), maker.StorePath());
         for (int i = 0; i < 1000; ++i) {
             const std::wstring name = std::to_wstring(i * 2);
             (void)store.WriteTrust({L"id" + name, L"Add-on " + name, L"", L"", 0, L"1.0." + std::to_wstring(i * 2 % 7)},
@@ -111,6 +101,5 @@ int wmain() {
                     f == &small ? std::size_t{200} : std::size_t{2000}, f->merge * 1000, f->plain * 1000,
                     f->merge / f->plain, f->merged, f->twins);
     std::printf("growth 2000/200: %.2f (linear is 10)\n", large.merge / small.merge);
-    (void)platform::ShellDeleteFolderTree(folder);
     return 0;
 }

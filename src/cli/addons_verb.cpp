@@ -10,6 +10,7 @@
 #include "addons/browser_cleaners.h"
 #include "addons/browser_process.h"
 #include "addons/ff_browser_cleaner.h"
+#include "common/paths.h"
 #include "online/score_db_source.h"
 #include "platform/folders.h"
 #include "platform/sqlite_library.h"
@@ -48,7 +49,7 @@ struct AddonSession {
 
     AddonSession() {
         const std::wstring exe = platform::GetModuleFilePath();
-        (void)sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
+        (void)sqlite.Load(common::FolderPart(exe) + L"sqlite3.dll");
         (void)scores.Load();
         cleaners = MakeBrowserCleaners(CleanerEnvironment::OfThisUser(&sqlite));
         for (auto& cleaner : cleaners) {

@@ -8,6 +8,7 @@
 #include "addons/browser_process.h"
 #include "browserdefaults/explorer_set.h"
 #include "language/language.h"
+#include "common/paths.h"
 #include "platform/folders.h"
 #include "platform/sqlite_library.h"
 #include "platform/text.h"
@@ -31,7 +32,7 @@ struct Session {
     browserdefaults::RestoreEnvironment env;
     Session() {
         const std::wstring exe = platform::GetModuleFilePath();
-        (void)sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
+        (void)sqlite.Load(common::FolderPart(exe) + L"sqlite3.dll");
         env = browserdefaults::RestoreEnvironment::ForThisProgram(sqlite.IsLoaded() ? &sqlite : nullptr);
     }
 };

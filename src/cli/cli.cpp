@@ -20,12 +20,14 @@ namespace {
 const Verb kVerbs[] = {
     {L"list", L"list [--json] [--all]",
      L"the installed programs of a fresh inventory; --all includes hidden entries", &RunListVerb},
-    {L"uninstall", L"uninstall NAME|KEY [--yes] [--scan [--delete [--shred]]]",
-     L"runs one program's uninstaller and waits for it; NAME as listed, or its registry key; --scan then looks for "
-     L"what it left behind (a traced program's recorded items first)", &RunUninstallVerb},
-    {L"scan", L"scan NAME|KEY|--folder PATH [--json] [--delete [--shred]]",
-     L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program; --delete removes "
-     L"them all (backed up first; --shred overwrites files instead): exit 0 all gone, 5 some wait for a restart",
+    {L"uninstall", L"uninstall NAME|KEY... [--yes] [--quiet] [--scan [--delete [--shred]]]",
+     L"runs a program's uninstaller and waits for it; NAME as listed, or its registry key; several names run as "
+     L"one batch; --quiet runs each uninstaller without its own questions where its kind is known; --scan then "
+     L"looks for what it left behind (a traced program's recorded items first)", &RunUninstallVerb},
+    {L"scan", L"scan NAME|KEY|--folder PATH|--pending [--json] [--delete [--shred]]",
+     L"what a program left behind; exit 0 with findings, 1 without, 3 for an unknown program; --pending: the "
+     L"programs a stopped batch uninstalled but never scanned; --delete removes them all (backed up first; --shred "
+     L"overwrites files instead): exit 0 all gone, 5 some wait for a restart",
      &RunScanVerb},
     {L"install", L"install SETUP [ARGS...]",
      L"runs a setup (an .exe, or an .msi through msiexec) while recording what it creates and changes; the trace "
@@ -52,8 +54,8 @@ const Verb kVerbs[] = {
      L"every browser's add-ons as the all-browsers view merges them; remove switches the named ones off, with their "
      L"twins in other browsers", &RunAddonsVerb},
     {L"browser-defaults", L"browser-defaults [--json] | browser-defaults --restore BROWSER...",
-     L"each browser's home page and search engine; --restore puts IE, Chrome, Firefox or Opera back to the stock "
-     L"values (exit 1 naming the browsers that failed)", &RunBrowserDefaultsVerb},
+     L"each browser's home page and search engine; --restore puts IE, Chrome, Firefox, Opera, Edge, Brave, Vivaldi "
+     L"or Chromium back to the stock values (exit 1 naming the browsers that failed)", &RunBrowserDefaultsVerb},
 };
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "cli/uninstall_verb.h"
 
-#include <cwctype>
-
 #include "cli/batch_uninstall.h"
 #include "cli/scan_verb.h"
 #include "inventory/command_analysis.h"
@@ -19,10 +17,7 @@ namespace tarvo::cli {
 
 namespace {
 
-std::wstring Upper(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
-    return text;
-}
+std::wstring Upper(const std::wstring& text) { return common::UpperCase(text); }
 
 // The long root name for the short forms people type.
 std::wstring LongRootForm(const std::wstring& key) {

@@ -10,96 +10,59 @@ namespace {
 
 // Spelling slips in the English texts (and keys) are kept: translators' files are matched
 // against them, and the texts are what users of earlier versions have always seen.
-#define TARVO_SHARED(key, text) {L## #key, text, &TSharedTexts::key}
-constexpr TSharedTextEntry kShared[] = {
-    TARVO_SHARED(RemoveEntry_ASK, L"Are you sure to remove the selected program entry?"),
-    TARVO_SHARED(Edit_Search_Tip, L"Search Software"),
-    TARVO_SHARED(ForcedUninstall_Browser_Tip, L"Invalid path. Please select again!"),
-    TARVO_SHARED(ListviewHeader_Software, L"Software Name (Total: %d)"),
-    TARVO_SHARED(BatchUninstall_NoneSelect, L"Please select at least one program."),
-    TARVO_SHARED(Uninstall_NoneSelect, L"Please select a program first."),
-    TARVO_SHARED(ListView_Icon_Hint, L"Icon"),
-    TARVO_SHARED(ListView_List_Hint, L"Details"),
-    TARVO_SHARED(WindowState_Max, L"Maximize"),
-    TARVO_SHARED(WindowState_Normor, L"Restore"),
-    TARVO_SHARED(WindowState_Min, L"Minimize"),
-    TARVO_SHARED(Close, L"Close"),
-    TARVO_SHARED(MoreMenu_Setting, L"More Settings"),
-    TARVO_SHARED(Log_DeleteAll_ASK,
-                 L"Are you sure you want to delete all files? The deletion CANNOT be restored."),
-    TARVO_SHARED(Log_Delete_ASK,
-                 L"Are you sure you want to delete the selected file? The deletion CANNOT be restored."),
-    TARVO_SHARED(NoPowerfulScan_Found_Tip, L"No left items found."),
-    TARVO_SHARED(Log_M, L"Log"),
-    TARVO_SHARED(App_Version_M, L"Applicaption Version:"),
-    TARVO_SHARED(OS_Version_M, L"Operation System Verison:"),
-    TARVO_SHARED(Date_M, L"Date"),
-    TARVO_SHARED(Create_Restore_M, L"Create Restore"),
-    TARVO_SHARED(CreateRestore_Title_M, L"Create restore point before uninstalling."),
-    TARVO_SHARED(CreateRestore_Detaill_M,
-                 L"Create a restore point here and you can undo the changes if something unexpected happended."),
-    TARVO_SHARED(Uninstalling_M, L"Uninstalling"),
-    TARVO_SHARED(Uninstalling_Detaill_M, L"Built-in uninstall by using the application's uninstaller."),
-    TARVO_SHARED(UninstallComplete_Title_M, L"Files deleted."),
-    TARVO_SHARED(Standard_Uninstall_M, L"Standard Uninstall %s (%d/%d)"),
-    TARVO_SHARED(Uninstall_M, L"Uninstall %s (1/1)"),
-    TARVO_SHARED(Deselect_All_M, L"Deselect All"),
-    TARVO_SHARED(Select_All_M, L"Select All"),
-    TARVO_SHARED(PowerfulScan_DeleteASK_M, L"Are you sure you want to delete the selected items?"),
-    TARVO_SHARED(Operation_M, L"Operation"),
-    TARVO_SHARED(Powerful_Scan_M, L"Powerful Scan"),
-    TARVO_SHARED(Deleted_Registry_Key_M, L"Deleted Registry Key"),
-    TARVO_SHARED(Deleted_Registry_Value_M, L"Deleted Registry Value"),
-    TARVO_SHARED(Delete_File_M, L"Delete File"),
-    TARVO_SHARED(Delete_Folder_M, L"Delete Folder"),
-    TARVO_SHARED(Reboot_to_Delete_M, L"(Reboot to Delete)"),
-    TARVO_SHARED(Delete_finished_M, L"Delete finished."),
-};
-#undef TARVO_SHARED
+// The 39 texts every window shares, each written once: the message table and the table that
+// fills TSharedTexts are both made from this list.
+#define TARVO_SHARED_TEXTS(X) \
+    X(RemoveEntry_ASK, L"Are you sure to remove the selected program entry?") \
+    X(Edit_Search_Tip, L"Search Software") \
+    X(ForcedUninstall_Browser_Tip, L"Invalid path. Please select again!") \
+    X(ListviewHeader_Software, L"Software Name (Total: %d)") \
+    X(BatchUninstall_NoneSelect, L"Please select at least one program.") \
+    X(Uninstall_NoneSelect, L"Please select a program first.") \
+    X(ListView_Icon_Hint, L"Icon") \
+    X(ListView_List_Hint, L"Details") \
+    X(WindowState_Max, L"Maximize") \
+    X(WindowState_Normor, L"Restore") \
+    X(WindowState_Min, L"Minimize") \
+    X(Close, L"Close") \
+    X(MoreMenu_Setting, L"More Settings") \
+    X(Log_DeleteAll_ASK, L"Are you sure you want to delete all files? The deletion CANNOT be restored.") \
+    X(Log_Delete_ASK, L"Are you sure you want to delete the selected file? The deletion CANNOT be restored.") \
+    X(NoPowerfulScan_Found_Tip, L"No left items found.") \
+    X(Log_M, L"Log") \
+    X(App_Version_M, L"Applicaption Version:") \
+    X(OS_Version_M, L"Operation System Verison:") \
+    X(Date_M, L"Date") \
+    X(Create_Restore_M, L"Create Restore") \
+    X(CreateRestore_Title_M, L"Create restore point before uninstalling.") \
+    X(CreateRestore_Detaill_M, \
+      L"Create a restore point here and you can undo the changes if something unexpected happended.") \
+    X(Uninstalling_M, L"Uninstalling") \
+    X(Uninstalling_Detaill_M, L"Built-in uninstall by using the application's uninstaller.") \
+    X(UninstallComplete_Title_M, L"Files deleted.") \
+    X(Standard_Uninstall_M, L"Standard Uninstall %s (%d/%d)") \
+    X(Uninstall_M, L"Uninstall %s (1/1)") \
+    X(Deselect_All_M, L"Deselect All") \
+    X(Select_All_M, L"Select All") \
+    X(PowerfulScan_DeleteASK_M, L"Are you sure you want to delete the selected items?") \
+    X(Operation_M, L"Operation") \
+    X(Powerful_Scan_M, L"Powerful Scan") \
+    X(Deleted_Registry_Key_M, L"Deleted Registry Key") \
+    X(Deleted_Registry_Value_M, L"Deleted Registry Value") \
+    X(Delete_File_M, L"Delete File") \
+    X(Delete_Folder_M, L"Delete Folder") \
+    X(Reboot_to_Delete_M, L"(Reboot to Delete)") \
+    X(Delete_finished_M, L"Delete finished.")
+
+#define TARVO_SHARED_ENTRY(key, text) {L## #key, text, &TSharedTexts::key},
+constexpr TSharedTextEntry kShared[] = {TARVO_SHARED_TEXTS(TARVO_SHARED_ENTRY)};
+#undef TARVO_SHARED_ENTRY
 static_assert(std::size(kShared) == 39);
 
 constexpr TMessageText kMessages[] = {
-    // The shared texts, repeated here so that one table lists every message.
-    {L"RemoveEntry_ASK", L"Are you sure to remove the selected program entry?"},
-    {L"Edit_Search_Tip", L"Search Software"},
-    {L"ForcedUninstall_Browser_Tip", L"Invalid path. Please select again!"},
-    {L"ListviewHeader_Software", L"Software Name (Total: %d)"},
-    {L"BatchUninstall_NoneSelect", L"Please select at least one program."},
-    {L"Uninstall_NoneSelect", L"Please select a program first."},
-    {L"ListView_Icon_Hint", L"Icon"},
-    {L"ListView_List_Hint", L"Details"},
-    {L"WindowState_Max", L"Maximize"},
-    {L"WindowState_Normor", L"Restore"},
-    {L"WindowState_Min", L"Minimize"},
-    {L"Close", L"Close"},
-    {L"MoreMenu_Setting", L"More Settings"},
-    {L"Log_DeleteAll_ASK", L"Are you sure you want to delete all files? The deletion CANNOT be restored."},
-    {L"Log_Delete_ASK", L"Are you sure you want to delete the selected file? The deletion CANNOT be restored."},
-    {L"NoPowerfulScan_Found_Tip", L"No left items found."},
-    {L"Log_M", L"Log"},
-    {L"App_Version_M", L"Applicaption Version:"},
-    {L"OS_Version_M", L"Operation System Verison:"},
-    {L"Date_M", L"Date"},
-    {L"Create_Restore_M", L"Create Restore"},
-    {L"CreateRestore_Title_M", L"Create restore point before uninstalling."},
-    {L"CreateRestore_Detaill_M",
-     L"Create a restore point here and you can undo the changes if something unexpected happended."},
-    {L"Uninstalling_M", L"Uninstalling"},
-    {L"Uninstalling_Detaill_M", L"Built-in uninstall by using the application's uninstaller."},
-    {L"UninstallComplete_Title_M", L"Files deleted."},
-    {L"Standard_Uninstall_M", L"Standard Uninstall %s (%d/%d)"},
-    {L"Uninstall_M", L"Uninstall %s (1/1)"},
-    {L"Deselect_All_M", L"Deselect All"},
-    {L"Select_All_M", L"Select All"},
-    {L"PowerfulScan_DeleteASK_M", L"Are you sure you want to delete the selected items?"},
-    {L"Operation_M", L"Operation"},
-    {L"Powerful_Scan_M", L"Powerful Scan"},
-    {L"Deleted_Registry_Key_M", L"Deleted Registry Key"},
-    {L"Deleted_Registry_Value_M", L"Deleted Registry Value"},
-    {L"Delete_File_M", L"Delete File"},
-    {L"Delete_Folder_M", L"Delete Folder"},
-    {L"Reboot_to_Delete_M", L"(Reboot to Delete)"},
-    {L"Delete_finished_M", L"Delete finished."},
+#define TARVO_SHARED_MESSAGE(key, text) {L## #key, text},
+    TARVO_SHARED_TEXTS(TARVO_SHARED_MESSAGE)
+#undef TARVO_SHARED_MESSAGE
     // Browser defaults restore.
     {L"RestoreDefaultSettingsButton", L"Restore %s Default Settings"},
     {L"FuncCheckBrowserMsgBox_1", L"%s is running"},
@@ -176,6 +139,7 @@ constexpr TMessageText kMessages[] = {
     {L"Backup_DeleteUnrestored_M",
      L"Delete the backup of %s? It has not been restored: what it holds cannot be brought back afterwards."},
 };
+#undef TARVO_SHARED_TEXTS
 
 }  // namespace
 

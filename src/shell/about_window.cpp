@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "language/language.h"
-#include "shell/startup_folders.h"
+#include "setup/startup_folders.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
@@ -18,8 +18,6 @@ namespace palette = ui::palette;
 constexpr wchar_t kFormSection[] = L"Uninstaller_frmAbout";
 constexpr int kDesignWidth = 420;
 constexpr int kDesignHeight = 290;
-constexpr int kBandHeight = 32;
-constexpr int kCornerRadius = 10;
 constexpr int kMargin = 20;
 constexpr int kIconSize = 48;
 
@@ -39,25 +37,19 @@ std::wstring AboutText(const std::wstring& control, const wchar_t* english) {
     return language::AppLanguage().ReadText(kFormSection, control, english);
 }
 
-TfrmAbout::~TfrmAbout() {
-    if (hwnd()) {
-        if (owner()) ::EnableWindow(owner(), TRUE);
-        ::DestroyWindow(hwnd());
-    }
-}
+TfrmAbout::~TfrmAbout() { CloseDialog(); }
 
 bool TfrmAbout::Create(HWND owner) {
     SetOwner(owner);
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     icon_ = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                             Scale(kIconSize), Scale(kIconSize), LR_SHARED));
     if (!icon_) icon_ = ::LoadIconW(nullptr, IDI_APPLICATION);
 
     const int width = Scale(kDesignWidth);
     ui::CreateHeadingCloseButton(close_, hwnd(), kIdClose,
-                                 RECT{width - ui::TitleButtonWidth(dpi()), 0, width, Scale(kBandHeight)}, dpi(),
+                                 RECT{width - ui::TitleButtonWidth(dpi()), 0, width, BandHeight()}, dpi(),
                                  language::GetText(L"Close", L"Close"));
     ok_.Create(hwnd(), kIdOk, RECT{0, 0, 1, 1},
                {.style = ui::ButtonStyle::Primary, .text = AboutText(L"RdImageButton_OK.Caption", L"OK")}, dpi());
@@ -69,15 +61,8 @@ bool TfrmAbout::Create(HWND owner) {
     return true;
 }
 
-void TfrmAbout::Close() {
-    if (!hwnd()) return;
-    // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner()) ::EnableWindow(owner(), TRUE);
-    ::DestroyWindow(hwnd());
-}
-
 void TfrmAbout::OnCommand(int id, int /*code*/) {
-    if (id == kIdClose || id == kIdOk || id == IDCANCEL || id == IDOK) Close();
+    if (id == kIdClose || id == kIdOk || id == IDCANCEL || id == IDOK) CloseDialog();
 }
 
 void TfrmAbout::OnPaint(HDC target) {
@@ -89,7 +74,7 @@ void TfrmAbout::OnPaint(HDC target) {
     auto& fonts = ui::SharedFonts();
 
     const int left = Scale(kMargin), right = client.right - Scale(kMargin);
-    const int iconTop = Scale(kBandHeight + 20);
+    const int iconTop = BandHeight() + Scale(20);
     if (icon_) ::DrawIconEx(dc, left, iconTop, icon_, Scale(kIconSize), Scale(kIconSize), 0, nullptr, DI_NORMAL);
     const int textLeft = left + Scale(kIconSize + 16);
     ui::DrawTextLine(dc, AboutText(L"Label_Title.Caption", L"Tarvo Uninstaller"),
@@ -116,15 +101,9 @@ void TfrmAbout::OnPaint(HDC target) {
     PaintFrame(dc, client);
 }
 
-int TfrmAbout::HeadingBandHeight() const { return Scale(kBandHeight); }
-
-void TfrmAbout::RunModal() {
-    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
-}
-
 void ShowAbout(HWND owner) {
-    TfrmAbout window(OwnFileVersionText());
-    if (window.Create(owner)) window.RunModal();
+    TfrmAbout window(setup::OwnFileVersionText());
+    if (window.Create(owner)) window.ShowModal();
 }
 
 }  // namespace tarvo::shell

@@ -23,14 +23,10 @@ public:
 
     // Creates the window centred on `owner` (or the screen) and shows it.
     bool Create(HWND owner);
-    void RunModal();
 
 private:
     void OnPaint(HDC dc) override;
-    void OnClose() override { Close(); }
     void OnCommand(int id, int code) override;
-    [[nodiscard]] int HeadingBandHeight() const override;
-    void Close();
 
     std::wstring version_;
     HICON icon_ = nullptr;  // shared resource icon, never destroyed

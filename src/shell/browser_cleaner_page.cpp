@@ -140,7 +140,9 @@ void TfraBrowserCleaner::VoteForRow(int row) {
     addons::TPluginItem* item = page_.BeginVote(row);
     if (!item) return;
     TfrmPluginVote window(*item, page_.Aggregate(), settings::ReadServerAddresses(settings::TMainIni()).statistics);
-    if (window.Create(::GetAncestor(hwnd(), GA_ROOT)) && window.RunModal()) page_.VoteRecorded();
+    if (!window.Create(::GetAncestor(hwnd(), GA_ROOT))) return;
+    window.ShowModal();
+    if (window.Accepted()) page_.VoteRecorded();
 }
 
 void TfraBrowserCleaner::ShowRestoreBrowserDefaults() {

@@ -1,7 +1,5 @@
 #include "shell/floating_button.h"
 
-#include <windowsx.h>
-
 #include "language/language.h"
 #include "ui/round_button_image.h"
 
@@ -12,7 +10,6 @@ constexpr wchar_t kFormSection[] = L"Uninstaller_frmUninstallButton";
 constexpr COLORREF kCaptionColor = RGB(0xDD, 0xDD, 0xDD);
 constexpr COLORREF kCaptionLitColor = RGB(0xFF, 0xFF, 0xFF);
 
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 }  // namespace
 
 bool TfrmUninstallButton::Create(HWND mainWindow, int dpi) {
@@ -72,10 +69,37 @@ void TfrmUninstallButton::RedrawButton() {
     (void)ui::ShowLayeredImage(hwnd(), POINT{bounds.left, bounds.top}, size, image);
 }
 
-void TfrmUninstallButton::TrackLeave() {
-    if (tracking_) return;
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-    tracking_ = ::TrackMouseEvent(&track) != FALSE;
+void TfrmUninstallButton::OnMouseMove(POINT at) {
+    if (model_.MouseMove(at)) RedrawButton();
+}
+
+void TfrmUninstallButton::OnMouseLeave() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(hwnd(), &cursor);
+    if (model_.MouseLeave(cursor)) RedrawButton();
+}
+
+void TfrmUninstallButton::OnMouseDown(POINT at, bool doubleClick) {
+    if (doubleClick) return;  // the second press of a double click is not a new press
+    if (model_.MouseDown(at)) {
+        CaptureMouse();
+        RedrawButton();
+    }
+}
+
+void TfrmUninstallButton::OnMouseUp(POINT at) {
+    bool clicked = false;
+    const bool changed = model_.MouseUp(at, clicked);
+    ReleaseMouse();
+    if (changed) RedrawButton();
+    if (clicked && onClick) onClick(model_.Page());
+}
+
+void TfrmUninstallButton::OnCaptureLost() {
+    // Another window took the mouse mid-press: the press is void.
+    bool clicked = false;
+    if (model_.MouseUp(POINT{-1, -1}, clicked)) RedrawButton();
 }
 
 std::optional<LRESULT> TfrmUninstallButton::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
@@ -92,38 +116,6 @@ std::optional<LRESULT> TfrmUninstallButton::OnMessage(UINT message, WPARAM /*wPa
     }
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
-    case WM_MOUSEMOVE:
-        TrackLeave();
-        if (model_.MouseMove(PointOf(lParam))) RedrawButton();
-        return 0;
-    case WM_MOUSELEAVE: {
-        tracking_ = false;
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        ::ScreenToClient(hwnd(), &cursor);
-        if (model_.MouseLeave(cursor)) RedrawButton();
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        if (model_.MouseDown(PointOf(lParam))) {
-            ::SetCapture(hwnd());
-            RedrawButton();
-        }
-        return 0;
-    case WM_LBUTTONUP: {
-        bool clicked = false;
-        const bool changed = model_.MouseUp(PointOf(lParam), clicked);
-        if (::GetCapture() == hwnd()) ::ReleaseCapture();
-        if (changed) RedrawButton();
-        if (clicked && onClick) onClick(model_.Page());
-        return 0;
-    }
-    case WM_CAPTURECHANGED: {
-        // Another window took the mouse mid-press: the press is void.
-        bool clicked = false;
-        if (reinterpret_cast<HWND>(lParam) != hwnd() && model_.MouseUp(POINT{-1, -1}, clicked)) RedrawButton();
-        return 0;
-    }
     default:
         return std::nullopt;
     }

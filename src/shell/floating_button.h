@@ -38,12 +38,15 @@ private:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnLanguageChanged() override { Retranslate(); }
     [[nodiscard]] std::wstring CaptionText() const;
-    void TrackLeave();
+    void OnMouseMove(POINT at) override;
+    void OnMouseLeave() override;
+    void OnMouseDown(POINT at, bool doubleClick) override;
+    void OnMouseUp(POINT at) override;
+    void OnCaptureLost() override;
 
     TUninstallButtonModel model_;
     POINT position_{};
     std::wstring uninstallCaption_, removeCaption_;
-    bool tracking_ = false;
 };
 
 }  // namespace tarvo::shell

@@ -50,17 +50,13 @@ TfrmForcedUninstall::TfrmForcedUninstall(const inventory::TSoftwareInfo* catalog
                                          OpenUninstallFn openUninstall)
     : model_(catalogue, *this), smallIcons_(smallIcons), openUninstall_(std::move(openUninstall)) {}
 
-TfrmForcedUninstall::~TfrmForcedUninstall() {
-    if (hwnd()) {
-        if (owner()) ::EnableWindow(owner(), TRUE);
-        ::DestroyWindow(hwnd());
-    }
-}
+TfrmForcedUninstall::~TfrmForcedUninstall() { CloseDialog(); }
 
 bool TfrmForcedUninstall::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     SetOwner(owner);
+    SetFrameStyle({.bandHeight = kBandHeight, .moveHeight = kHeaderHeight});
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, bounds, owner))
         return false;
@@ -233,7 +229,7 @@ void TfrmForcedUninstall::RunNext() {
     test_seam::Log(next.entry ? L"forced window: next " + next.entry->DisplayName : L"forced window: next, no entry");
     ::ShowWindow(hwnd(), SW_HIDE);
     if (openUninstall_) openUninstall_(next);
-    Close();
+    CloseDialog();
 }
 
 void TfrmForcedUninstall::ShowListMenu() {
@@ -274,7 +270,7 @@ void TfrmForcedUninstall::OnCommand(int id, int code) {
     case kIdNext: RunNext(); break;
     case kIdCancel:
     case kIdClose:
-    case IDCANCEL: Close(); break;
+    case IDCANCEL: CloseDialog(); break;
     default: break;
     }
 }
@@ -297,8 +293,7 @@ void TfrmForcedUninstall::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
+    PaintBodyAndHeading(dc, client, Title());
     PaintFrame(dc, client);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
@@ -309,8 +304,6 @@ void TfrmForcedUninstall::OnPaint(HDC target) {
     };
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     const int left = Scale(kMargin), right = client.right - Scale(kMargin);
-    text(Title(), RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kBandHeight)},
-         ui::FontRole::Caption, palette::kTitleText, line);
     text(ForcedUninstallText(L"Label_Title.Caption", L"Tarvo Forced Uninstaller"),
          RECT{left, Scale(kBandHeight + 8), right, Scale(kBandHeight + 32)}, ui::FontRole::Heading, palette::kText, line);
     text(ForcedUninstallText(
@@ -322,7 +315,6 @@ void TfrmForcedUninstall::OnPaint(HDC target) {
          DT_WORDBREAK | DT_END_ELLIPSIS);
 }
 
-int TfrmForcedUninstall::HeadingBandHeight() const { return Scale(kHeaderHeight); }
 
 std::optional<LRESULT> TfrmForcedUninstall::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -348,21 +340,10 @@ std::optional<LRESULT> TfrmForcedUninstall::OnMessage(UINT message, WPARAM wPara
     }
 }
 
-void TfrmForcedUninstall::Close() {
-    if (!hwnd()) return;
-    // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner()) ::EnableWindow(owner(), TRUE);
-    ::DestroyWindow(hwnd());
-}
-
-void TfrmForcedUninstall::RunModal() {
-    if (!hwnd() || running_) return;
-    running_ = true;
+void TfrmForcedUninstall::OnModalStart() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::BringWindowToTop(hwnd());
     ::SetForegroundWindow(hwnd());
-    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
-    running_ = false;
 }
 
 }  // namespace tarvo::shell

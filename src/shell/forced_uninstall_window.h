@@ -43,9 +43,6 @@ public:
 
     // Creates the window (hidden) centred over `owner`, the main window.
     bool Create(HWND owner);
-    // Shows the window, disables the owner and runs messages until the window is closed.
-    void RunModal();
-    void Close();
 
     // The main window's hand-offs while the window is open, and before it is shown.
     void HandOffName(const std::wstring& name);
@@ -57,10 +54,9 @@ public:
 
 private:
     void OnPaint(HDC dc) override;
-    void OnClose() override { Close(); }
     void OnCommand(int id, int code) override;
     LRESULT OnNotify(const NMHDR& header) override;
-    [[nodiscard]] int HeadingBandHeight() const override;
+    void OnModalStart() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // IForcedUninstallView
@@ -84,7 +80,6 @@ private:
     HWND list_ = nullptr;
     HWND tip_ = nullptr;
     ui::ImageButton close_, browse_, next_, cancel_;
-    bool running_ = false;
 };
 
 // The texts of this window, from the language's section for it with the English defaults.

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <tuple>
 
+#include "common/paths.h"
 #include "language/language.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
+#include "shell/test_seam.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
@@ -35,19 +37,16 @@ constexpr int kButtonHeight = 28;
 std::wstring ApplicationTitle() { return language::GetText(L"Application_Title", L"Tarvo Uninstaller"); }
 
 bool AskWithMessageBox(HWND owner, const std::wstring& question) {
-    return ::MessageBoxW(owner, question.c_str(), ApplicationTitle().c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return test_seam::ShowMessageBox(owner, question, ApplicationTitle(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void InformWithMessageBox(HWND owner, const std::wstring& text) {
-    ::MessageBoxW(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONINFORMATION);
+    (void)test_seam::ShowMessageBox(owner, text, ApplicationTitle(), MB_OK | MB_ICONINFORMATION);
 }
 
 std::wstring Title() { return LogManagerText(L"Caption", L"Uninstall Log manager"); }
 
-std::wstring ParentOf(const std::wstring& folder) {
-    const auto slash = folder.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
-}
+std::wstring ParentOf(const std::wstring& folder) { return common::ParentKey(folder); }
 
 void SetCell(HWND list, int row, int column, std::wstring text) {
     LVITEMW cell{};
@@ -72,20 +71,15 @@ TfrmLogManage::TfrmLogManage(std::wstring logFolder, AskFn ask, std::wstring bac
     (void)sqlite_.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
 }
 
-TfrmLogManage::~TfrmLogManage() {
-    if (hwnd()) {
-        if (owner()) ::EnableWindow(owner(), TRUE);
-        ::DestroyWindow(hwnd());
-    }
-}
+TfrmLogManage::~TfrmLogManage() { CloseDialog(); }
 
 bool TfrmLogManage::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     SetOwner(owner);
+    SetFrameStyle({.cornerRadius = kCornerRadius, .bandHeight = kBandHeight, .moveHeight = kHeaderHeight});
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, Title(), WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     CreateControls();
     FillList();
     FillBackups();
@@ -359,13 +353,6 @@ void TfrmLogManage::DeleteBackup() {
     FillBackups();
 }
 
-void TfrmLogManage::Close() {
-    if (!hwnd()) return;
-    // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner()) ::EnableWindow(owner(), TRUE);
-    ::DestroyWindow(hwnd());
-}
-
 void TfrmLogManage::OnCommand(int id, int /*code*/) {
     switch (id) {
     case kIdOpen: OpenSelected(); break;
@@ -387,7 +374,7 @@ void TfrmLogManage::OnCommand(int id, int /*code*/) {
         break;
     case kIdCancel:
     case kIdClose:
-    case IDCANCEL: Close(); break;
+    case IDCANCEL: CloseDialog(); break;
     default: break;
     }
 }
@@ -412,9 +399,11 @@ void TfrmLogManage::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kBandHeight)}, palette::kTitleBar);
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
+    RECT pages{};
+    ::GetWindowRect(logsPage_.hwnd(), &pages);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&pages), 2);
+    PaintBodyAndHeading(dc, client, Title(), RECT{Scale(14), 0, pages.left - Scale(8), BandHeight()});
+    PaintFrame(dc, client);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
     auto text = [&](const std::wstring& s, RECT r, ui::FontRole role, COLORREF color, UINT format) {
@@ -424,11 +413,6 @@ void TfrmLogManage::OnPaint(HDC target) {
     };
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     const int left = Scale(kMargin), right = client.right - Scale(kMargin);
-    RECT pages{};
-    ::GetWindowRect(logsPage_.hwnd(), &pages);
-    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&pages), 2);
-    text(Title(), RECT{Scale(14), 0, pages.left - Scale(8), Scale(kBandHeight)}, ui::FontRole::Caption,
-         palette::kTitleText, line);
     const bool backups = view_ == LogManagerView::Backups;
     const bool traced = view_ == LogManagerView::Traces;
     text(traced    ? LogManagerText(L"Label_TraceTitle.Caption", L"Traced Installations")
@@ -446,15 +430,10 @@ void TfrmLogManage::OnPaint(HDC target) {
          DT_WORDBREAK | DT_END_ELLIPSIS);
 }
 
-int TfrmLogManage::HeadingBandHeight() const { return Scale(kHeaderHeight); }
-
-void TfrmLogManage::RunModal() {
-    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
-}
 
 void ShowLogManager(HWND owner, const std::wstring& logFolder) {
     TfrmLogManage window(logFolder);
-    if (window.Create(owner)) window.RunModal();
+    if (window.Create(owner)) window.ShowModal();
 }
 
 }  // namespace tarvo::shell

@@ -47,8 +47,6 @@ public:
 
     // Creates the window centred on `owner` (or the screen) and lists the folder.
     bool Create(HWND owner);
-    // Disables the owner and runs messages until this window is closed.
-    void RunModal();
     [[nodiscard]] bool IsOpen() const noexcept { return hwnd() != nullptr; }
     [[nodiscard]] const uninstall::TLogManager& Model() const noexcept { return model_; }
     [[nodiscard]] const leftovers::BackupList& Backups() const noexcept { return backups_; }
@@ -57,10 +55,8 @@ public:
 
 private:
     void OnPaint(HDC dc) override;
-    void OnClose() override { Close(); }
     void OnCommand(int id, int code) override;
     LRESULT OnNotify(const NMHDR& header) override;
-    [[nodiscard]] int HeadingBandHeight() const override;
 
     void CreateControls();
     void LayOutButtons();
@@ -75,7 +71,6 @@ private:
     void DeleteSelected();
     void DeleteAll();
     void RestoreSelected();
-    void Close();
 
     uninstall::TLogManager model_;
     leftovers::BackupList backups_;

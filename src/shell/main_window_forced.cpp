@@ -63,7 +63,7 @@ void TfrmTarvoUninstall::RunForcedUninstallWindow(const std::function<void(TfrmF
     if (!window.Create(hwnd())) return;
     forced_ = &window;
     if (prepare) prepare(window);
-    window.RunModal();
+    window.ShowModal();
     forced_ = nullptr;
     // Whatever "Next" ran may have removed programs: read the catalogue again.
     if (window.Started()) software_.Refresh(true);

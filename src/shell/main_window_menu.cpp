@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include "common/paths.h"
 #include "language/language.h"
 #include "language/language_menu.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/messages.h"
 #include "platform/registry.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
@@ -19,7 +21,7 @@
 #include "shell/log_manager_window.h"
 #include "shell/main_window.h"
 #include "shell/more_settings.h"
-#include "shell/startup_folders.h"
+#include "setup/startup_folders.h"
 #include "shell/test_seam.h"
 #include "ui/gdi.h"
 #include "ui/palette.h"
@@ -49,13 +51,8 @@ void TfrmTarvoUninstall::ShowMoreSettingsMenu() {
     // The language list is read once; its check mark follows every switch.
     HMENU languages = nullptr;
     if (languageMenu_) {
-        (void)languageMenu_->names.BuildMenu([] {
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-        });
+        // The program's one pump: a WM_QUIT met while the list is read is kept for the main loop.
+        (void)languageMenu_->names.BuildMenu([] { platform::PumpWaitingMessages(); });
         languages = ::CreatePopupMenu();
         const auto& items = languageMenu_->names.Items();
         for (std::size_t i = 0; i < items.size() && kFirstLanguageCommand + i <= kLastLanguageCommand; ++i)
@@ -110,7 +107,7 @@ void TfrmTarvoUninstall::RunMenuCommand(unsigned id) {
     case MoreSettingsCommand::UserManual: OpenUserManual(); break;
     case MoreSettingsCommand::TechnicalSupport:
         (void)LaunchAddress(TechnicalSupportAddress(settings::ReadServerAddresses(settings::TMainIni()).site,
-                                                    OwnFileVersionText()));
+                                                    setup::OwnFileVersionText()));
         break;
     case MoreSettingsCommand::TarvoOnline:
         (void)LaunchAddress(HomePageAddress(settings::ReadServerAddresses(settings::TMainIni()).site));
@@ -151,8 +148,8 @@ void TfrmTarvoUninstall::OpenUserManual() {
     // the manual) shows the one beside the running executable.
     std::wstring manual = state_.programFolder.empty() ? std::wstring() : state_.programFolder + L"Help.html";
     if (manual.empty() || !platform::FileExists(manual)) {
-        const std::wstring running = RunningExecutablePath();
-        manual = running.substr(0, running.find_last_of(L'\\') + 1) + L"Help.html";
+        const std::wstring running = setup::RunningExecutablePath();
+        manual = common::FolderPart(running) + L"Help.html";
     }
     (void)LaunchFile(manual);
 }

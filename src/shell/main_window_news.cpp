@@ -4,13 +4,14 @@
 
 #include <mutex>
 
+#include "common/paths.h"
 #include "online/last_news_check.h"
 #include "platform/text.h"
 #include "settings/main_ini.h"
 #include "settings/server_addresses.h"
 #include "settings/web_address.h"
 #include "shell/main_window.h"
-#include "shell/startup_folders.h"
+#include "setup/startup_folders.h"
 #include "shell/test_seam.h"
 
 namespace tarvo::shell {
@@ -64,11 +65,11 @@ void TfrmTarvoUninstall::StartNewsCheck() {
     // Without an installation the news lives beside the running copy.
     config.baseFolder = state_.programFolder;
     if (config.baseFolder.empty()) {
-        const std::wstring exe = RunningExecutablePath();
-        config.baseFolder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+        const std::wstring exe = setup::RunningExecutablePath();
+        config.baseFolder = common::FolderPart(exe);
     }
     config.server = settings::ReadServerAddresses(ini).download;
-    config.ownVersion = OwnFileVersionText();
+    config.ownVersion = setup::OwnFileVersionText();
     config.http.timeoutMs = kNewsTimeoutMs;
     config.http.maxBytes = kNewsMaxBytes;
     config.http.proxy = settings::ReadProxySettings(ini);

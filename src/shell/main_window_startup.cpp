@@ -14,8 +14,8 @@
 #include "platform/shell.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
-#include "shell/self_installation.h"
-#include "shell/startup_folders.h"
+#include "setup/self_installation.h"
+#include "setup/startup_folders.h"
 #include "shell/test_seam.h"
 #include "shell/unfinished_removal_offer.h"
 #include "shell/uninstall_dialog.h"
@@ -34,7 +34,7 @@ void TfrmTarvoUninstall::FormCreate() {
     ApplyWindowRegion();
     // A start from any copy but the installed one installs or updates the installed copy,
     // before the language is read from it. A development build runs where it is.
-    if (StartMayInstall()) InstallWhenNeeded(DefaultInstallTargetFolder());
+    if (setup::StartMayInstall()) setup::InstallWhenNeeded(setup::DefaultInstallTargetFolder());
     LoadProgramFolderLibraries(state_);
     LoadLanguage();
     CreateLanguageMenu();

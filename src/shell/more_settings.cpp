@@ -1,5 +1,6 @@
 #include "shell/more_settings.h"
 
+#include "common/paths.h"
 #include "common/text.h"
 
 namespace tarvo::shell {
@@ -23,8 +24,9 @@ constexpr MoreSettingsItem kItems[] = {
 // Without its trailing backslash: the updater's command line would read `\"` as a quote
 // inside the text and run the rest of the parameters into the folder.
 std::wstring FolderOf(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    std::wstring folder = common::FolderPart(path, common::PathSeparators::BackslashOrSlash);
+    if (!folder.empty()) folder.pop_back();
+    return folder;
 }
 }  // namespace
 

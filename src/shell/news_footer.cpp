@@ -1,7 +1,5 @@
 #include "shell/news_footer.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 #include "ui/font_cache.h"
@@ -158,8 +156,33 @@ void NewsFooter::OnSize(UINT /*type*/, int /*width*/, int /*height*/) {
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-std::optional<LRESULT> NewsFooter::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
-    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+void NewsFooter::OnMouseMove(POINT at) {
+    if (mouse_.Move(PartAt(at))) ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void NewsFooter::OnMouseLeave() {
+    if (mouse_.Leave()) ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void NewsFooter::OnMouseDown(POINT at, bool doubleClick) {
+    if (doubleClick) return;
+    const int part = PartAt(at);
+    (void)mouse_.Press(part);
+    if (part != ui::HotTracker::kNone) CaptureMouse();
+}
+
+void NewsFooter::OnMouseUp(POINT at) {
+    const int clicked = mouse_.Release(PartAt(at));
+    ReleaseMouse();
+    if (clicked == 0 && onClick) onClick(view_.item.link);
+    else if (clicked == 1 && onFeedback) onFeedback();
+}
+
+void NewsFooter::OnCaptureLost() {
+    if (mouse_.Cancel()) ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+std::optional<LRESULT> NewsFooter::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     switch (message) {
     case WM_SETCURSOR: {
         POINT cursor{};
@@ -169,33 +192,6 @@ std::optional<LRESULT> NewsFooter::OnMessage(UINT message, WPARAM /*wParam*/, LP
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
     }
-    case WM_MOUSEMOVE:
-        if (!tracking_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-            tracking_ = ::TrackMouseEvent(&track) != FALSE;
-        }
-        if (mouse_.Move(PartAt(at))) ::InvalidateRect(hwnd(), nullptr, FALSE);
-        return 0;
-    case WM_MOUSELEAVE:
-        tracking_ = false;
-        if (mouse_.Leave()) ::InvalidateRect(hwnd(), nullptr, FALSE);
-        return 0;
-    case WM_LBUTTONDOWN: {
-        const int part = PartAt(at);
-        (void)mouse_.Press(part);
-        if (part != ui::HotTracker::kNone) ::SetCapture(hwnd());
-        return 0;
-    }
-    case WM_LBUTTONUP: {
-        const int clicked = mouse_.Release(PartAt(at));
-        if (::GetCapture() == hwnd()) ::ReleaseCapture();
-        if (clicked == 0 && onClick) onClick(view_.item.link);
-        else if (clicked == 1 && onFeedback) onFeedback();
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        if (mouse_.Cancel()) ::InvalidateRect(hwnd(), nullptr, FALSE);
-        return 0;
     default:
         return std::nullopt;
     }

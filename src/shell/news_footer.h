@@ -37,6 +37,11 @@ private:
     void OnPaint(HDC dc) override;
     void OnSize(UINT type, int width, int height) override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnMouseMove(POINT at) override;
+    void OnMouseLeave() override;
+    void OnMouseDown(POINT at, bool doubleClick) override;
+    void OnMouseUp(POINT at) override;
+    void OnCaptureLost() override;
 
     // Where the title and the detail line go at the current size and texts.
     void LayOutTexts();
@@ -57,7 +62,6 @@ private:
     RECT detailRect_{};
     int titleTextHeight_ = 0;
     ui::HotTracker mouse_;
-    bool tracking_ = false;
 };
 
 }  // namespace tarvo::shell

@@ -33,16 +33,14 @@ TfrmPluginVote::TfrmPluginVote(addons::TPluginItem& item, addons::TAllBrowserCle
     vote_.Prepare(item);
 }
 
-TfrmPluginVote::~TfrmPluginVote() {
-    if (hwnd()) ::DestroyWindow(hwnd());
-}
+TfrmPluginVote::~TfrmPluginVote() { CloseDialog(); }
 
 bool TfrmPluginVote::Create(HWND owner) {
     SetOwner(owner);
+    SetFrameStyle({.bandHeight = kBandHeight});
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, VoteText(L"TfrmPluginVote", L"Vote"), WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner))
         return false;
-    ui::ApplyRoundedCorners(hwnd(), 10, dpi(), false);
     CreateControls();
     UpdateControls();
     ::ShowWindow(hwnd(), SW_SHOW);
@@ -138,7 +136,7 @@ void TfrmPluginVote::OnVoteDone() {
     }
     if (vote_.Finish(reply, cleaner_)) {
         accepted_ = true;
-        ::DestroyWindow(hwnd());
+        CloseDialog();
         return;
     }
     ShowChoosing(true);
@@ -151,7 +149,7 @@ void TfrmPluginVote::OnVoteDone() {
 
 void TfrmPluginVote::OnCommand(int id, int /*code*/) {
     if (id == kIdClose) {
-        ::DestroyWindow(hwnd());
+        CloseDialog();
     } else if (id == kIdVote) {
         PressVote();
     } else if (id >= kIdLevel && id < kIdLevel + 5) {
@@ -166,36 +164,34 @@ void TfrmPluginVote::OnTimer(UINT_PTR id) {
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-std::optional<LRESULT> TfrmPluginVote::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+void TfrmPluginVote::OnMouseMove(POINT at) {
+    if (vote_.Voted() || vote_.Sending()) return;
+    const int star = StarAt(at);
+    if (star != hover_) {
+        hover_ = star;
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
+    }
+}
+
+void TfrmPluginVote::OnMouseLeave() {
+    if (hover_ == 0) return;
+    hover_ = 0;
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TfrmPluginVote::OnMouseDown(POINT at, bool doubleClick) {
+    if (doubleClick) return;
+    const int star = StarAt(at);
+    if (star == 0 || vote_.Sending()) return;
+    vote_.Choose(star);
+    UpdateControls();
+}
+
+std::optional<LRESULT> TfrmPluginVote::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     switch (message) {
     case UM_VOTEDONE:
         OnVoteDone();
         return 0;
-    case WM_MOUSEMOVE: {
-        if (vote_.Voted() || vote_.Sending()) return std::nullopt;
-        if (!trackingLeave_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-            trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-        }
-        const int star = StarAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-        if (star != hover_) {
-            hover_ = star;
-            ::InvalidateRect(hwnd(), nullptr, FALSE);
-        }
-        return 0;
-    }
-    case WM_MOUSELEAVE:
-        trackingLeave_ = false;
-        hover_ = 0;
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
-        return 0;
-    case WM_LBUTTONDOWN: {
-        const int star = StarAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-        if (star == 0 || vote_.Sending()) return std::nullopt;
-        vote_.Choose(star);
-        UpdateControls();
-        return 0;
-    }
     default:
         return std::nullopt;
     }
@@ -252,12 +248,9 @@ void TfrmPluginVote::OnPaint(HDC target) {
             ::Polygon(dc, points, 10);
         }
     }
-    ui::PaintRoundedFrame(dc, client, 10, dpi(), false, palette::kWindowFrame);
+    PaintFrame(dc, client);
 }
 
-bool TfrmPluginVote::RunModal() {
-    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { ::DestroyWindow(hwnd()); }});
-    return accepted_;
-}
+
 
 }  // namespace tarvo::shell

@@ -30,8 +30,8 @@ public:
     ~TfrmPluginVote() override;
 
     bool Create(HWND owner);
-    // Runs until the window closes; true when a vote was sent and stored.
-    bool RunModal();
+    // After ShowModal: true when a vote was sent and stored.
+    [[nodiscard]] bool Accepted() const noexcept { return accepted_; }
     // Presses "Vote" as the user would (the screenshot driver shows the waiting panel so).
     void PressVote();
 
@@ -45,9 +45,10 @@ private:
     void OnPaint(HDC dc) override;
     void OnCommand(int id, int code) override;
     void OnTimer(UINT_PTR id) override;
-    void OnClose() override { ::DestroyWindow(hwnd()); }
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    [[nodiscard]] int HeadingBandHeight() const override { return Scale(kBandHeight); }
+    void OnMouseMove(POINT at) override;
+    void OnMouseLeave() override;
+    void OnMouseDown(POINT at, bool doubleClick) override;
 
     void CreateControls();
     void ShowChoosing(bool shown);
@@ -68,7 +69,6 @@ private:
     bool accepted_ = false;
     int hover_ = 0;
     int spinner_ = 0;
-    bool trackingLeave_ = false;
     ui::ImageButton close_, voteButton_;
     ui::ImageButton levels_[5];
 };

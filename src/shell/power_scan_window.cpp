@@ -11,6 +11,7 @@
 #include "trace/traced_scan.h"
 #include "settings/app_frame.h"
 #include "settings/main_ini.h"
+#include "shell/test_seam.h"
 #include "ui/font_cache.h"
 #include "ui/lent_font.h"
 #include "ui/gdi.h"
@@ -41,7 +42,7 @@ constexpr unsigned kCaptionButtons = ui::kTitleMaximize | ui::kTitleClose;
 bool ConfirmWithMessageBox(HWND owner, const std::wstring& question) {
     wchar_t title[256] = {};
     ::GetWindowTextW(owner, title, 256);
-    return ::MessageBoxW(owner, question.c_str(), title, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return test_seam::ShowMessageBox(owner, question, title, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 // The tree's images: the four fixed pictures, then what the scan appended.
@@ -71,15 +72,13 @@ TfrmPowerScan::TfrmPowerScan(leftovers::TResultTree& tree, const leftovers::TIco
       confirm_(confirm ? std::move(confirm) : ConfirmFn(&ConfirmWithMessageBox)),
       model_(tree, *this, std::move(actions), std::move(settings)) {}
 
-TfrmPowerScan::~TfrmPowerScan() {
-    if (hwnd()) ::DestroyWindow(hwnd());
-}
+TfrmPowerScan::~TfrmPowerScan() { CloseDialog(); }
 
 bool TfrmPowerScan::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
     ::InitCommonControlsEx(&controls);
     SetOwner(owner);
-    SetFrameStyle({.resizable = true, .minimum = {kMinWidth, kMinHeight}});
+    SetFrameStyle({.bandHeight = kHeaderHeight, .resizable = true, .minimum = {kMinWidth, kMinHeight}});
     const RECT bounds = ui::CentredOn(owner, Scale(640), Scale(460));
     title_ = GetText(L"Powerful_Scan_M", L"Powerful Scan");
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds,
@@ -204,11 +203,11 @@ void TfrmPowerScan::Layout() {
     ::GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
     const int m = Scale(kMargin);
-    const int header = Scale(kHeaderHeight);
+    const int header = BandHeight();
     const ui::TitleBarLayout band = ui::LayOutTitleBar(w, dpi(), kCaptionButtons, header);
     close_.Move(band.close);
     maximize_.Move(band.maximize);
-    const int treeTop = header + BandHeight() + Scale(4);
+    const int treeTop = header + WarningHeight() + Scale(4);
     const int bottom = h - Scale(kBottomHeight);
     ::MoveWindow(view_.hwnd(), m, treeTop, w - 2 * m, bottom - treeTop, TRUE);
     const int rowY = bottom + Scale(12);
@@ -232,17 +231,14 @@ void TfrmPowerScan::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    const RECT header{0, 0, client.right, Scale(kHeaderHeight)};
-    ui::FillSolid(dc, header, palette::kTitleBar);
+    const RECT header{0, 0, client.right, BandHeight()};
+    const ui::TitleBarLayout band = ui::LayOutTitleBar(client.right, dpi(), kCaptionButtons, header.bottom);
+    PaintBodyAndHeading(dc, client, title_, RECT{Scale(kMargin), 0, band.maximize.left - Scale(kMargin), header.bottom});
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
-    const ui::TitleBarLayout band = ui::LayOutTitleBar(client.right, dpi(), kCaptionButtons, header.bottom);
-    const RECT titleArea{Scale(kMargin), 0, band.maximize.left - Scale(kMargin), header.bottom};
-    ui::DrawTextLine(dc, title_, titleArea, fonts.Get(ui::FontRole::Caption, dpi()), palette::kTitleText);
     if (warning_) {
         const RECT area{Scale(kMargin), header.bottom + Scale(2), client.right - Scale(kMargin),
-                        header.bottom + BandHeight()};
+                        header.bottom + WarningHeight()};
         ui::FillSolid(dc, area, palette::kWarningBand);
         RECT label = area;
         label.left += Scale(8);
@@ -292,8 +288,6 @@ void TfrmPowerScan::OnSize(UINT /*type*/, int /*width*/, int /*height*/) {
     if (view_.hwnd()) Layout();
 }
 
-int TfrmPowerScan::HeadingBandHeight() const { return Scale(kHeaderHeight); }
-
 LRESULT TfrmPowerScan::OnNotify(const NMHDR& header) {
     LRESULT result = 0;
     if (view_.OnNotify(header, result)) return result;
@@ -313,8 +307,7 @@ std::optional<LRESULT> TfrmPowerScan::OnMessage(UINT message, WPARAM wParam, LPA
     }
 }
 
-void TfrmPowerScan::RunModal() {
-    if (!hwnd()) return;
+void TfrmPowerScan::OnModalStart() {
     // Showing: the last finding's program and group open, the first node selected.
     if (!tree_.Programs.empty()) {
         TTreeNode& last = *tree_.Programs.back();
@@ -328,10 +321,9 @@ void TfrmPowerScan::RunModal() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::UpdateWindow(hwnd());
     ::SetFocus(view_.hwnd());
-    RunModalOverOwner({.window = [this] { return hwnd(); },
-                       .keepRunning = [this] { return !ended_; },
-                       .onEscape = [this] { model_.CancelClicked(); }});
 }
+
+void TfrmPowerScan::OnEscape() { model_.CancelClicked(); }
 
 void TfrmPowerScan::SetProgress(int percent) { ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(percent), 0); }
 
@@ -413,7 +405,7 @@ void ShowPowerScan(HWND owner, leftovers::TResultTree& tree, const leftovers::TI
     TfrmPowerScan window(tree, images, actions, std::move(s));
     if (!window.Create(owner)) return;
     window.ShowMultiProgramWarning(multiProgramWarning);
-    window.RunModal();
+    window.ShowModal();
 }
 
 }  // namespace tarvo::shell

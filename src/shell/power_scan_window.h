@@ -49,8 +49,6 @@ public:
     // Created hidden, centred over `owner`.
     bool Create(HWND owner);
     void ShowMultiProgramWarning(bool show);
-    // Shows the window, disables the owner and runs messages until it closes.
-    void RunModal();
     [[nodiscard]] leftovers::TPowerScanModel& Model() noexcept { return model_; }
 
 private:
@@ -59,7 +57,9 @@ private:
     void OnSize(UINT type, int width, int height) override;
     void OnCommand(int id, int code) override;
     LRESULT OnNotify(const NMHDR& header) override;
-    [[nodiscard]] int HeadingBandHeight() const override;
+    void OnModalStart() override;
+    [[nodiscard]] bool ModalEnded() const override { return ended_; }
+    void OnEscape() override;
     [[nodiscard]] bool HeadingBandMoves() const override { return moveAllowed_; }
     void OnMaximizedChanged() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -83,7 +83,7 @@ private:
     void AddTranslations();
     void FillTree();
     void Layout();
-    [[nodiscard]] int BandHeight() const noexcept { return warning_ ? Scale(36) : 0; }
+    [[nodiscard]] int WarningHeight() const noexcept { return warning_ ? Scale(36) : 0; }
 
     leftovers::TResultTree& tree_;
     const leftovers::TIconList& images_;

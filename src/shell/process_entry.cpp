@@ -7,7 +7,7 @@
 #include "platform/security.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
-#include "shell/self_installation.h"
+#include "setup/self_installation.h"
 #include "shell/test_seam.h"
 
 namespace tarvo::shell {
@@ -52,7 +52,7 @@ int RunProcessEntry(int showCommand) {
     TProgramState state;
     state.arguments = platform::CommandLineArguments();
     if (IsInstallRun(state.arguments)) {
-        InstallWhenNeeded(InstallTargetArgument(state.arguments));
+        setup::InstallWhenNeeded(InstallTargetArgument(state.arguments));
         if (!platform::FindWindowOf(TfrmTarvoUninstall::kClassName, kInstallerWindowCaption)) {
             test_seam::Log(L"install run ends");
             return 0;

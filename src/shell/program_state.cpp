@@ -1,15 +1,15 @@
 #include "shell/program_state.h"
 
 #include "platform/files.h"
-#include "shell/install_check.h"
-#include "shell/startup_folders.h"
+#include "setup/install_check.h"
+#include "setup/startup_folders.h"
 #include "shell/test_seam.h"
 
 namespace tarvo::shell {
 
 void LoadProgramFolderLibraries(TProgramState& state) {
-    state.installLocation = ReadInstalledCopy().installLocation;
-    state.programFolder = ProgramFolderFromInstallLocation(state.installLocation);
+    state.installLocation = setup::ReadInstalledCopy().installLocation;
+    state.programFolder = setup::ProgramFolderFromInstallLocation(state.installLocation);
     test_seam::Log(L"program-folder: " + state.programFolder);
     if (state.programFolder.empty()) return;
 
@@ -19,7 +19,7 @@ void LoadProgramFolderLibraries(TProgramState& state) {
         test_seam::Log(L"sqlite: " + std::wstring(version.begin(), version.end()));
     }
     if (state.statistics.Load(state.programFolder + TStatisticsLibrary::kFileName))
-        state.statistics.SetStatParam(OwnFileVersionText());
+        state.statistics.SetStatParam(setup::OwnFileVersionText());
 }
 
 }  // namespace tarvo::shell

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "common/paths.h"
 #include "language/language.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
 #include "platform/sqlite_library.h"
+#include "shell/test_seam.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/modal_loop.h"
@@ -34,7 +36,7 @@ constexpr int kConfirmWidth = 370, kLabelWidth = 320, kButtonTextWidth = 128;
 std::wstring ApplicationTitle() { return language::GetText(L"Application_Title", L"Tarvo Uninstaller"); }
 
 int MessageBoxOf(HWND owner, const std::wstring& text, UINT type) {
-    return ::MessageBoxW(owner, text.c_str(), ApplicationTitle().c_str(), type);
+    return test_seam::ShowMessageBox(owner, text, ApplicationTitle(), type);
 }
 
 ui::FontRole RoleOf(int role) { return static_cast<ui::FontRole>(role); }
@@ -59,20 +61,14 @@ TfrmRestBrowserDefault::TfrmRestBrowserDefault(BrowserKind kind, const browserde
                                                browserdefaults::RestoreActions actions, MessageFn message)
     : model_(kind, environment, std::move(actions)), message_(message ? std::move(message) : MessageFn(&MessageBoxOf)) {}
 
-TfrmRestBrowserDefault::~TfrmRestBrowserDefault() {
-    if (hwnd()) {
-        if (owner()) ::EnableWindow(owner(), TRUE);
-        ::DestroyWindow(hwnd());
-    }
-}
+TfrmRestBrowserDefault::~TfrmRestBrowserDefault() { CloseDialog(); }
 
 bool TfrmRestBrowserDefault::Create(HWND owner) {
     if (!model_.Prepared()) return false;
     SetOwner(owner);
-    SetFrameStyle({.cornerRadius = kCornerRadius});
+    SetFrameStyle({.cornerRadius = kCornerRadius, .bandHeight = kBandHeight});
     const RECT bounds = ui::CentredOn(owner, Scale(kDesignWidth), Scale(kDesignHeight));
     if (!CreateTopLevel(kClassName, model_.Title(), WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
-    ui::ApplyRoundedCorners(hwnd(), kCornerRadius, dpi(), false);
     CreateControls();
     ::ShowWindow(hwnd(), SW_SHOW);
     return true;
@@ -153,17 +149,15 @@ void TfrmRestBrowserDefault::OnPaint(HDC target) {
         const std::wstring note = FirefoxNote();
         ::DrawTextW(dc, note.c_str(), -1, &r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK | DT_END_ELLIPSIS);
     }
-    ui::PaintRoundedFrame(dc, client, kCornerRadius, dpi(), false, palette::kWindowFrame);
+    PaintFrame(dc, client);
 }
-
-int TfrmRestBrowserDefault::HeadingBandHeight() const { return Scale(kBandHeight); }
 
 void TfrmRestBrowserDefault::OnCommand(int id, int /*code*/) {
     switch (id) {
     case kIdOk: (void)model_.RunRestore(*this); break;
     case kIdCancel:
     case kIdClose:
-    case IDCANCEL: Close(); break;
+    case IDCANCEL: CloseDialog(); break;
     default: break;
     }
 }
@@ -181,25 +175,15 @@ void TfrmRestBrowserDefault::ShowSuccess(const std::wstring& text) { (void)messa
 
 void TfrmRestBrowserDefault::ShowFailure(const std::wstring& text) { (void)message_(hwnd(), text, MB_OK | MB_ICONWARNING); }
 
-void TfrmRestBrowserDefault::Close() {
-    if (!hwnd()) return;
-    if (owner()) ::EnableWindow(owner(), TRUE);
-    ::DestroyWindow(hwnd());
-}
-
-void TfrmRestBrowserDefault::RunModal() {
-    RunModalOverOwner({.window = [this] { return hwnd(); }, .onEscape = [this] { Close(); }});
-}
-
 void ShowRestoreBrowserDefaults(HWND owner, BrowserKind kind) {
     platform::SqliteLibrary sqlite;
     const std::wstring exe = platform::GetModuleFilePath();
-    (void)sqlite.Load(exe.substr(0, exe.find_last_of(L'\\') + 1) + L"sqlite3.dll");
+    (void)sqlite.Load(common::FolderPart(exe) + L"sqlite3.dll");
     auto env = browserdefaults::RestoreEnvironment::ForThisProgram(sqlite.IsLoaded() ? &sqlite : nullptr);
     // Lets the window repaint between the long steps of a restore.
     env.pumpMessages = [] { platform::PumpWaitingMessages(); };
     TfrmRestBrowserDefault window(kind, env, browserdefaults::RealRestoreActions());
-    if (window.Create(owner)) window.RunModal();
+    if (window.Create(owner)) window.ShowModal();
 }
 
 }  // namespace tarvo::shell

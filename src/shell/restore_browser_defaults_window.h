@@ -33,22 +33,18 @@ public:
     [[nodiscard]] bool Prepared() const noexcept { return model_.Prepared(); }
     // Creates the window centred on `owner`.
     bool Create(HWND owner);
-    void RunModal();
-    void Close();
     [[nodiscard]] const browserdefaults::TRestBrowserDefault& Model() const noexcept { return model_; }
 
 private:
     void OnPaint(HDC dc) override;
-    void OnClose() override { Close(); }
     void OnCommand(int id, int code) override;
-    [[nodiscard]] int HeadingBandHeight() const override;
 
     // IRestoreDialogView
     void EnableButtons(bool enabled) override;
     [[nodiscard]] bool ConfirmClose(const std::wstring& text) override;
     void ShowSuccess(const std::wstring& text) override;
     void ShowFailure(const std::wstring& text) override;
-    void CloseWindow() override { Close(); }
+    void CloseWindow() override { CloseDialog(); }
 
     void CreateControls();
     [[nodiscard]] std::wstring Fit(const std::wstring& text, int limit, int role) const;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "common/text.h"
 #include "settings/statistic_events.h"
 
 namespace tarvo::shell {
@@ -14,21 +15,7 @@ bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* word) {
 }
 }  // namespace
 
-std::wstring Trimmed(const std::wstring& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && text[first] <= L' ') ++first;
-    while (last > first && text[last - 1] <= L' ') --last;
-    return text.substr(first, last - first);
-}
-
-bool IsInstallRun(const Arguments& arguments) {
-    return !arguments.empty() && arguments[0] == L"/install";
-}
-
-std::wstring InstallTargetArgument(const Arguments& arguments) {
-    return arguments.size() > 1 ? arguments[1] : std::wstring();
-}
+std::wstring Trimmed(const std::wstring& text) { return common::Trim(text); }
 
 std::wstring TrimmedArgument(const Arguments& arguments, std::size_t index) {
     return index < arguments.size() ? Trimmed(arguments[index]) : std::wstring();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/self_installation.h"
 #include "shell/statistics_library.h"
 
 namespace tarvo::shell {
@@ -26,10 +27,9 @@ enum class HandOffWord { None, ShellVerb, ControlStatistics, ExplorerStatistics 
 // Blanks and control characters off both ends.
 [[nodiscard]] std::wstring Trimmed(const std::wstring& text);
 
-// An installation run: the first argument is exactly "/install" (no trimming, letter case
-// counts); the second, when present, names the target folder.
-[[nodiscard]] bool IsInstallRun(const Arguments& arguments);
-[[nodiscard]] std::wstring InstallTargetArgument(const Arguments& arguments);
+// The installation run is setup's to recognise.
+using setup::InstallTargetArgument;
+using setup::IsInstallRun;
 
 // The first argument, trimmed, as one of the hand-off words, ignoring letter case.
 [[nodiscard]] HandOffWord ParseHandOffWord(const Arguments& arguments);

@@ -1,20 +1,22 @@
 #pragma once
-// For end-to-end tests only. With TARVO_TEST_LOG naming a file, start-up appends one line
-// per event to it and records message boxes there instead of showing them (nothing may wait
-// for a click under test); TARVO_TEST_NOT_ADMIN=1 makes the administrator check refuse.
-// Without these variables nothing here has any effect.
+// For end-to-end tests only: the event log of setup/test_log.h, and message boxes recorded
+// there instead of shown while the log is on (nothing may wait for a click under test).
+// Without TARVO_TEST_LOG nothing here has any effect.
 
 #include <windows.h>
 
 #include <string>
 
+#include "setup/test_log.h"
+
 namespace tarvo::shell::test_seam {
 
-[[nodiscard]] bool LogEnabled();
-void Log(const std::wstring& line);
-[[nodiscard]] bool DeniesAdministrator();
+using setup::test_log::DeniesAdministrator;
+using setup::test_log::Log;
+using setup::test_log::LogEnabled;
 
-// MessageBoxW, or a "message-box: caption | text" line while the log is on.
+// MessageBoxW, or a "message-box: caption | text" line while the log is on. Every message
+// box of the program goes through here.
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
 
 }  // namespace tarvo::shell::test_seam

@@ -51,12 +51,6 @@ uninstall::TLeftoverScan WithCatalogueAsItIs(uninstall::TLeftoverScan scan, cons
 
 void SetLeftoverScan(uninstall::TLeftoverScan scan) { RegisteredScan() = std::move(scan); }
 
-RECT CentredOver(const RECT& owner, SIZE size) noexcept {
-    const LONG left = owner.left + ((owner.right - owner.left) - size.cx) / 2;
-    const LONG top = owner.top + ((owner.bottom - owner.top) - size.cy) / 2;
-    return RECT{left, top, left + size.cx, top + size.cy};
-}
-
 bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& entries, bool batchMode,
                          const UninstallDialogOptions& options) {
     if (entries.empty()) {
@@ -74,7 +68,7 @@ bool OpenUninstallDialog(HWND owner, const std::vector<inventory::TSoftInfo*>& e
     actions.reportStatistic = StatisticReporter(options.statistics);
     TfrmUninstalling dialog(targets, batchMode, ini.CreateRestore(), std::move(actions));
     if (!dialog.Create(owner)) return false;
-    dialog.RunModal();
+    dialog.ShowModal();
     return dialog.Session().workDone();
 }
 
@@ -139,7 +133,7 @@ bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, un
     actions.reportStatistic = StatisticReporter(options.statistics);
     TfrmUninstalling dialog(targets, false, ini.CreateRestore(), std::move(actions), std::move(forced));
     if (!dialog.Create(owner)) return false;
-    dialog.RunModal();
+    dialog.ShowModal();
     return dialog.Session().workDone();
 }
 

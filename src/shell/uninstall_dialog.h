@@ -49,8 +49,4 @@ bool OpenForcedUninstallDialog(HWND owner, const inventory::TSoftInfo* entry, un
 // No forgets them, Cancel leaves them for the next start. True when a scan ran.
 bool OfferPendingScans(HWND owner, const UninstallDialogOptions& options = {});
 
-// Where a dialog of `size` goes over `owner`: half the difference of the widths and heights
-// added to the owner's corner, halves rounded toward zero.
-[[nodiscard]] RECT CentredOver(const RECT& owner, SIZE size) noexcept;
-
 }  // namespace tarvo::shell

@@ -1,15 +1,12 @@
 #include "shell/uninstalling_window.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
-
 #include <algorithm>
 
 #include <cmath>
 
 #include "language/language.h"
 #include "shell/test_seam.h"
-#include "shell/uninstall_dialog.h"
 #include "ui/font_cache.h"
 #include "ui/gdi.h"
 #include "ui/glyphs.h"
@@ -30,7 +27,7 @@ namespace palette = ui::palette;
 
 constexpr int kDesignWidth = 480;
 constexpr int kDesignHeight = 270;
-constexpr int kHeaderHeight = 40;
+constexpr int kBandHeight = 32;  // the heading band with the title and the close button
 constexpr int kMargin = 28;
 constexpr UINT_PTR kStageTimer = 1;
 constexpr UINT_PTR kSpinTimer = 2;
@@ -69,21 +66,17 @@ TfrmUninstalling::TfrmUninstalling(std::vector<const inventory::TSoftInfo*> entr
         visible_[static_cast<std::size_t>(part)] = true;
 }
 
-TfrmUninstalling::~TfrmUninstalling() {
-    if (hwnd()) {
-        if (owner()) ::EnableWindow(owner(), TRUE);
-        ::DestroyWindow(hwnd());
-    }
-}
+TfrmUninstalling::~TfrmUninstalling() { CloseDialog(); }
 
 bool TfrmUninstalling::Create(HWND owner) {
     SetOwner(owner);
+    SetFrameStyle({.bandHeight = kBandHeight, .dialogKeys = false});
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (owner)
         ::GetWindowRect(owner, &area);
     else
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const RECT centred = CentredOver(area, SIZE{Scale(kDesignWidth), Scale(kDesignHeight)});
+    const RECT centred = ui::CentredOver(area, SIZE{Scale(kDesignWidth), Scale(kDesignHeight)});
     const RECT bounds = ui::FitIntoWorkArea(centred, ui::WorkAreaNearest(centred));
     if (!CreateTopLevel(kClassName, title_, WS_POPUP | WS_CLIPCHILDREN, 0, bounds, owner)) return false;
     CreateControls();
@@ -113,7 +106,7 @@ void TfrmUninstalling::CreateControls() {
     ui::ButtonFace closeFace;
     closeFace.style = ui::ButtonStyle::CaptionClose;
     closeFace.glyph = ui::Glyph::Close;
-    close_.Create(hwnd(), kIdClose, RECT{Scale(kDesignWidth) - closeW, 0, Scale(kDesignWidth), Scale(kHeaderHeight) - 8},
+    close_.Create(hwnd(), kIdClose, RECT{Scale(kDesignWidth) - closeW, 0, Scale(kDesignWidth), BandHeight()},
                   closeFace, dpi());
     close_.SetBackground(palette::kTitleBar);
 }
@@ -154,15 +147,10 @@ void TfrmUninstalling::AddTranslations() {
     ui::ToolHints().Add(hwnd(), close_.hwnd(), closeHint_);
 }
 
-void TfrmUninstalling::RunModal() {
-    if (!hwnd()) return;
+void TfrmUninstalling::OnModalStart() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::UpdateWindow(hwnd());
     session_.Shown();
-    RunModalOverOwner({.window = [this] { return hwnd(); },
-                       .keepRunning = [this] { return !ended_; },
-                       .onEscape = [this] { session_.CancelClicked(); },
-                       .dialogKeys = false});
 }
 
 bool TfrmUninstalling::Visible(DialogPart part) const noexcept { return visible_[static_cast<std::size_t>(part)]; }
@@ -310,8 +298,7 @@ void TfrmUninstalling::OnPaint(HDC target) {
     ::GetClientRect(hwnd(), &client);
     const ui::PaintBuffer buffer(target, client);
     const HDC dc = buffer.dc();
-    ui::FillSolid(dc, client, palette::kWindow);
-    ui::FillSolid(dc, RECT{0, 0, client.right, Scale(kHeaderHeight) - 8}, palette::kTitleBar);
+    PaintBodyAndHeading(dc, client, title_);
     PaintFrame(dc, client);
     ::SetBkMode(dc, TRANSPARENT);
     auto& fonts = ui::SharedFonts();
@@ -323,8 +310,6 @@ void TfrmUninstalling::OnPaint(HDC target) {
     };
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     const int left = Scale(kMargin), right = Scale(kDesignWidth - kMargin);
-    text(title_, RECT{Scale(14), 0, client.right - ui::TitleButtonWidth(dpi()), Scale(kHeaderHeight) - 8},
-         ui::FontRole::Caption, palette::kTitleText, line);
 
     if (Visible(DialogPart::Question))
         text(question_, RECT{left, Scale(60), right, Scale(90)}, ui::FontRole::Heading, palette::kText, line);
@@ -373,14 +358,17 @@ void TfrmUninstalling::OnMouseMove(POINT point) {
     if (hot == checkHot_ && quietHot == quietHot_) return;
     checkHot_ = hot;
     quietHot_ = quietHot;
-    if (hot || quietHot) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-        ::TrackMouseEvent(&track);
-    }
     Invalidate();
 }
 
-void TfrmUninstalling::OnClick(POINT point) {
+void TfrmUninstalling::OnMouseLeave() {
+    if (!checkHot_ && !quietHot_) return;
+    checkHot_ = quietHot_ = false;
+    Invalidate();
+}
+
+void TfrmUninstalling::OnMouseDown(POINT point, bool doubleClick) {
+    if (doubleClick) return;
     if (Visible(DialogPart::CreateRestoreCheck) && Contains(CheckArea(), point)) session_.ToggleCreateRestore();
     if (QuietVisible() && Contains(QuietArea(), point)) session_.ToggleQuiet();
 }
@@ -398,7 +386,6 @@ void TfrmUninstalling::OnCommand(int id, int /*code*/) {
 
 void TfrmUninstalling::OnClose() { session_.CancelClicked(); }
 
-int TfrmUninstalling::HeadingBandHeight() const { return Scale(kHeaderHeight) - 8; }
 
 void TfrmUninstalling::OnTimer(UINT_PTR id) {
     if (id == kStageTimer) {
@@ -411,20 +398,8 @@ void TfrmUninstalling::OnTimer(UINT_PTR id) {
     }
 }
 
-std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+std::optional<LRESULT> TfrmUninstalling::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     switch (message) {
-    case WM_MOUSEMOVE:
-        OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
-    case WM_MOUSELEAVE:
-        if (checkHot_ || quietHot_) {
-            checkHot_ = quietHot_ = false;
-            Invalidate();
-        }
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnClick(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
     case kEndMessage:
         ended_ = true;
         return 0;

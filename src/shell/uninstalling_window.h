@@ -39,8 +39,6 @@ public:
 
     // Creates the window centred over `owner` (the main window).
     bool Create(HWND owner);
-    // Shows the window, disables the owner and runs messages until the dialog ends.
-    void RunModal();
 
     void SetNotice(NoticeFn notice) { notice_ = std::move(notice); }
     void SetStageObserver(StageFn observer) { stageObserver_ = std::move(observer); }
@@ -51,7 +49,9 @@ private:
     void OnClose() override;
     void OnCommand(int id, int code) override;
     void OnTimer(UINT_PTR id) override;
-    [[nodiscard]] int HeadingBandHeight() const override;
+    void OnModalStart() override;
+    [[nodiscard]] bool ModalEnded() const override { return ended_; }
+    void OnEscape() override { session_.CancelClicked(); }
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // IUninstallView
@@ -72,8 +72,9 @@ private:
     void AddTranslations();
     void PaintCheckBox(HDC dc, const RECT& area, bool ticked, bool hot, const std::wstring& label) const;
     void PaintBusy(HDC dc) const;
-    void OnMouseMove(POINT point);
-    void OnClick(POINT point);
+    void OnMouseMove(POINT point) override;
+    void OnMouseLeave() override;
+    void OnMouseDown(POINT point, bool doubleClick) override;
     void Invalidate() const;
     [[nodiscard]] bool Visible(uninstall::DialogPart part) const noexcept;
     [[nodiscard]] RECT CheckArea() const noexcept;

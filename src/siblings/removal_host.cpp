@@ -18,11 +18,11 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/processes.h"
-#include "shell/install_check.h"
-#include "shell/install_files.h"
-#include "shell/self_installation.h"
-#include "shell/startup_folders.h"
-#include "shell/test_seam.h"
+#include "setup/install_check.h"
+#include "setup/install_files.h"
+#include "setup/self_installation.h"
+#include "setup/startup_folders.h"
+#include "setup/test_log.h"
 
 namespace {
 using namespace tarvo;
@@ -30,11 +30,11 @@ using namespace tarvo;
 constexpr const wchar_t* kUninstallWord = L"uninstall_start";
 
 int Uninstall(const std::vector<std::wstring>& arguments) {
-    const std::wstring self = shell::RunningExecutablePath();
-    const std::wstring installed = common::FolderPart(shell::ReadInstalledCopy().installLocation);
+    const std::wstring self = setup::RunningExecutablePath();
+    const std::wstring installed = common::FolderPart(setup::ReadInstalledCopy().installLocation);
     if (!installed.empty() && common::EqualsIgnoreCase(common::FolderPart(self), installed)) {
         const std::wstring temp = common::WithTrailingBackslash(platform::GetTempFolder());
-        const std::wstring copy = temp + shell::FreeFileName(temp, L"RemovalHost", L".exe") + L".exe";
+        const std::wstring copy = temp + setup::FreeFileName(temp, L"RemovalHost", L".exe") + L".exe";
         if (platform::CopyFileOf(self, copy)) {
             const auto started = platform::CreateProcessOf(
                 L"\"" + copy + L"\" " + kUninstallWord + L" " + std::to_wstring(::GetCurrentProcessId()));
@@ -48,10 +48,10 @@ int Uninstall(const std::vector<std::wstring>& arguments) {
         const platform::unique_handle original = platform::OpenProcessOf(parent, SYNCHRONIZE);
         if (original) ::WaitForSingleObject(original.get(), 30000);
     }
-    shell::test_seam::Log(L"removal-host: removing " + installed);
-    shell::RemoveInstallation();
+    setup::test_log::Log(L"removal-host: removing " + installed);
+    setup::RemoveInstallation();
     if (common::FolderPart(self) != installed) (void)platform::DeleteFileAtRestart(self);
-    shell::test_seam::Log(L"removal-host: done");
+    setup::test_log::Log(L"removal-host: done");
     return 0;
 }
 

@@ -97,6 +97,38 @@ void CategoryBar::OnPaint(HDC dc) {
 
 void CategoryBar::OnSize(UINT /*type*/, int /*width*/, int /*height*/) { LayOut(false); }
 
+void CategoryBar::OnMouseMove(POINT at) {
+    if (model_.tracker().Move(model_.HitTest(at))) Redraw();
+}
+
+void CategoryBar::OnMouseLeave() {
+    if (model_.tracker().Leave()) Redraw();
+}
+
+void CategoryBar::OnMouseDown(POINT at, bool doubleClick) {
+    // A double click is two presses to the bar, as before: only the first one presses a label.
+    if (doubleClick) return;
+    const int part = model_.HitTest(at);
+    if (part == HotTracker::kNone) return;
+    model_.tracker().Press(part);
+    CaptureMouse();
+    Redraw();
+}
+
+void CategoryBar::OnMouseUp(POINT at) {
+    const int clicked = model_.tracker().Release(model_.HitTest(at));
+    ReleaseMouse();
+    Redraw();
+    if (clicked != HotTracker::kNone && model_.Select(clicked)) {
+        Redraw();
+        if (onSelect) onSelect(clicked);
+    }
+}
+
+void CategoryBar::OnCaptureLost() {
+    if (model_.tracker().Cancel()) Redraw();
+}
+
 std::optional<LRESULT> CategoryBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETCURSOR: {
@@ -109,40 +141,6 @@ std::optional<LRESULT> CategoryBar::OnMessage(UINT message, WPARAM wParam, LPARA
             }
             return DefaultHandling(message, wParam, lParam);
         }
-        case WM_MOUSEMOVE: {
-            if (!trackingLeave_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-                trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-            }
-            if (model_.tracker().Move(model_.HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))) Redraw();
-            return 0;
-        }
-        case WM_MOUSELEAVE:
-            trackingLeave_ = false;
-            if (model_.tracker().Leave()) Redraw();
-            return 0;
-        case WM_LBUTTONDOWN: {
-            const int part = model_.HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            if (part != HotTracker::kNone) {
-                model_.tracker().Press(part);
-                ::SetCapture(hwnd());
-                Redraw();
-            }
-            return 0;
-        }
-        case WM_LBUTTONUP: {
-            const int clicked = model_.tracker().Release(model_.HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
-            if (::GetCapture() == hwnd()) ::ReleaseCapture();
-            Redraw();
-            if (clicked != HotTracker::kNone && model_.Select(clicked)) {
-                Redraw();
-                if (onSelect) onSelect(clicked);
-            }
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            if (model_.tracker().Cancel()) Redraw();
-            return 0;
         default:
             return std::nullopt;
     }

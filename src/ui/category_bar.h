@@ -43,6 +43,11 @@ public:
 
 protected:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnMouseMove(POINT at) override;
+    void OnMouseLeave() override;
+    void OnMouseDown(POINT at, bool doubleClick) override;
+    void OnMouseUp(POINT at) override;
+    void OnCaptureLost() override;
     void OnPaint(HDC dc) override;
     void OnSize(UINT type, int width, int height) override;
 
@@ -52,7 +57,6 @@ private:
     CategoryBarModel model_;
     CategoryBarLook look_{};
     int dpi_ = 96;
-    bool trackingLeave_ = false;
 };
 
 }  // namespace tarvo::ui

@@ -21,14 +21,24 @@ void FramelessDialog::SetOwner(HWND owner) noexcept {
     dpi_ = ScreenDpi();
 }
 
-void FramelessDialog::RunModalOverOwner(ModalLoopOptions options) {
-    if (!hwnd()) return;
+void FramelessDialog::ShowModal() {
+    if (!hwnd() || running_) return;
+    running_ = true;
+    OnModalStart();
     if (owner_) ::EnableWindow(owner_, FALSE);
-    RunModalLoop(options);
-    // The owner comes back before we go, so activation returns to it and not elsewhere.
-    if (owner_) ::EnableWindow(owner_, TRUE);
-    if (hwnd()) ::DestroyWindow(hwnd());
+    RunModalLoop({.window = [this] { return hwnd(); },
+                  .keepRunning = [this] { return !ModalEnded(); },
+                  .onEscape = [this] { OnEscape(); },
+                  .dialogKeys = style_.dialogKeys});
+    CloseDialog();
     if (owner_) ::SetForegroundWindow(owner_);
+    running_ = false;
+}
+
+void FramelessDialog::CloseDialog() noexcept {
+    if (!hwnd()) return;
+    if (owner_) ::EnableWindow(owner_, TRUE);
+    ::DestroyWindow(hwnd());
 }
 
 void FramelessDialog::ToggleMaximized() {
@@ -53,11 +63,14 @@ void FramelessDialog::ToggleMaximized() {
 }
 
 void FramelessDialog::PaintBodyAndHeading(HDC dc, const RECT& client, std::wstring_view title) const {
+    PaintBodyAndHeading(dc, client, title, RECT{Scale(14), 0, client.right - TitleButtonWidth(dpi_), BandHeight()});
+}
+
+void FramelessDialog::PaintBodyAndHeading(HDC dc, const RECT& client, std::wstring_view title,
+                                          const RECT& titleArea) const {
     FillSolid(dc, client, palette::kWindow);
-    const int band = HeadingBandHeight();
-    FillSolid(dc, RECT{0, 0, client.right, band}, palette::kTitleBar);
-    DrawTextLine(dc, title, RECT{Scale(14), 0, client.right - TitleButtonWidth(dpi_), band},
-                 SharedFonts().Get(FontRole::Caption, dpi_), palette::kTitleText);
+    FillSolid(dc, RECT{0, 0, client.right, BandHeight()}, palette::kTitleBar);
+    DrawTextLine(dc, title, titleArea, SharedFonts().Get(FontRole::Caption, dpi_), palette::kTitleText);
 }
 
 void FramelessDialog::PaintFrame(HDC dc, const RECT& client) const {

@@ -1,9 +1,37 @@
 #pragma once
 // Mouse state of a set of clickable parts (a button, the labels of a bar, the row buttons of
 // a list), kept apart from any window so that it can be driven by tests: which part is under
-// the mouse, which one was pressed, and whether a release completes a click.
+// the mouse, which one was pressed, and whether a release completes a click. The pointer
+// messages are decoded here and nowhere else, for our windows (through WindowBase's mouse
+// hooks) and for the system controls we subclass alike.
+
+#include <windows.h>
+
+#include <optional>
 
 namespace tarvo::ui {
+
+enum class MouseKind { Move, Leave, Press, DoublePress, Release, CaptureLost };
+
+struct MouseEvent {
+    MouseKind kind = MouseKind::Move;
+    POINT at{};  // client coordinates; {0, 0} for Leave and CaptureLost
+};
+
+// The pointer and left-button messages of `window`; nothing for any other message. Losing
+// the capture to `window` itself is not a loss.
+[[nodiscard]] std::optional<MouseEvent> DecodeMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// The system sends WM_MOUSELEAVE only when asked, once per request: Arm on every move asks
+// again after each leave, and Disarm when the leave has come.
+class LeaveNotice {
+public:
+    void Arm(HWND window) noexcept;
+    void Disarm() noexcept { armed_ = false; }
+
+private:
+    bool armed_ = false;
+};
 
 class HotTracker {
 public:

@@ -71,10 +71,37 @@ void ImageButton::Redraw() {
     if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void ImageButton::TrackLeave() {
-    if (trackingLeave_) return;
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-    trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+int ImageButton::PartAt(POINT at) const {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    return ::PtInRect(&client, at) ? 0 : HotTracker::kNone;
+}
+
+void ImageButton::OnMouseMove(POINT at) {
+    if (tracker_.Move(PartAt(at))) Redraw();
+}
+
+void ImageButton::OnMouseLeave() {
+    if (tracker_.pressed() == HotTracker::kNone && tracker_.Leave()) Redraw();
+}
+
+void ImageButton::OnMouseDown(POINT /*at*/, bool /*doubleClick*/) {
+    keyboardCue_ = false;
+    if (::GetWindowLongW(hwnd(), GWL_STYLE) & WS_TABSTOP) ::SetFocus(hwnd());
+    tracker_.Press(0);
+    CaptureMouse();
+    Redraw();
+}
+
+void ImageButton::OnMouseUp(POINT at) {
+    const bool clicked = tracker_.Release(PartAt(at)) == 0;
+    ReleaseMouse();
+    Redraw();
+    if (clicked) Click();
+}
+
+void ImageButton::OnCaptureLost() {
+    if (tracker_.Cancel()) Redraw();
 }
 
 void ImageButton::Click() {
@@ -103,39 +130,6 @@ void ImageButton::Paint(HDC target) {
 
 std::optional<LRESULT> ImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_MOUSEMOVE: {
-            TrackLeave();
-            RECT client{};
-            ::GetClientRect(hwnd(), &client);
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (tracker_.Move(::PtInRect(&client, p) ? 0 : HotTracker::kNone)) Redraw();
-            return 0;
-        }
-        case WM_MOUSELEAVE:
-            trackingLeave_ = false;
-            if (tracker_.pressed() == HotTracker::kNone && tracker_.Leave()) Redraw();
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            keyboardCue_ = false;
-            if (::GetWindowLongW(hwnd(), GWL_STYLE) & WS_TABSTOP) ::SetFocus(hwnd());
-            tracker_.Press(0);
-            ::SetCapture(hwnd());
-            Redraw();
-            return 0;
-        case WM_LBUTTONUP: {
-            RECT client{};
-            ::GetClientRect(hwnd(), &client);
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const bool clicked = tracker_.Release(::PtInRect(&client, p) ? 0 : HotTracker::kNone) == 0;
-            if (::GetCapture() == hwnd()) ::ReleaseCapture();
-            Redraw();
-            if (clicked) Click();
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            if (tracker_.Cancel()) Redraw();
-            return 0;
         case WM_GETDLGCODE: {
             // Enter belongs to the button that has the focus, as with a Windows button: a
             // dialog's key handling would otherwise send it to the window's default action,

@@ -38,12 +38,17 @@ public:
 
 protected:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnMouseMove(POINT at) override;
+    void OnMouseLeave() override;
+    void OnMouseDown(POINT at, bool doubleClick) override;
+    void OnMouseUp(POINT at) override;
+    void OnCaptureLost() override;
     void OnPaint(HDC dc) override { Paint(dc); }
 
 private:
     void Paint(HDC dc);
     void Click();
-    void TrackLeave();
+    [[nodiscard]] int PartAt(POINT at) const;
     void Redraw();
 
     ButtonFace face_;
@@ -53,7 +58,6 @@ private:
     bool checked_ = false;
     bool keyboardCue_ = false;
     bool spaceDown_ = false;
-    bool trackingLeave_ = false;
 };
 
 }  // namespace tarvo::ui

@@ -4,15 +4,19 @@
 
 namespace tarvo::ui {
 
+RECT CentredOver(const RECT& owner, SIZE size) noexcept {
+    const LONG left = owner.left + ((owner.right - owner.left) - size.cx) / 2;
+    const LONG top = owner.top + ((owner.bottom - owner.top) - size.cy) / 2;
+    return RECT{left, top, left + size.cx, top + size.cy};
+}
+
 RECT CentredOn(HWND owner, int width, int height) noexcept {
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (owner && ::IsWindowVisible(owner))
         ::GetWindowRect(owner, &area);
     else
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int left = area.left + ((area.right - area.left) - width) / 2;
-    const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    const RECT centred{left, top, left + width, top + height};
+    const RECT centred = CentredOver(area, SIZE{width, height});
     return FitIntoWorkArea(centred, WorkAreaNearest(centred));
 }
 

@@ -8,6 +8,10 @@
 
 namespace tarvo::ui {
 
+// Where a window of `size` goes over `owner`: half the difference of the widths and heights
+// added to the owner's corner, halves rounded toward zero.
+[[nodiscard]] RECT CentredOver(const RECT& owner, SIZE size) noexcept;
+
 // A width x height rectangle centred on a visible owner, or on the work area without one,
 // and fitted into the work area of its monitor.
 [[nodiscard]] RECT CentredOn(HWND owner, int width, int height) noexcept;

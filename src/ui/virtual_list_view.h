@@ -80,6 +80,9 @@ private:
     static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
     LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // True when the list control's own handling must not see the event.
+    bool OnListMouse(const MouseEvent& event);
+    void OnHeaderMouse(const MouseEvent& event);
     LRESULT ListNotify(NMHDR* header);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     void OnGetDispInfo(NMLVDISPINFOW* info);
@@ -122,8 +125,8 @@ private:
     int rowCount_ = 0;
     int dpi_ = 96;
     bool checks_ = false;
-    bool trackingLeave_ = false;
-    bool headerTrackingLeave_ = false;
+    LeaveNotice listLeave_;
+    LeaveNotice headerLeave_;
 };
 
 }  // namespace tarvo::ui

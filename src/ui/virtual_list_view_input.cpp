@@ -78,15 +78,11 @@ POINT VirtualListView::RowOrigin(int row) const {
     return {bounds.left, bounds.top};
 }
 
-LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    handled = false;
-    switch (message) {
-        case WM_MOUSEMOVE: {
-            if (!trackingLeave_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list_, 0};
-                trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-            }
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+bool VirtualListView::OnListMouse(const MouseEvent& event) {
+    const POINT p = event.at;
+    switch (event.kind) {
+        case MouseKind::Move: {
+            listLeave_.Arm(list_);
             const int row = RowAt(p);
             SetHotRow(row);
             const int old = buttons_.hot();
@@ -94,26 +90,24 @@ LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lPara
                 RedrawRow(old);
                 RedrawRow(buttons_.hot());
             }
-            break;
+            return false;
         }
-        case WM_MOUSELEAVE: {
-            trackingLeave_ = false;
+        case MouseKind::Leave: {
+            listLeave_.Disarm();
             SetHotRow(-1);
             const int old = buttons_.hot();
             if (buttons_.pressed() == HotTracker::kNone && buttons_.Leave()) RedrawRow(old);
-            break;
+            return false;
         }
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        case MouseKind::Press:
+        case MouseKind::DoublePress: {
             const int row = RowAt(p);
             const RowPart part = PartAt(p, row);
             if (part == RowPart::CheckBox && source_) {
                 source_->OnCheck(row, !Row(row).checked);
                 RedrawRow(row);
                 ::SetFocus(list_);
-                handled = true;
-                return 0;
+                return true;
             }
             if (part == RowPart::Button) {
                 // The list's own click handling waits for a drag and swallows the release;
@@ -126,33 +120,42 @@ LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lPara
                 buttons_.Press(row);
                 ::SetCapture(list_);
                 RedrawRow(row);
-                handled = true;
-                return 0;
+                return true;
             }
-            break;
+            return false;
         }
-        case WM_LBUTTONUP:
+        case MouseKind::Release:
             if (buttons_.pressed() != HotTracker::kNone) {
-                const POINT p{GET_X_LPARAM(lParam) + pressShift_.x, GET_Y_LPARAM(lParam) + pressShift_.y};
+                const POINT shifted{p.x + pressShift_.x, p.y + pressShift_.y};
                 pressShift_ = {};
-                const int row = RowAt(p);
+                const int row = RowAt(shifted);
                 const int pressed = buttons_.pressed();
-                const int clicked = buttons_.Release(PartAt(p, row) == RowPart::Button ? row : HotTracker::kNone);
+                const int clicked = buttons_.Release(PartAt(shifted, row) == RowPart::Button ? row : HotTracker::kNone);
                 if (::GetCapture() == list_) ::ReleaseCapture();
                 RedrawRow(pressed);
                 if (clicked != HotTracker::kNone && source_) source_->OnRowButton(clicked);
-                handled = true;
-                return 0;
+                return true;
             }
-            break;
-        case WM_CAPTURECHANGED:
+            return false;
+        case MouseKind::CaptureLost:
             if (buttons_.pressed() != HotTracker::kNone) {
                 const int pressed = buttons_.pressed();
                 buttons_.Cancel();
                 pressShift_ = {};
                 RedrawRow(pressed);
             }
-            break;
+            return false;
+    }
+    return false;
+}
+
+LRESULT VirtualListView::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = false;
+    if (const auto mouse = DecodeMouse(list_, message, wParam, lParam)) {
+        handled = OnListMouse(*mouse);
+        return 0;
+    }
+    switch (message) {
         case WM_KEYDOWN: {
             const ListKeyAction action = KeyActionFor(static_cast<UINT>(wParam), checks_, IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU));
             const int row = SelectedRow();
@@ -219,8 +222,50 @@ void VirtualListView::PaintHeaderNow(HDC dc) {
     PaintHeader(buffer.dc(), client, cells, SharedFonts().Get(FontRole::Body, dpi_), dpi_);
 }
 
+void VirtualListView::OnHeaderMouse(const MouseEvent& event) {
+    const auto itemAt = [this](POINT p, bool& onHeader) {
+        HDHITTESTINFO hit{};
+        hit.pt = p;
+        const int item = static_cast<int>(::SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        onHeader = (hit.flags & HHT_ONHEADER) != 0;
+        return item;
+    };
+    bool onHeader = false;
+    switch (event.kind) {
+        case MouseKind::Move: {
+            headerLeave_.Arm(header_);
+            const int item = itemAt(event.at, onHeader);
+            if (headerItems_.Move(onHeader ? item : HotTracker::kNone)) ::InvalidateRect(header_, nullptr, FALSE);
+            break;
+        }
+        case MouseKind::Leave:
+            headerLeave_.Disarm();
+            if (headerItems_.Leave()) ::InvalidateRect(header_, nullptr, FALSE);
+            break;
+        case MouseKind::Press: {
+            const int item = itemAt(event.at, onHeader);
+            if (onHeader) {
+                headerItems_.Press(item);
+                ::InvalidateRect(header_, nullptr, FALSE);
+            }
+            break;
+        }
+        case MouseKind::Release:
+        case MouseKind::CaptureLost:
+            if (headerItems_.Cancel()) ::InvalidateRect(header_, nullptr, FALSE);
+            break;
+        case MouseKind::DoublePress:
+            break;
+    }
+}
+
 LRESULT VirtualListView::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = false;
+    // The header's own handling (sizing, clicks, drags) always follows ours.
+    if (const auto mouse = DecodeMouse(header_, message, wParam, lParam)) {
+        OnHeaderMouse(*mouse);
+        return 0;
+    }
     switch (message) {
         case WM_PAINT: {
             const unique_hdc_paint dc(header_);
@@ -241,35 +286,6 @@ LRESULT VirtualListView::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lPa
             handled = true;
             return result;
         }
-        case WM_MOUSEMOVE: {
-            if (!headerTrackingLeave_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, header_, 0};
-                headerTrackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-            }
-            HDHITTESTINFO hit{};
-            hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const int item = static_cast<int>(::SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-            if (headerItems_.Move((hit.flags & HHT_ONHEADER) ? item : HotTracker::kNone)) ::InvalidateRect(header_, nullptr, FALSE);
-            break;
-        }
-        case WM_MOUSELEAVE:
-            headerTrackingLeave_ = false;
-            if (headerItems_.Leave()) ::InvalidateRect(header_, nullptr, FALSE);
-            break;
-        case WM_LBUTTONDOWN: {
-            HDHITTESTINFO hit{};
-            hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const int item = static_cast<int>(::SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-            if (hit.flags & HHT_ONHEADER) {
-                headerItems_.Press(item);
-                ::InvalidateRect(header_, nullptr, FALSE);
-            }
-            break;
-        }
-        case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED:
-            if (headerItems_.Cancel()) ::InvalidateRect(header_, nullptr, FALSE);
-            break;
         default:
             break;
     }

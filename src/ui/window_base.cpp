@@ -72,6 +72,10 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnLanguageChanged();
         return 0;
     }
+    if (const auto mouse = DecodeMouse(hwnd_, message, wParam, lParam)) {
+        DispatchMouse(*mouse);
+        return DefaultHandling(message, wParam, lParam);
+    }
     switch (message) {
     case WM_PAINT: {
         const unique_hdc_paint dc(hwnd_);
@@ -99,6 +103,23 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void WindowBase::DispatchMouse(const MouseEvent& event) {
+    switch (event.kind) {
+    case MouseKind::Move:
+        leave_.Arm(hwnd_);
+        OnMouseMove(event.at);
+        break;
+    case MouseKind::Leave:
+        leave_.Disarm();
+        OnMouseLeave();
+        break;
+    case MouseKind::Press: OnMouseDown(event.at, false); break;
+    case MouseKind::DoublePress: OnMouseDown(event.at, true); break;
+    case MouseKind::Release: OnMouseUp(event.at); break;
+    case MouseKind::CaptureLost: OnCaptureLost(); break;
     }
 }
 

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/hot_tracker.h"
+
 namespace tarvo::ui {
 
 class WindowBase {
@@ -43,6 +45,19 @@ protected:
     virtual void OnLanguageChanged() {}
     // Called after WM_NCDESTROY; the window handle is gone by then.
     virtual void OnFinalMessage() {}
+    // The mouse, left button. A move is always followed by a leave once the pointer goes: the
+    // base asks for the notice. A window that captures the mouse on a press releases it in
+    // OnMouseUp (ReleaseMouse) before it acts on the click; OnCaptureLost is another window
+    // taking the mouse mid-press.
+    virtual void OnMouseMove(POINT /*at*/) {}
+    virtual void OnMouseLeave() {}
+    virtual void OnMouseDown(POINT /*at*/, bool /*doubleClick*/) {}
+    virtual void OnMouseUp(POINT /*at*/) {}
+    virtual void OnCaptureLost() {}
+    void CaptureMouse() noexcept { ::SetCapture(hwnd_); }
+    void ReleaseMouse() noexcept {
+        if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    }
     // Any message before the hooks above see it; nothing means "not handled here".
     virtual std::optional<LRESULT> OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
         return std::nullopt;
@@ -58,7 +73,10 @@ private:
     static bool RegisterClassOnce(const wchar_t* className, bool topLevel);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
+    void DispatchMouse(const MouseEvent& event);
+
     HWND hwnd_ = nullptr;
+    LeaveNotice leave_;
 };
 
 // Tells every window of the calling thread, top-level windows and their children alike, that

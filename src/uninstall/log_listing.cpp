@@ -2,18 +2,15 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
 namespace tarvo::uninstall {
 
 bool IsLogFileName(const std::wstring& name) {
-    std::wstring upper = name;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))); });
-    return upper.find(L".LOG") != std::wstring::npos;
+    return common::UpperCase(name).find(L".LOG") != std::wstring::npos;
 }
 
 std::vector<LogFileRecord> ListLogFiles(const std::wstring& folder) {

@@ -1,7 +1,6 @@
 #include "uninstall/uninstall_entry.h"
 
-#include <cwctype>
-
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "settings/path_macros.h"
@@ -11,10 +10,7 @@ namespace tarvo::uninstall {
 
 namespace {
 
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
+std::wstring Lower(const std::wstring& text) { return common::LowerCase(text); }
 
 EntryAction RemoveManifest(const std::wstring& file) {
     if (platform::DeleteFileOf(file)) return EntryAction::ToolbarManifestDeleted;

@@ -68,6 +68,12 @@ TEST(CliDispatch, BadArgumentsExitTwoWithUsageOnStderr) {
     RecordingOutput help;
     EXPECT_EQ(Dispatch({L"--help"}, help), kExitOk);
     EXPECT_NE(help.out.find(L"tarvo list [--json] [--all]"), std::wstring::npos);
+    // Every verb and flag the README's console table lists.
+    for (const wchar_t* word : {L"tarvo uninstall", L"tarvo scan", L"tarvo restore", L"tarvo logs", L"tarvo export",
+                                L"tarvo archive", L"tarvo addons", L"tarvo browser-defaults", L"--yes", L"--quiet",
+                                L"--scan", L"--delete", L"--shred", L"--folder", L"--pending", L"--policy", L"--restore",
+                                L"archive extract"})
+        EXPECT_NE(help.out.find(word), std::wstring::npos) << word;
 }
 
 TEST(ListFormats, LinesSkipHiddenUnlessAll) {

@@ -79,7 +79,7 @@ public:
     bool Create(int dpi) {
         // Small enough for the test screen at 150 %.
         const RECT bounds{0, 0, tarvo::ui::ScaleForDpi(800, dpi), tarvo::ui::ScaleForDpi(500, dpi)};
-        if (!CreateTopLevel(L"TarvoAddonPageHost", L"Add-ons", WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE, 0, bounds)) return false;
+        if (!CreateTopLevel(L"TarvoAddonPageHost", L"Add-ons", WS_POPUP | WS_CLIPCHILDREN, 0, bounds)) return false;
         page.makeCleaners = MadeUpBrowsers;
         RECT client{};
         ::GetClientRect(hwnd(), &client);
@@ -113,7 +113,7 @@ int wmain(int argc, wchar_t** argv) {
         TAllBrowserCleaner none;
         tarvo::shell::TfrmPluginVote window(item, none, L"http://127.0.0.1:9");
         if (!window.Create(nullptr)) return 1;
-        (void)window.RunModal();
+        window.ShowModal();
         return 0;
     }
     Host host;
@@ -138,6 +138,8 @@ int wmain(int argc, wchar_t** argv) {
         for (int row = page.RowCount() - 1; row >= 0; --row)
             if (page.Row(row).header && !page.Groups()[static_cast<std::size_t>(page.Row(row).group)].expanded) page.ToggleGroup(row);
     }
+    // Shown only now, so that a window on the screen is a finished page.
+    ::ShowWindow(host.hwnd(), SW_SHOW);
     RunUntilQuit();
     return 0;
 }

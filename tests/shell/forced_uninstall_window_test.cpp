@@ -131,7 +131,7 @@ TEST(ForcedUninstallWindowDrop, RefusedDropChangesNothing) {
         EXPECT_EQ(std::wstring(pathText), L"");
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window.hwnd(), TfrmForcedUninstall::kIdNext)));
     }
-    window.Close();
+    window.CloseDialog();
     EXPECT_EQ(window.hwnd(), nullptr);
 }
 

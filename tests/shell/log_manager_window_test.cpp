@@ -139,7 +139,7 @@ TEST(LogManagerWindow, ModalRunDisablesTheOwnerUntilClosed) {
     ModalProbe::dialog = window.hwnd();
     ModalProbe::ownerEnabledDuringRun = true;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &ModalProbe::Tick);
-    window.RunModal();
+    window.ShowModal();
     ::KillTimer(nullptr, timer);
     EXPECT_FALSE(ModalProbe::ownerEnabledDuringRun);
     EXPECT_FALSE(window.IsOpen());

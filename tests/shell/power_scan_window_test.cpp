@@ -218,7 +218,7 @@ TEST(PowerScanWindow, SelectAllAndDeleteRemovesEverythingAndTheFinalStateSaysItW
     ASSERT_TRUE(window.Create(nullptr));
     Driver::window = window.hwnd();
     ::SetTimer(nullptr, 0, 200, &Driver::Tick);
-    window.RunModal();  // returns only when the window has closed
+    window.ShowModal();  // returns only when the window has closed
 
     EXPECT_EQ(Driver::ticks, 1);
     EXPECT_EQ(Driver::finalText, lo::TPowerScanModel::BackedUpText());

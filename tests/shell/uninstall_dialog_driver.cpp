@@ -126,7 +126,7 @@ int wmain(int argc, wchar_t** argv) {
             Click(TfrmUninstalling::kIdUninstall);
         }).detach();
     }
-    dialog.RunModal();
+    dialog.ShowModal();
     Log(dialog.Session().workDone() ? "end work-done" : "end");
     return 0;
 }

@@ -4,8 +4,9 @@
 #include "settings/text_file.h"
 #include "shell/uninstall_dialog.h"
 #include "support/scratch_folder.h"
+#include "ui/modal_loop.h"
 
-using tarvo::shell::CentredOver;
+using tarvo::ui::CentredOver;
 using tarvo::shell::OpenUninstallDialog;
 
 TEST(UninstallDialog, CentresOverTheMainWindowRoundingHalvesTowardZero) {

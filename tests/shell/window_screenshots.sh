@@ -5,35 +5,14 @@
 # and at 150 %, each picture cut to the window and kept as an artifact for review. The
 # window's size proves which DPI it was drawn at.
 set -u
-bin=$1 artifacts=$2
-out=$artifacts/windows
-rm -rf "$out"; mkdir -p "$out"
-. "$(dirname "$0")/../support/dpi_prefix.sh"
-probe="$bin/tarvo_probe.exe"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# shoot MODE CLASS NAME WIDTH: the driver's window, which must be WIDTH pixels wide.
-shoot() {
-  local mode=$1 class=$2 name=$3 width=$4 l t r b
-  wine "$bin/window_shots_driver.exe" "$mode" & local app=$!
-  if ! wine "$probe" wait "$class" 60000; then
-    kill $app; fail "$name: window did not appear"; return
-  fi
-  sleep 1.5  # the first paint
-  read -r l t r b < <(wine "$probe" rect "$class" | tr -d '\r')
-  import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$out/$name.png" || fail "$name: screenshot failed"
-  [ $((r - l)) -eq "$width" ] || fail "$name: $((r - l)) pixels wide, expected $width"
-  wine "$probe" close "$class" || { kill $app; fail "$name: close failed"; return; }
-  wait $app || fail "$name: driver exit code $?"
-}
+. "$(dirname "$0")/../support/window_shots.sh" "$1" "$2" windows window_shots_driver.exe
 
 # every SUFFIX PERCENT
 every() {
   shoot forced-tip TfrmForcedUninstall "forced_tip_$1" $((560 * $2 / 100))
   shoot forced-list TfrmForcedUninstall "forced_list_$1" $((560 * $2 / 100))
   shoot power-scan TfrmPowerScan "power_scan_$1" $((640 * $2 / 100))
-  shoot power-scan-done TfrmPowerScan "power_scan_done_$1" $((640 * $2 / 100))
+  shoot power-scan-done TfrmPowerScan "power_scan_done_$1" $((640 * $2 / 100)) "The removed items were backed up."
   shoot power-scan-traced TfrmPowerScan "power_scan_traced_$1" $((640 * $2 / 100))
   shoot log-days TfrmLogManage "log_manager_$1" $((560 * $2 / 100))
   shoot log-backups TfrmLogManage "log_backups_$1" $((560 * $2 / 100))
@@ -42,10 +21,4 @@ every() {
   shoot restore-firefox TfrmRestBrowserDefault "restore_firefox_$1" $((400 * $2 / 100))
 }
 
-every 100 100
-enter_dpi_prefix windows-150 144
-every 150 150
-leave_dpi_prefix
-ls "$out"/*.png
-[ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "window screenshots in $out"
+shoot_at_both_dpis windows-150 "window screenshots"

@@ -90,7 +90,7 @@ int ShowForced(const std::wstring& scratch, bool listed) {
         ::SendMessageW(::GetDlgItem(window.hwnd(), tarvo::shell::TfrmForcedUninstall::kIdList), LVM_SETITEMSTATE, 0,
                        reinterpret_cast<LPARAM>(&state));
     }
-    window.RunModal();
+    window.ShowModal();
     return 0;
 }
 
@@ -133,7 +133,7 @@ int ShowLogManager(const std::wstring& scratch, bool backups) {
     } else {
         SelectRow(window.hwnd(), tarvo::shell::TfrmLogManage::kIdList, 2);
     }
-    window.RunModal();
+    window.ShowModal();
     return 0;
 }
 
@@ -157,7 +157,7 @@ int ShowRestore(const std::wstring& scratch, tarvo::addons::BrowserKind kind) {
               "user_pref(\"browser.search.selectedEngine\", \"Search the web (Babylon)\");\n");
     tarvo::shell::TfrmRestBrowserDefault window(kind, env, {}, [](HWND, const std::wstring&, UINT) { return IDCANCEL; });
     if (!window.Create(nullptr)) return 1;
-    window.RunModal();
+    window.ShowModal();
     return 0;
 }
 
@@ -191,7 +191,7 @@ int ShowPowerScan(const std::wstring& scratch, bool removed = false) {
         g_powerScan = window.hwnd();
         ::SetTimer(nullptr, 0, 100, &RemoveEverything);
     }
-    window.RunModal();
+    window.ShowModal();
     return 0;
 }
 
@@ -245,7 +245,7 @@ int ShowTracedPowerScan(const std::wstring& scratch) {
 int ShowAboutWindow() {
     tarvo::shell::TfrmAbout window(L"3.0.0.1");
     if (!window.Create(nullptr)) return 1;
-    window.RunModal();
+    window.ShowModal();
     return 0;
 }
 

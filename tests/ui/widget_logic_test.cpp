@@ -35,6 +35,35 @@ TEST(HotTracker, ClickNeedsPressAndReleaseOnTheSamePart) {
     EXPECT_FALSE(t.Cancel());
 }
 
+TEST(HotTracker, DecodesOnlyPointerAndLeftButtonMessages) {
+    const HWND self = reinterpret_cast<HWND>(0x100), other = reinterpret_cast<HWND>(0x200);
+    const LPARAM at = MAKELPARAM(-3, 7);  // a point left of the window, while captured
+    const struct {
+        UINT message;
+        LPARAM lParam;
+        std::optional<MouseKind> kind;
+    } cases[] = {
+        {WM_MOUSEMOVE, at, MouseKind::Move},
+        {WM_MOUSELEAVE, 0, MouseKind::Leave},
+        {WM_LBUTTONDOWN, at, MouseKind::Press},
+        {WM_LBUTTONDBLCLK, at, MouseKind::DoublePress},
+        {WM_LBUTTONUP, at, MouseKind::Release},
+        {WM_CAPTURECHANGED, reinterpret_cast<LPARAM>(other), MouseKind::CaptureLost},
+        {WM_CAPTURECHANGED, reinterpret_cast<LPARAM>(self), std::nullopt},  // taken by itself: not lost
+        {WM_RBUTTONDOWN, at, std::nullopt},
+        {WM_PAINT, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto event = DecodeMouse(self, c.message, 0, c.lParam);
+        ASSERT_EQ(event.has_value(), c.kind.has_value()) << c.message;
+        if (!event) continue;
+        EXPECT_EQ(event->kind, *c.kind) << c.message;
+        if (c.lParam == at) {
+            EXPECT_TRUE(event->at.x == -3 && event->at.y == 7) << c.message;
+        }
+    }
+}
+
 TEST(HotTracker, VisualStateOfADisabledPartIsNeverHot) {
     HotTracker t;
     t.Press(0);

@@ -18,6 +18,8 @@
 //   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
 //   tarvo_probe click CLASS X Y           post a mouse move, press and release at client X Y
 //   tarvo_probe dblcaption CLASS          post a double click on the window's title area
+//   tarvo_probe settle CLASS              return once the window's thread answers and the window
+//                                         with its children has painted itself completely
 
 #include <windows.h>
 #include <commctrl.h>
@@ -134,7 +136,7 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
 }
 
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|type|move|click|dblcaption CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|type|move|click|dblcaption|settle CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -209,6 +211,18 @@ int wmain(int argc, wchar_t** argv) {
                             ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
                             ::PostMessageW(window, WM_LBUTTONUP, 0, at);
         return posted ? 0 : 1;
+    }
+    if (verb == L"settle") {
+        // A sent message is answered only by a thread that runs its message loop; the forced
+        // repaint is sent too, so it has ended when RedrawWindow returns. A second answer lets
+        // the thread hand what it drew to the display before a screenshot is taken.
+        DWORD_PTR answer = 0;
+        const auto ping = [&] {
+            return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer) != 0;
+        };
+        if (!ping()) return 1;
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return ping() ? 0 : 1;
     }
     if (verb == L"dblcaption") return ::PostMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0) ? 0 : 1;
     if (verb == L"move" && argc > 4) {

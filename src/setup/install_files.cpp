@@ -1,4 +1,4 @@
-#include "shell/install_files.h"
+#include "setup/install_files.h"
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include "platform/shell.h"
 #include "settings/system_info.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 std::wstring FreeFileName(const std::wstring& folder, const std::wstring& base, const std::wstring& ext) {
     for (unsigned n = 1;; ++n) {
@@ -90,4 +90,4 @@ void RunRegsvr32(const std::wstring& dll, bool unregister) {
     if (started) (void)platform::WaitForExitCode(started->process.get(), 30000);
 }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -1,4 +1,4 @@
-#include "shell/job_wait.h"
+#include "setup/job_wait.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include "platform/messages.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 void RunJobWhilePumping(const std::function<void()>& job) {
     std::atomic<bool> done{false};
@@ -26,4 +26,4 @@ void RunJobWhilePumping(const std::function<void()>& job) {
     worker.join();
 }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -1,11 +1,9 @@
-#include "shell/install_check.h"
+#include "setup/install_check.h"
 
-#include <cwctype>
-
+#include "common/text.h"
 #include "platform/registry.h"
-#include "shell/startup_command_line.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 namespace {
 bool ParseWholeNumber(const std::wstring& text, int& value) {
@@ -22,11 +20,6 @@ bool ParseWholeNumber(const std::wstring& text, int& value) {
     value = static_cast<int>(negative ? -number : number);
     return true;
 }
-
-std::wstring LowerCase(std::wstring text) {
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
 }  // namespace
 
 VersionParts SplitVersionParts(const std::wstring& text) {
@@ -37,7 +30,7 @@ VersionParts SplitVersionParts(const std::wstring& text) {
         const std::size_t dot = text.find(L'.', start);
         const std::size_t end = dot == std::wstring::npos ? text.size() : dot;
         int value = 0;
-        if (!ParseWholeNumber(Trimmed(text.substr(start, end - start)), value)) break;
+        if (!ParseWholeNumber(common::Trim(text.substr(start, end - start)), value)) break;
         parts[index] = value;
         start = dot == std::wstring::npos ? text.size() + 1 : dot + 1;
     }
@@ -63,9 +56,9 @@ InstalledCopy ReadInstalledCopy(HKEY root, const std::wstring& keyPath) {
 bool InstallationNeeded(const InstalledCopy& installed, const std::wstring& runningExecutable,
                         const std::wstring& ownVersion) {
     if (!installed.keyOpens) return true;
-    if (LowerCase(Trimmed(installed.installLocation)) == LowerCase(Trimmed(runningExecutable))) return false;
+    if (common::EqualsIgnoreCase(common::Trim(installed.installLocation), common::Trim(runningExecutable))) return false;
     if (installed.displayVersion.empty()) return true;
     return OwnVersionWantsInstallation(ownVersion, installed.displayVersion);
 }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 // One record of the pin list: 1 byte, a 16-bit length L, then L + 2 data bytes.
 struct PinRecord {
@@ -44,4 +44,4 @@ void RefreshPins();
 // `target` may be empty for an unpin by name. Results as InvokeShellVerb.
 int PinToStartMenu(const std::wstring& target, const std::wstring& name, PinAction action);
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -1,4 +1,4 @@
-#include "shell/job_wait.h"
+#include "setup/job_wait.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,7 +8,7 @@
 
 #include "platform/messages.h"
 
-using namespace tarvo::shell;
+using namespace tarvo::setup;
 
 namespace {
 std::atomic<int> g_ticks{0};

@@ -1,11 +1,11 @@
-#include "shell/startup_folders.h"
+#include "setup/startup_folders.h"
 
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "settings/app_frame.h"
 #include "settings/system_info.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 namespace {
 constexpr int kProgramFilesFolderIndex = 15;
@@ -26,4 +26,4 @@ std::wstring DefaultInstallTargetFolder() {
     return settings::TAppFrame().FolderPath(kProgramFilesFolderIndex) + L"\\Tarvo\\Tarvo Uninstaller";
 }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

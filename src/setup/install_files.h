@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 // The first base + "_" + n (n = 1, 2, …) for which folder + that + ext names no file;
 // returned without the extension. `folder` ends with a backslash.
@@ -35,4 +35,4 @@ void StartHidden(const std::wstring& program, const std::wstring& arguments);
 // a 64-bit library and write the view Explorer reads.
 void RunRegsvr32(const std::wstring& dll, bool unregister);
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

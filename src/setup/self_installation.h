@@ -4,8 +4,14 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
-namespace tarvo::shell {
+namespace tarvo::setup {
+
+// An installation run: the first argument (after the program name) is exactly "/install"
+// (no trimming, letter case counts); the second, when present, names the target folder.
+[[nodiscard]] bool IsInstallRun(const std::vector<std::wstring>& arguments);
+[[nodiscard]] std::wstring InstallTargetArgument(const std::vector<std::wstring>& arguments);
 
 // The payload the program carries: an archive written out as Uninstall.data and unpacked.
 constexpr const wchar_t* kPayloadResourceName = L"IDR_RCDATA1";
@@ -59,4 +65,4 @@ bool InstallWhenNeeded(const std::wstring& targetFolder);
 constexpr const wchar_t* kNoSelfInstallMarker = L"NoSelfInstall";
 [[nodiscard]] bool StartMayInstall();
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -1,10 +1,10 @@
-#include "shell/install_check.h"
+#include "setup/install_check.h"
 
 #include <gtest/gtest.h>
 
 #include "support/scratch_registry.h"
 
-using namespace tarvo::shell;
+using namespace tarvo::setup;
 using tarvo::platform::RegistryView;
 
 TEST(VersionParts, SplitStopsAtTheFirstPartThatIsNotANumber) {

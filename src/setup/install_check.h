@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 constexpr const wchar_t* kOwnUninstallKey =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvoUninstall";
@@ -36,4 +36,4 @@ struct InstalledCopy {
 [[nodiscard]] bool InstallationNeeded(const InstalledCopy& installed, const std::wstring& runningExecutable,
                                       const std::wstring& ownVersion);
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 // Folder of the installed executable named by "InstallLocation" of the program's own
 // uninstall key, with a trailing backslash; empty when the value is missing or names no file.
@@ -16,4 +16,4 @@ namespace tarvo::shell {
 // Program Files + "\Tarvo\Tarvo Uninstaller": where an installation goes when no folder is named.
 [[nodiscard]] std::wstring DefaultInstallTargetFolder();
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

@@ -1,4 +1,4 @@
-#include "shell/start_menu_pin.h"
+#include "setup/start_menu_pin.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -11,10 +11,10 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
-#include "shell/install_files.h"
-#include "shell/startup_folders.h"
+#include "setup/install_files.h"
+#include "setup/startup_folders.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 namespace {
 constexpr const wchar_t* kPinListKey7 = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartPage2";
@@ -189,4 +189,4 @@ int PinToStartMenu(const std::wstring& target, const std::wstring& name, PinActi
     return result;
 }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

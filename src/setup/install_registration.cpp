@@ -14,13 +14,13 @@
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "settings/system_info.h"
-#include "shell/install_check.h"
-#include "shell/install_files.h"
-#include "shell/self_installation.h"
-#include "shell/start_menu_pin.h"
-#include "shell/startup_folders.h"
+#include "setup/install_check.h"
+#include "setup/install_files.h"
+#include "setup/self_installation.h"
+#include "setup/start_menu_pin.h"
+#include "setup/startup_folders.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 
 namespace {
 constexpr const wchar_t* kControlPanelNameSpace =
@@ -177,4 +177,4 @@ void DeleteShortcuts() {
 
 void UnpinStartMenuLink() { (void)PinToStartMenu({}, kStartMenuLinkName, PinAction::UnpinFromStartMenu); }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

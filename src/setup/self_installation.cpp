@@ -1,4 +1,4 @@
-#include "shell/self_installation.h"
+#include "setup/self_installation.h"
 
 #include <windows.h>
 
@@ -12,14 +12,21 @@
 #include "platform/shell.h"
 #include "settings/safe_ini_file.h"
 #include "settings/system_info.h"
-#include "shell/install_check.h"
-#include "shell/install_files.h"
-#include "shell/job_wait.h"
-#include "shell/startup_command_line.h"
-#include "shell/startup_folders.h"
-#include "shell/test_seam.h"
+#include "setup/install_check.h"
+#include "setup/install_files.h"
+#include "setup/job_wait.h"
+#include "setup/startup_folders.h"
+#include "setup/test_log.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
+
+bool IsInstallRun(const std::vector<std::wstring>& arguments) {
+    return !arguments.empty() && arguments[0] == L"/install";
+}
+
+std::wstring InstallTargetArgument(const std::vector<std::wstring>& arguments) {
+    return arguments.size() > 1 ? arguments[1] : std::wstring();
+}
 
 namespace {
 constexpr const wchar_t* kPayloadFile = L"Uninstall.data";
@@ -78,9 +85,9 @@ void TInstallerUninstaller::Execute() noexcept {
     try {
         InstallInto(folder_);
     } catch (const archive::ArchiveError& error) {
-        test_seam::Log(L"self-installation stopped: " + error.message());
+        test_log::Log(L"self-installation stopped: " + error.message());
     } catch (...) {
-        test_seam::Log(L"self-installation stopped");
+        test_log::Log(L"self-installation stopped");
     }
     done_.store(true, std::memory_order_release);
 }
@@ -90,7 +97,7 @@ void InstallInto(const std::wstring& folder) {
     const auto payload = platform::LoadResourceBytes(nullptr, RT_RCDATA, kPayloadResourceName,
                                                      MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
     if (!payload || payload->empty()) {
-        test_seam::Log(L"self-installation: no payload");
+        test_log::Log(L"self-installation: no payload");
         return;
     }
     const bool wasRunning = KillOtherProcesses(kInstalledExeName);
@@ -109,7 +116,7 @@ void InstallInto(const std::wstring& folder) {
 
     (void)platform::DeleteFileOf(target + kPayloadFile);
     if (!platform::WriteFileBytes(target + kPayloadFile, *payload)) {
-        test_seam::Log(L"self-installation: cannot write to " + target);
+        test_log::Log(L"self-installation: cannot write to " + target);
         return;
     }
     ExtractPayload(target, true);
@@ -119,7 +126,7 @@ void InstallInto(const std::wstring& folder) {
     StartHidden(target + L"AutoPatch.exe", L"/install");
     const auto arguments = platform::CommandLineArguments();
     if (wasRunning && IsInstallRun(arguments) && platform::FileExists(exePath)) (void)platform::ShellOpen(exePath);
-    test_seam::Log(L"self-installation done: " + target);
+    test_log::Log(L"self-installation done: " + target);
 }
 
 void ExtractPayload(const std::wstring& target, bool startOffer) {
@@ -197,7 +204,7 @@ void RemoveInstallation() {
 }
 
 void RunSelfInstallationJob(const std::wstring& targetFolder) {
-    test_seam::Log(L"self-installation: " + targetFolder);
+    test_log::Log(L"self-installation: " + targetFolder);
     TInstallerUninstaller job(targetFolder);
     job.Execute();
 }
@@ -213,4 +220,4 @@ bool InstallWhenNeeded(const std::wstring& targetFolder) {
     return true;
 }
 
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup

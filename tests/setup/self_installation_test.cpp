@@ -7,10 +7,10 @@
 #include "platform/registry.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
-#include "shell/install_files.h"
-#include "shell/start_menu_pin.h"
+#include "setup/install_files.h"
+#include "setup/start_menu_pin.h"
 
-namespace tarvo::shell {
+namespace tarvo::setup {
 namespace {
 
 // One pin-list record as Explorer stores it: a byte, a 16-bit length L, L + 2 data bytes.
@@ -108,4 +108,4 @@ TEST(RegistryKeysTest, TakesAwayOnlyTheKeysItCreated) {
 }
 
 }  // namespace
-}  // namespace tarvo::shell
+}  // namespace tarvo::setup
