@@ -5,6 +5,7 @@
 
 #include "common/paths.h"
 #include "language/language.h"
+#include "leftovers/removal_journal.h"
 #include "platform/files.h"
 #include "platform/registry_export.h"
 #include "platform/text.h"
@@ -236,7 +237,7 @@ void NoteRestored(const std::wstring& backupFolder, const std::vector<std::wstri
     for (const auto& line : lines)
         if (!line.empty()) text += line + L"\r\n";
     text += std::wstring(L"restored\t\t") + stamp + L"\r\n";
-    (void)platform::WriteFileBytes(backupFolder + L"\\" + kManifestName, Utf16Bytes(text));
+    (void)platform::WriteFileBytes(backupFolder + L"\\" + kManifestName, Utf16Bytes(text, true));
 }
 
 }  // namespace

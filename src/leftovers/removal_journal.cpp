@@ -12,10 +12,6 @@
 
 namespace tarvo::leftovers {
 
-namespace {
-
-constexpr wchar_t kManifestFile[] = L"manifest.txt";
-
 std::string Utf16Bytes(const std::wstring& text, bool withMark) {
     std::string bytes = withMark ? std::string("\xFF\xFE") : std::string();
     for (const wchar_t c : text) {
@@ -24,6 +20,10 @@ std::string Utf16Bytes(const std::wstring& text, bool withMark) {
     }
     return bytes;
 }
+
+namespace {
+
+constexpr wchar_t kManifestFile[] = L"manifest.txt";
 
 std::wstring TextOfUtf16(const std::string& bytes) {
     std::wstring text;

@@ -24,6 +24,9 @@ namespace tarvo::leftovers {
 inline constexpr wchar_t kUnfinishedMarker[] = L"unfinished.txt";
 inline constexpr wchar_t kPlanFile[] = L"plan.txt";
 
+// Text as the backup's files hold it: UTF-16LE, with the byte-order mark at a file's start.
+[[nodiscard]] std::string Utf16Bytes(const std::wstring& text, bool withMark);
+
 class TRemovalJournal {
 public:
     // Starts the journal in a new, empty backup folder: the manifest with its header, and the

@@ -6,7 +6,7 @@
 #include "platform/sqlite_library.h"
 #include "platform/folders.h"
 #include "settings/app_frame.h"
-#include "shell/job_wait.h"
+#include "setup/job_wait.h"
 #include "shell/test_seam.h"
 #include "trace/traced_install.h"
 #include "trace/traced_scan.h"
@@ -39,7 +39,7 @@ bool RunTraced(HWND owner, const std::wstring& setup) {
     ::EnableWindow(owner, FALSE);
     test_seam::Log(L"trace: recording " + setup);
     // The snapshots and the wait run on a worker; this thread keeps the windows painted.
-    RunJobWhilePumping([&] {
+    setup::RunJobWhilePumping([&] {
         trace::TracedInstallActions actions = trace::DefaultTracedInstallActions();
         actions.run = [](const std::wstring& command) {
             return uninstall::RunAndWaitDetailed(command, {.startDelay = 0, .pollInterval = 50, .pump = [] {}});

@@ -126,7 +126,12 @@ PutBackReport PutBackChangedValues(const std::vector<TraceItem>& items, const Pu
                                    L" " + ItemText(item));
             continue;
         }
-        if (actions.save) actions.save(key, item.valueName);
+        if (actions.save && !actions.save(key, item.valueName)) {
+            ++report.failed;
+            report.lines.push_back(GetText(L"Removal_NoBackup_M", L"Left alone, its backup could not be written:") +
+                                   L" " + ItemText(item));
+            continue;
+        }
         if (!actions.write(key, item.valueName, decision.type, decision.data)) {
             ++report.failed;
             report.lines.push_back(GetText(L"Trace_PutBack_Failed_M", L"Could not put back:") + L" " + ItemText(item));

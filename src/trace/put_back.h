@@ -53,11 +53,12 @@ struct PutBackReport {
 };
 
 // Puts back every changed value of the trace that qualifies; `save` runs first for each value
-// written (the removal's backup exports it), `write` does the writing (tests fake it).
+// written (the removal's backup exports it; a value it cannot save is left as it is), `write`
+// does the writing (tests fake it).
 struct PutBackActions {
     std::function<std::optional<platform::RegistryValue>(const platform::RegistryLocation&, const std::wstring&)> read;
     std::function<bool(const platform::RegistryLocation&, const std::wstring&, DWORD, const std::vector<BYTE>&)> write;
-    std::function<void(const platform::RegistryLocation&, const std::wstring&)> save;
+    std::function<bool(const platform::RegistryLocation&, const std::wstring&)> save;
 };
 [[nodiscard]] PutBackActions DefaultPutBackActions();
 [[nodiscard]] PutBackReport PutBackChangedValues(const std::vector<TraceItem>& items, const PutBackActions& actions);

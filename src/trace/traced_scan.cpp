@@ -55,7 +55,7 @@ PutBackOutcome PutBackBeforeRemoval(const std::vector<TraceItem>& items, leftove
     PutBackActions actions = DefaultPutBackActions();
     if (backup)
         actions.save = [backup](const platform::RegistryLocation& key, const std::wstring& value) {
-            backup->SaveValue(key, value);
+            return backup->SaveValue(key, value);
         };
     PutBackReport report = PutBackChangedValues(items, actions);
     outcome.lines.insert(outcome.lines.end(), report.lines.begin(), report.lines.end());

@@ -237,7 +237,7 @@ int ShowTracedPowerScan(const std::wstring& scratch) {
     tarvo::shell::TfrmPowerScan window(tree, images, lo::DefaultRemovalActions(tarvo::uninstall::MakeLogContext(scratch)),
                                        std::move(settings), [](HWND, const std::wstring&) { return false; });
     if (!window.Create(nullptr)) return 1;
-    window.RunModal();
+    window.ShowModal();
     (void)tarvo::platform::DeleteKeyTree(HKEY_CURRENT_USER, key, tarvo::platform::RegistryView::Default);
     return 0;
 }

@@ -85,7 +85,10 @@ TEST(PutBack, WritesBacksUpAndAnnouncesEnvironmentChanges) {
         registry[name] = {type, data};
         return true;
     };
-    actions.save = [&](const platform::RegistryLocation&, const std::wstring& name) { saved.push_back(name); };
+    actions.save = [&](const platform::RegistryLocation&, const std::wstring& name) {
+        saved.push_back(name);
+        return true;
+    };
     TraceItem other = Changed(REG_SZ, Sz(L"old"), REG_SZ, Sz(L"installer's"));
     other.valueName = L"Other";
     const PutBackReport report =
