@@ -22,8 +22,14 @@ function(tarvo_delay_import name)
     endif()
     # "__imp__Name@8" is the import of Name@8; -k below drops the "@8" from the name the
     # library exports, as Windows' own libraries have it.
-    string(REGEX MATCHALL "I __imp__[^\r\n]+" imports "${symbols}")
-    list(TRANSFORM imports REPLACE "^I __imp__" "")
+    # 64-bit names carry no leading underscore of their own: "__imp_Name".
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      set(prefix "__imp_")
+    else()
+      set(prefix "__imp__")
+    endif()
+    string(REGEX MATCHALL "I ${prefix}[^\r\n]+" imports "${symbols}")
+    list(TRANSFORM imports REPLACE "^I ${prefix}" "")
     list(REMOVE_DUPLICATES imports)
     list(JOIN imports "\n" exports)
     file(WRITE ${def} "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
