@@ -1,6 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`. Each sets itself up.
 BUILD := build
-TOOLCHAIN := cmake/mingw-i686.cmake
+# i686, as the program ships, unless this host cannot run 32-bit code (scripts/target-arch.sh).
+TOOLCHAIN = cmake/mingw-$$(scripts/target-arch.sh).cmake
 
 .PHONY: setup build run install-demo test bench fuzz clean
 

@@ -8,8 +8,8 @@ if [ -z "${TARVO_BENCH_DISPLAY:-}" ]; then
   exec "$root/scripts/display.sh" "$0" "$@"
 fi
 export WINEPREFIX=$root/build/wineprefix-bench
+source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 wineserver -p 2>/dev/null || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 for b in "$root"/build/bin/bench_*.exe; do

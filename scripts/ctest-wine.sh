@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # ctest with one persistent wineserver for the whole run, so each test exe starts warm.
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+source "$root/scripts/wine-env.sh"
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-test}
 wineserver -p 2>/dev/null || true
 # Start Wine's own services now, outside ctest: started by the first test they would inherit

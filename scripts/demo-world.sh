@@ -9,7 +9,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 demo=${TARVO_DEMO_DIR:-$root/build/demo}
 : "${WINEPREFIX:?WINEPREFIX must name the prefix to install into}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+source "$root/scripts/wine-env.sh"
 stamps=$WINEPREFIX/.tarvo-demo-world
 
 if [ ! -f "$demo/world.tsv" ]; then

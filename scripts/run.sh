@@ -9,7 +9,8 @@ install=0
 [ "${1:-}" = "--install" ] && install=1
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEPREFIX=$build/wineprefix
+source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 if [ -x "$root/scripts/demo-world.sh" ]; then "$root/scripts/demo-world.sh"; fi
 exe=$build/bin/TarvoUninstaller.exe

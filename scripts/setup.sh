@@ -49,9 +49,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 fi
 
+# sqlite3.dll for the architecture the build targets (scripts/target-arch.sh).
+if [ "$("$root/scripts/target-arch.sh")" = x86_64 ]; then
+  sqlite_dll=$deps/x86_64/sqlite3.dll sqlite_cc=x86_64-w64-mingw32-gcc-posix
+else
+  sqlite_dll=$deps/sqlite3.dll sqlite_cc=i686-w64-mingw32-gcc-posix
+fi
+
 # Source packages need a deb-src entry next to the machine's deb entries.
 src_list=/etc/apt/sources.list.d/tarvo-deb-src.sources
-need_sources() { [ ! -f "$deps/sqlite3.dll" ] || [ ! -f "$deps/pugixml/src/pugixml.cpp" ] || [ ! -f "$deps/lz4/lib/lz4.c" ]; }
+need_sources() { [ ! -f "$sqlite_dll" ] || [ ! -f "$deps/pugixml/src/pugixml.cpp" ] || [ ! -f "$deps/lz4/lib/lz4.c" ]; }
 if need_sources && [ ! -f "$src_list" ]; then
   echo "setup: adding deb-src entries"
   tmp=$(mktemp)
@@ -73,15 +80,16 @@ fi
 mkdir -p "$deps"
 cd "$deps"
 
-if [ ! -f "$deps/sqlite3.dll" ]; then
-  echo "setup: building sqlite3.dll from Debian's source package"
+if [ ! -f "$sqlite_dll" ]; then
+  echo "setup: building sqlite3.dll with $sqlite_cc from Debian's source package"
+  mkdir -p "$(dirname "$sqlite_dll")"
   rm -rf sqlite-src && mkdir sqlite-src && cd sqlite-src
   apt-get source --download-only sqlite3 >/dev/null 2>&1 || apt-get source --download-only sqlite3
   tar xf sqlite3_*.orig.tar.* && cd "$(find . -maxdepth 1 -type d -name 'sqlite3-*' | head -n 1)"
   ./configure >/dev/null && make sqlite3.c >/dev/null
-  i686-w64-mingw32-gcc-posix -O2 -shared -DSQLITE_API='__declspec(dllexport)' sqlite3.c \
-    -static-libgcc -o "$deps/sqlite3.dll.tmp"
-  mv "$deps/sqlite3.dll.tmp" "$deps/sqlite3.dll"
+  "$sqlite_cc" -O2 -shared -DSQLITE_API='__declspec(dllexport)' sqlite3.c \
+    -static-libgcc -o "$sqlite_dll.tmp"
+  mv "$sqlite_dll.tmp" "$sqlite_dll"
   cd "$deps" && rm -rf sqlite-src
 fi
 

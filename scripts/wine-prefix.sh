@@ -3,7 +3,8 @@
 # so a 32-bit program runs in it under WOW64 as on 64-bit Windows. --fresh starts over.
 set -euo pipefail
 prefix=$1
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEPREFIX=$prefix
+source "$(dirname "$0")/wine-env.sh"
 if [ "${2:-}" = "--fresh" ] && [ -d "$prefix" ]; then
   wineserver -k 2>/dev/null || true
   rm -rf "$prefix"

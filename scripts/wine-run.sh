@@ -3,7 +3,5 @@
 # in the prefix named by WINEPREFIX (the test prefix of this build tree by default).
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix-test}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win64
+source "$root/scripts/wine-env.sh"
 exec wine "$@"

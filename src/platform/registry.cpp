@@ -18,7 +18,11 @@ constexpr int kMoreDataRetries = 4;
 }  // namespace
 
 REGSAM ViewAccess(RegistryView view) noexcept {
+#ifdef _WIN64
+    return view == RegistryView::Wow64_64Key ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+#else
     return view == RegistryView::Wow64_64Key ? KEY_WOW64_64KEY : 0;
+#endif
 }
 
 std::optional<std::wstring> RegistryValue::AsString() const {

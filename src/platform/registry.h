@@ -19,6 +19,7 @@ namespace tarvo::platform {
 
 // Which view a 32-bit process sees. Default is what the process gets without asking
 // (the WOW6432Node side on 64-bit Windows); Wow64_64Key asks for the native 64-bit view.
+// The 64-bit build asks for the WOW6432Node side by name, so both builds mean the same keys.
 enum class RegistryView { Default, Wow64_64Key };
 
 [[nodiscard]] REGSAM ViewAccess(RegistryView view) noexcept;

@@ -9,11 +9,15 @@
 namespace tarvo::settings {
 
 bool IsWow64() noexcept {
+#ifdef _WIN64
+    return true;
+#else
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
     BOOL wow64 = FALSE;
     return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+#endif
 }
 
 std::wstring WindowsNameFor(const WindowsVersion& version) {

@@ -6,7 +6,8 @@
 namespace tarvo::settings {
 
 // True when this 32-bit process runs under WOW64 (64-bit Windows). IsWow64Process is
-// looked up by name; a missing function or a failure counts as 32-bit Windows.
+// looked up by name; a missing function or a failure counts as 32-bit Windows. The 64-bit
+// build runs only on 64-bit Windows and sees the same two views, so it answers true.
 [[nodiscard]] bool IsWow64() noexcept;
 
 // "Windows XP", "Windows 7", … for the running system; empty for systems the program does

@@ -10,6 +10,7 @@ work=$artifacts/self_installation
 rm -rf "$work"; mkdir -p "$work"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEPREFIX=$(dirname "$bin")/wineprefix-selfinstall WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX" --fresh
 c=$WINEPREFIX/drive_c
 target_w='C:\Program Files (x86)\Tarvo\Tarvo Uninstaller'

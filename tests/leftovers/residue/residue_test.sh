@@ -12,6 +12,7 @@ bin=$1 installers=$2
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 # No desktop files for the Unix desktop beside the shortcuts: Windows makes none.
 export WINEPREFIX=$root/build/wineprefix-residue WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX" --fresh || exit 1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"; wineserver -k 2>/dev/null' EXIT

@@ -10,6 +10,7 @@ set -u
 bin=$1 world=$2
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 export WINEPREFIX=$root/build/wineprefix-trace WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX" --fresh || exit 1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"; wineserver -k 2>/dev/null' EXIT
