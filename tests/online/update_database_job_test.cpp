@@ -66,7 +66,7 @@ TEST(UpdateDatabaseJob, DownloadReplacesOnlyWithADatabaseThatOpens) {
         {"corrupt", "not an archive at all, but long enough to have a trailer", L"/bad.dbd", L"", UpdateOutcome::Rejected, 1},
         {"error page inside", Database("<html>Oops</html>"), L"/page.dbd", L"", UpdateOutcome::Rejected, 1},
         {"score not a number", Database("addon,9,other,high"), L"/words.dbd", L"", UpdateOutcome::Rejected, 1},
-        {"cut at a NUL", Database(std::string("addon,9,oth\0er,1", 17)), L"/nul.dbd", L"", UpdateOutcome::Rejected, 1},
+        {"cut at a NUL", Database(std::string("addon,9,oth\0er,1", 17)), L"/cut.dbd", L"", UpdateOutcome::Rejected, 1},
     };
     for (const auto& c : cases) {
         ::tarvo::test::ScratchFolder scratch;

@@ -27,7 +27,7 @@ SilentUnInstall silent
   !define UNINSTALLER "Update.exe"
 !else
   !define ROOT HKLM
-  InstallDir "$PROGRAMFILES\${FOLDER}"
+  InstallDir "$PROGRAMFILES32\${FOLDER}"
   !define UNINSTALLER "uninstall.exe"
 !endif
 !if "${KIND}" == "selfupdate"

@@ -11,7 +11,7 @@ OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SilentInstall silent
 SilentUnInstall silent
-InstallDir "$PROGRAMFILES\Trace World"
+InstallDir "$PROGRAMFILES32\Trace World"
 
 !include x64.nsh
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvoTraceWorld"
