@@ -12,6 +12,15 @@ fi
 if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows/syswow64" ]; then
   mkdir -p "$(dirname "$prefix")"
   wineboot --init >/dev/null 2>&1
+  if [ -z "$(ls -A "$prefix/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+    # Booted without Wine's 32-bit half, the 32-bit registry view lacks what every 64-bit
+    # Windows has there: the uninstall key (the first program to register would make it) and
+    # the folders 32-bit installers ask for.
+    cv='HKLM\Software\Microsoft\Windows\CurrentVersion'
+    wine reg add "$cv\Uninstall" /reg:32 /f >/dev/null 2>&1 || true
+    wine reg add "$cv" /v ProgramFilesDir /d 'C:\Program Files (x86)' /reg:32 /f >/dev/null 2>&1 || true
+    wine reg add "$cv" /v CommonFilesDir /d 'C:\Program Files (x86)\Common Files' /reg:32 /f >/dev/null 2>&1 || true
+  fi
   wineserver -w
 fi
 # Wine links the user's Desktop, Documents, Downloads … to the Unix home. Windows has real

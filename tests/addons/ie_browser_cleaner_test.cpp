@@ -9,6 +9,7 @@
 #include "ie_registrations.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
+#include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/sqlite_database.h"
 #include "support/scratch_folder.h"
@@ -129,9 +130,16 @@ private:
 
 TEST_F(IEBrowserCleanerTest, SelfRegisteredAddOnsAreListedInEachView) {
     const std::wstring windows = platform::GetEnvironmentString(L"SystemRoot");
+    const std::wstring regsvr32x86 = windows + L"\\SysWOW64\\regsvr32.exe";
+    if (!platform::FileExists(regsvr32x86)) GTEST_SKIP() << "this system runs no 32-bit programs";
+#ifdef _WIN64
+    const std::wstring regsvr32x64 = windows + L"\\System32\\regsvr32.exe";
+#else
     // A 32-bit process reaches the 64-bit system folder only through its alias.
-    const RegisteredAddon addon32(windows + L"\\SysWOW64\\regsvr32.exe", test::AddonFixture(L"TarvoIEAddon32.dll"));
-    const RegisteredAddon addon64(windows + L"\\Sysnative\\regsvr32.exe", test::AddonFixture(L"TarvoIEAddon64.dll"));
+    const std::wstring regsvr32x64 = windows + L"\\Sysnative\\regsvr32.exe";
+#endif
+    const RegisteredAddon addon32(regsvr32x86, test::AddonFixture(L"TarvoIEAddon32.dll"));
+    const RegisteredAddon addon64(regsvr32x64, test::AddonFixture(L"TarvoIEAddon64.dll"));
     ASSERT_TRUE(addon32.Registered());
     ASSERT_TRUE(addon64.Registered());
 

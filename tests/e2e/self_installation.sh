@@ -5,7 +5,7 @@
 # extension that is held loaded moves it aside to "_1", and uninstalling us from our own
 # catalogue runs RemovalHost.exe and leaves the prefix as it was but for the data folder.
 set -u
-bin=$1 artifacts=$2 host=$3
+bin=$1 artifacts=$2 host=$3 arch=${4:-i686}
 work=$artifacts/self_installation
 rm -rf "$work"; mkdir -p "$work"
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -13,8 +13,11 @@ export WINEPREFIX=$(dirname "$bin")/wineprefix-selfinstall WINEDEBUG=-all WINEDL
 source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX" --fresh
 c=$WINEPREFIX/drive_c
-target_w='C:\Program Files (x86)\Tarvo\Tarvo Uninstaller'
-target=$c/"Program Files (x86)/Tarvo/Tarvo Uninstaller"
+# The program installs into the Program Files folder of its own bitness.
+program_files='Program Files (x86)'
+[ "$arch" = x86_64 ] && program_files='Program Files'
+target_w="C:\\$program_files\\Tarvo\\Tarvo Uninstaller"
+target=$c/"$program_files/Tarvo/Tarvo Uninstaller"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvoUninstall'
 data=$c/users/$(id -un)/AppData/Roaming/Tarvo
 app=

@@ -233,6 +233,9 @@ TEST(RunToolbarRule, ReportsTheToolbarValuesAndItsClass) {
 }
 
 TEST(ComClassRule, ServerRegisteredByRegsvr32IsFoundAfterItsFilesAreDeleted) {
+    // The case is a 32-bit server, registered in the view the scan reads first; the test
+    // server is built with the test, so only the 32-bit build has one.
+    if constexpr (sizeof(void*) == 8) GTEST_SKIP() << "needs the 32-bit build";
     ScratchFolder scratch;
     const std::wstring folder = scratch.MakeFolder(L"Foo Server");
     const std::wstring exe = tarvo::platform::GetModuleFilePath();

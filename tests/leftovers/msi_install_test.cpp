@@ -41,7 +41,8 @@ std::optional<DWORD> Msiexec(const std::wstring& arguments) {
 }
 
 std::wstring ProbeFolder() {
-    return tarvo::platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES) + L"\\Tarvo Leftover Probe";
+    // An x86 package: "Program Files (x86)" for either build of the test.
+    return tarvo::platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILESX86) + L"\\Tarvo Leftover Probe";
 }
 
 // Through the service manager, not the registry: it keeps its own list, and a service whose

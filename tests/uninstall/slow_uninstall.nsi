@@ -19,7 +19,7 @@ FunctionEnd
 !else
 SilentUnInstall silent
 !endif
-InstallDir "$PROGRAMFILES\${NAME}"
+InstallDir "$PROGRAMFILES32\${NAME}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
 

@@ -29,7 +29,7 @@ ShowUninstDetails show
   !if "${VIEW}" == "64"
     InstallDir "$PROGRAMFILES64\${FOLDER}"
   !else
-    InstallDir "$PROGRAMFILES\${FOLDER}"
+    InstallDir "$PROGRAMFILES32\${FOLDER}"
   !endif
 !endif
 

@@ -16,7 +16,7 @@ SilentUnInstall silent
 !if "${VIEW}" == "64"
   InstallDir "$PROGRAMFILES64\${FOLDER}"
 !else
-  InstallDir "$PROGRAMFILES\${FOLDER}"
+  InstallDir "$PROGRAMFILES32\${FOLDER}"
 !endif
 
 !macro View
