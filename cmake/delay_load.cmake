@@ -8,7 +8,8 @@
 # target_link_libraries. Its import library is made from MinGW's own one by dlltool.
 find_program(TARVO_NM ${TARGET_TRIPLE}-nm REQUIRED)
 find_program(TARVO_DLLTOOL ${TARGET_TRIPLE}-dlltool REQUIRED)
-set(TARVO_DELAY_DIR ${CMAKE_BINARY_DIR}/delayimp)
+# Per architecture: a build tree may be configured again for the other one.
+set(TARVO_DELAY_DIR ${CMAKE_BINARY_DIR}/delayimp-${CMAKE_SYSTEM_PROCESSOR})
 
 function(tarvo_delay_import name)
   set(source /usr/${TARGET_TRIPLE}/lib/lib${name}.a)
