@@ -119,7 +119,7 @@ std::vector<std::wstring> TaskFolders() {
     std::vector<std::wstring> folders;
     const std::wstring windows = platform::GetWindowsFolder();
     if (windows.empty()) return folders;
-    const std::wstring native = settings::IsWow64() ? windows + L"\\Sysnative\\Tasks" : platform::GetSystemFolder() + L"\\Tasks";
+    const std::wstring native = settings::SystemFolderRedirected() ? windows + L"\\Sysnative\\Tasks" : platform::GetSystemFolder() + L"\\Tasks";
     if (IsFolder(native)) folders.push_back(native);
     if (IsFolder(windows + L"\\Tasks")) folders.push_back(windows + L"\\Tasks");
     return folders;

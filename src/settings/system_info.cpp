@@ -20,6 +20,14 @@ bool IsWow64() noexcept {
 #endif
 }
 
+bool SystemFolderRedirected() noexcept {
+#ifdef _WIN64
+    return false;
+#else
+    return IsWow64();
+#endif
+}
+
 std::wstring WindowsNameFor(const WindowsVersion& version) {
     if (version.platformId != VER_PLATFORM_WIN32_NT) return {};
     if (version.major == 3 || version.major == 4) return L"Windows NT";

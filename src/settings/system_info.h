@@ -10,6 +10,10 @@ namespace tarvo::settings {
 // build runs only on 64-bit Windows and sees the same two views, so it answers true.
 [[nodiscard]] bool IsWow64() noexcept;
 
+// True when the system folder this process sees is not the native one (a 32-bit process
+// under WOW64 sees SysWOW64 there), so the native one is reached through "Sysnative".
+[[nodiscard]] bool SystemFolderRedirected() noexcept;
+
 // "Windows XP", "Windows 7", … for the running system; empty for systems the program does
 // not name.
 [[nodiscard]] std::wstring WindowsName();

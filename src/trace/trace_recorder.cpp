@@ -27,7 +27,7 @@ std::vector<TraceItem> TraceRecorder::End() {
     std::vector<TraceItem> items = registry_.Compare();
     std::vector<TraceItem> files = files_.Compare();
     const std::wstring windows = platform::GetWindowsFolder();
-    const bool wow64 = settings::IsWow64();
+    const bool wow64 = settings::SystemFolderRedirected();
     for (TraceItem& item : files) {
         item.path = ReachablePath(item.path, windows, wow64);
         items.push_back(std::move(item));

@@ -5,6 +5,7 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "language/language.h"
+#include "leftovers/exclusion.h"
 #include "platform/messages.h"
 #include "platform/services.h"
 #include "trace/put_back.h"
@@ -12,6 +13,28 @@
 #include "trace/traced_tree.h"
 
 namespace tarvo::trace {
+
+namespace {
+
+// The folders the recorded files lie in that were there before the installation (the
+// system's Tasks folder, a shared vendor folder): the removal empties what it empties, but
+// never one of these away.
+void KeepFoldersThatWereThere(const std::vector<TraceItem>& items, leftovers::TResultTree& tree) {
+    std::vector<std::wstring> created;
+    for (const TraceItem& item : items)
+        if (item.kind == TraceItemKind::FolderCreated) created.push_back(leftovers::FolderForm(item.path));
+    for (const TraceItem& item : items) {
+        if (item.IsRegistry()) continue;
+        const std::size_t cut = item.path.find_last_of(L'\\');
+        if (cut == std::wstring::npos) continue;
+        const std::wstring parent = leftovers::FolderForm(item.path.substr(0, cut));
+        if (parent.empty() || std::find(created.begin(), created.end(), parent) != created.end()) continue;
+        if (std::find(tree.KeepFolders.begin(), tree.KeepFolders.end(), parent) == tree.KeepFolders.end())
+            tree.KeepFolders.push_back(parent);
+    }
+}
+
+}  // namespace
 
 TracedScan AddTracedNodes(const std::vector<const inventory::TSoftInfo*>& entries, leftovers::TResultTree& tree,
                           const platform::SqliteLibrary& sqlite, const std::wstring& dataFolder) {
@@ -22,6 +45,7 @@ TracedScan AddTracedNodes(const std::vector<const inventory::TSoftInfo*>& entrie
         const auto traced = TraceForEntry(**it, sqlite, dataFolder);
         if (!traced) continue;
         (void)AddTracedNode(*traced, (*it)->DisplayName, tree);
+        KeepFoldersThatWereThere(traced->items, tree);
         scan.changedValues |= std::any_of(traced->items.begin(), traced->items.end(), [](const TraceItem& i) {
             return i.kind == TraceItemKind::ValueChanged;
         });

@@ -65,7 +65,8 @@ public:
         thread_ = std::thread([this] {
             while (::WaitForSingleObject(stop_, 200) == WAIT_TIMEOUT) {
                 const DWORD started = g_started.load();
-                if (started != 0 && ::GetTickCount() - started > limitMs_) {
+                // Signed: the start is marked odd, so it may lie a tick after this reading.
+                if (started != 0 && static_cast<LONG>(::GetTickCount() - started) > static_cast<LONG>(limitMs_)) {
                     Keep("hang");
                     ::TerminateProcess(::GetCurrentProcess(), 3);
                 }

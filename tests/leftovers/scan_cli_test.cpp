@@ -98,6 +98,6 @@ TEST(TarvoScan, ExitCodesForNothingFoundUnknownAndBadArguments) {
         const auto bad = tarvo::platform::RunCaptured(TarvoExe() + args);
         ASSERT_TRUE(bad);
         EXPECT_EQ(bad->exitCode, 2u) << args;
-        EXPECT_NE(bad->error.find("tarvo scan NAME|KEY|--folder PATH [--json]"), std::string::npos);
+        EXPECT_NE(bad->error.find("tarvo scan NAME|KEY|--folder PATH|--pending [--json]"), std::string::npos);
     }
 }

@@ -17,6 +17,7 @@
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "removal_fixture.h"
+#include "settings/system_info.h"
 #include "support/scratch_folder.h"
 #include "support/scratch_registry.h"
 
@@ -96,14 +97,21 @@ TEST(SystemItems, FoundAndTakenAwayThroughTheSystem) {
                                                (L"\"" + exe + L"\"").c_str(), nullptr, nullptr, nullptr, nullptr,
                                                nullptr);
     ASSERT_NE(service, nullptr) << ::GetLastError();
+    // Closed now: a service stays registered while any handle to it is open.
+    ::CloseServiceHandle(service);
     const Finally dropService{[&] {
-        (void)::DeleteService(service);
-        ::CloseServiceHandle(service);
+        if (const SC_HANDLE left = ::OpenServiceW(manager, name.c_str(), DELETE)) {
+            (void)::DeleteService(left);
+            ::CloseServiceHandle(left);
+        }
         ::CloseServiceHandle(manager);
     }};
 
     // A task as the scheduler files it: its file and its cache keys.
-    const std::wstring tasks = tarvo::platform::GetWindowsFolder() + L"\\Sysnative\\Tasks";
+    const std::wstring tasks = (tarvo::settings::SystemFolderRedirected()
+                                    ? tarvo::platform::GetWindowsFolder() + L"\\Sysnative"
+                                    : tarvo::platform::GetSystemFolder()) +
+                               L"\\Tasks";
     (void)::CreateDirectoryW(tasks.c_str(), nullptr);
     const std::wstring taskFile = tasks + L"\\" + name + L" Update";
     {

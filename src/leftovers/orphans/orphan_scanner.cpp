@@ -65,17 +65,30 @@ TOrphanScanner::TOrphanScanner(const inventory::TSoftList& catalogue, const TOrp
         if (platform::GetKnownFolderPathOf(id, path) == platform::KnownFolderResult::Found) facts.AddUserFolder(path);
     }
     std::vector<std::wstring> roots = {platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES),
+                                       platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILESX86),
                                        platform::GetEnvironmentString(L"ProgramW6432"),
                                        platform::GetSpecialFolderPath(CSIDL_COMMON_APPDATA),
                                        platform::GetSpecialFolderPath(CSIDL_APPDATA),
                                        platform::GetSpecialFolderPath(CSIDL_LOCAL_APPDATA)};
     for (const auto& root : roots) {
         const std::wstring form = FolderForm(root);
-        if (form.size() > 3 && std::find(traceRoots_.begin(), traceRoots_.end(), form) == traceRoots_.end())
+        if (form.size() > 3 && std::find(traceRoots_.begin(), traceRoots_.end(), form) == traceRoots_.end()) {
             traceRoots_.push_back(form);
+            traceRootPaths_.push_back(common::WithoutTrailingBackslashes(root));
+        }
     }
     // Local application data lies below roaming's parent on some systems: deepest first.
-    std::sort(traceRoots_.begin(), traceRoots_.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+    std::vector<std::size_t> order(traceRoots_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return traceRoots_[a].size() > traceRoots_[b].size(); });
+    std::vector<std::wstring> forms, paths;
+    for (const std::size_t i : order) {
+        forms.push_back(traceRoots_[i]);
+        paths.push_back(traceRootPaths_[i]);
+    }
+    traceRoots_ = std::move(forms);
+    traceRootPaths_ = std::move(paths);
 }
 
 std::vector<bool> TOrphanScanner::MachineViews() const {
@@ -252,9 +265,13 @@ TOrphanReport TOrphanScanner::Run() {
     ReadFirewallRules();
     Pump();
     for (std::size_t i = 0; i < traceRoots_.size(); ++i) {
-        const std::wstring& root = traceRoots_[i];
-        const bool programRoot = FolderForm(root) == FolderForm(platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES)) ||
-                                 FolderForm(root) == FolderForm(platform::GetEnvironmentString(L"ProgramW6432"));
+        // Walked by the name the system spells, so findings show the folders as they are.
+        const std::wstring& root = traceRootPaths_[i];
+        // Both Program Files folders, whichever of them this process calls its own.
+        const bool programRoot =
+            FolderForm(root) == FolderForm(platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILES)) ||
+            FolderForm(root) == FolderForm(platform::GetSpecialFolderPath(CSIDL_PROGRAM_FILESX86)) ||
+            FolderForm(root) == FolderForm(platform::GetEnvironmentString(L"ProgramW6432"));
         WalkFolderRoot(root, programRoot);
         Pump();
     }

@@ -86,7 +86,8 @@ private:
     std::optional<TReservedFolders> ownReserved_;
     const TReservedFolders* reserved_;
     std::wstring windowsForm_;
-    std::vector<std::wstring> traceRoots_;  // FolderForm, deepest first
+    std::vector<std::wstring> traceRoots_;      // FolderForm, deepest first
+    std::vector<std::wstring> traceRootPaths_;  // the same folders as the system names them
     std::set<std::wstring> deadEntries_;    // "root\path|view" of uninstall entries that are dead
     bool wow64_ = false;
 };

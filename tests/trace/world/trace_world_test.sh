@@ -19,6 +19,17 @@ failures=0 passes=0
 
 # One line per key, value and file or folder, lower case; Wine's bookkeeping, the shell's own
 # state and our program's data folder aside (as in the residue test).
+# A removal ends well with 0 or 5 (a restart finishes it), or with 1 when the only items not
+# removed are keys the guard keeps because other programs share them (a fresh prefix lets an
+# installer create "*\shell"; the trace records it, the removal rightly leaves it).
+removal_ok() {  # output rc
+  case $2 in
+    0|5) return 0 ;;
+    1) grep -q "failed 0" "$1" && ! grep -q "^Could not" "$1" && grep -q "^Left alone" "$1" ;;
+    *) return 1 ;;
+  esac
+}
+
 snapshot() {  # out
   wineserver -w
   for hive in system user; do
@@ -31,6 +42,9 @@ snapshot() {  # out
     index(substr($0, 3), "system/software/wine") == 1 { next }
     index(substr($0, 3), "user/software/wine") == 1 { next }
     index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
+    # Wine sets up the display and input device classes again when a program first opens a
+    # window on a new desktop; their default values come and go with that, not with us.
+    index(substr($0, 3), "system/system/currentcontrolset/control/class/") == 1 { next }
     index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
     { print }' | sort -u > "$1.reg"
   (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
@@ -69,7 +83,7 @@ comm -13 "$tmp/installed" "$tmp/neighbour" > "$tmp/neighbour_created"
 run_tarvo "$tmp/traces.txt" traces
 grep -q "Trace World" "$tmp/traces.txt"; check "tarvo traces lists the trace with its entry" $?
 run_tarvo "$tmp/uninstall.txt" uninstall "Trace World" --yes --scan --delete
-rc=$?; [ $rc -eq 0 ] || [ $rc -eq 5 ]; check "tarvo uninstall exits 0 (was $rc)" $?
+rc=$?; removal_ok "$tmp/uninstall.txt" $rc; check "tarvo uninstall removes all it may (exit $rc)" $?
 grep -q "recorded at installation" "$tmp/uninstall.txt"; check "the scan shows the recorded items" $?
 snapshot "$tmp/after"
 
@@ -95,7 +109,7 @@ comm -13 "$tmp/msi_before" "$tmp/msi_installed" > "$tmp/msi_created"
 echo "    the MSI created $(wc -l < "$tmp/msi_created") keys, values, files and folders"
 grep -q "Installed: Trace Msi Sample" "$tmp/msi_install.txt"; check "the MSI's uninstall entry is linked" $?
 run_tarvo "$tmp/msi_uninstall.txt" uninstall "Trace Msi Sample" --yes --quiet --scan --delete
-rc=$?; [ $rc -eq 0 ] || [ $rc -eq 5 ]; check "tarvo uninstall of the MSI exits 0 (was $rc)" $?
+rc=$?; removal_ok "$tmp/msi_uninstall.txt" $rc; check "tarvo uninstall of the MSI removes all it may (exit $rc)" $?
 snapshot "$tmp/msi_after"
 comm -12 "$tmp/msi_created" "$tmp/msi_after" > "$tmp/msi_residue"
 comm -23 "$tmp/msi_before" "$tmp/msi_after" > "$tmp/msi_collateral"
