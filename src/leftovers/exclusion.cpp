@@ -143,6 +143,12 @@ std::vector<std::wstring> SystemReservedFolderSource::NamedFolders() const {
     // Where the shell cannot name the per-user programs folder, Windows keeps it here.
     const std::wstring local = platform::GetSpecialFolderPath(CSIDL_LOCAL_APPDATA);
     if (!local.empty()) folders.push_back(local + L"\\Programs");
+    // The scheduler's folders: a removed task's file leaves them, never emptied away. A
+    // 32-bit process names the native one through Sysnative.
+    const std::wstring windows = platform::GetWindowsFolder();
+    if (!windows.empty())
+        for (const wchar_t* tasks : {L"\\System32\\Tasks", L"\\Sysnative\\Tasks", L"\\Tasks"})
+            folders.push_back(windows + tasks);
     AddNativeProgramFolders(folders);
     AddProfileFolders(folders);
     return folders;

