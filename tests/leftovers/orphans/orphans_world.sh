@@ -18,27 +18,7 @@ trap 'rm -rf "$tmp"; wineserver -k 2>/dev/null' EXIT
 user=$(ls "$WINEPREFIX/drive_c/users" | grep -v -i -x public | head -1)
 c=$WINEPREFIX/drive_c
 
-# As the residue test: one line per key, value and file, lower case, without Wine's own
-# bookkeeping and our program's own data folder.
-snapshot() {  # out
-  wineserver -w
-  for hive in system user; do
-    awk -v hive="$hive" '
-      /^\[/ { key = $0; sub(/^\[/, "", key); sub(/\][^]]*$/, "", key); gsub(/\\\\/, "/", key)
-              print "K " hive "/" key; next }
-      /^"/ { name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); print "V " hive "/" key "/" name; next }
-      /^@=/ { print "V " hive "/" key "/@"; next }' "$WINEPREFIX/$hive.reg"
-  done | tr '[:upper:]' '[:lower:]' | awk '
-    index(substr($0, 3), "system/software/wine") == 1 { next }
-    index(substr($0, 3), "user/software/wine") == 1 { next }
-    index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
-    index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
-    { print }' | sort -u > "$1.reg"
-  (cd "$c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
-    grep -v -E '^f (windows/temp|users/[^/]+/temp|users/[^/]+/appdata/local/temp|users/[^/]+/appdata/roaming/tarvo)(/|$)' |
-    sort -u > "$1.files"
-  cat "$1.reg" "$1.files" | sort -u > "$1"
-}
+source "$root/tests/support/prefix_snapshot.sh"
 
 install() {  # id
   wine "$(winepath -w "$installers/$1.exe")" >/dev/null 2>&1 || { echo "FAIL: installer $1"; exit 1; }

@@ -17,31 +17,7 @@ source "$root/scripts/wine-env.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"; wineserver -k 2>/dev/null' EXIT
 
-# One line per key ("K hive/key"), per value ("V hive/key/name") and per file or folder
-# ("F path"), lower case. Wine's own bookkeeping and our program's own data folder are no
-# program's traces.
-snapshot() {  # out
-  wineserver -w
-  for hive in system user; do
-    awk -v hive="$hive" '
-      /^\[/ { key = $0; sub(/^\[/, "", key); sub(/\][^]]*$/, "", key); gsub(/\\\\/, "/", key)
-              print "K " hive "/" key; next }
-      /^"/ { name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); print "V " hive "/" key "/" name; next }
-      /^@=/ { print "V " hive "/" key "/@"; next }' "$WINEPREFIX/$hive.reg"
-  done | tr '[:upper:]' '[:lower:]' | awk '
-    # Wine bookkeeping, the shell'"'"'s own state and pending renames change on their own.
-    index(substr($0, 3), "system/software/wine") == 1 { next }
-    index(substr($0, 3), "user/software/wine") == 1 { next }
-    index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
-    # The console keeps its settings once a console program first runs (our checks with reg).
-    index(substr($0, 3), "user/console") == 1 { next }
-    index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
-    { print }' | sort -u > "$1.reg"
-  (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
-    grep -v -E '^f (windows/temp|users/[^/]+/temp|users/[^/]+/appdata/roaming/tarvo)(/|$)' |
-    sort -u > "$1.files"
-  cat "$1.reg" "$1.files" | sort -u > "$1"
-}
+source "$root/tests/support/prefix_snapshot.sh"
 
 install() {  # id
   local exe; exe=$(winepath -w "$installers/$1.exe")

@@ -30,28 +30,7 @@ removal_ok() {  # output rc
   esac
 }
 
-snapshot() {  # out
-  wineserver -w
-  for hive in system user; do
-    awk -v hive="$hive" '
-      /^\[/ { key = $0; sub(/^\[/, "", key); sub(/\][^]]*$/, "", key); gsub(/\\\\/, "/", key)
-              print "K " hive "/" key; next }
-      /^"/ { name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); print "V " hive "/" key "/" name; next }
-      /^@=/ { print "V " hive "/" key "/@"; next }' "$WINEPREFIX/$hive.reg"
-  done | tr '[:upper:]' '[:lower:]' | awk '
-    index(substr($0, 3), "system/software/wine") == 1 { next }
-    index(substr($0, 3), "user/software/wine") == 1 { next }
-    index(substr($0, 3), "system/system/currentcontrolset/control/session manager") == 1 { next }
-    # Wine sets up the display and input device classes again when a program first opens a
-    # window on a new desktop; their default values come and go with that, not with us.
-    index(substr($0, 3), "system/system/currentcontrolset/control/class/") == 1 { next }
-    index(substr($0, 3), "user/software/microsoft/windows/currentversion/explorer") == 1 { next }
-    { print }' | sort -u > "$1.reg"
-  (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -printf 'F %P\n') | tr '[:upper:]' '[:lower:]' |
-    grep -v -E '^f (windows/temp|users/[^/]+/temp|users/[^/]+/appdata/roaming/tarvo|users/[^/]+/appdata/local/temp)(/|$)' |
-    sort -u > "$1.files"
-  cat "$1.reg" "$1.files" | sort -u > "$1"
-}
+source "$root/tests/support/prefix_snapshot.sh"
 
 user_path() { wine reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | grep -i 'Path' | sed 's/^ *//'; }
 
