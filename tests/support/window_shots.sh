@@ -21,7 +21,7 @@ shoot_window() {
     kill $app; fail "$name: window did not appear"; return
   fi
   if [ -n "$shown" ]; then
-    for _ in $(seq 200); do wine "$probe" texts "$class" | tr -d '\r' | grep -qF -- "$shown" && break; sleep 0.1; done
+    wine "$probe" waittext "$class" "$shown" 20000 || true
   fi
   wine "$probe" settle "$class" || fail "$name: window did not answer"
   read -r l t r b < <(wine "$probe" rect "$class" | tr -d '\r')

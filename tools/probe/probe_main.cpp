@@ -13,6 +13,9 @@
 //   tarvo_probe texts CLASS               print the window's caption, then every visible
 //                                         child's window text (a list's: its column titles),
 //                                         one per line
+//   tarvo_probe waittext CLASS TEXT [TIMEOUT_MS]
+//                                         exit 0 once the window's caption or a visible child's
+//                                         text holds TEXT
 //   tarvo_probe type CLASS TEXT           set the text of the window's first visible edit
 //                                         control (its parent hears EN_CHANGE, as from typing)
 //   tarvo_probe move CLASS X Y            move the window (SetWindowPos, size kept)
@@ -135,8 +138,31 @@ BOOL CALLBACK PrintText(HWND child, LPARAM) {
     return TRUE;
 }
 
+struct TextSearch {
+    const wchar_t* text;
+    bool found;
+};
+
+BOOL CALLBACK FindText(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<TextSearch*>(param);
+    if (!::IsWindowVisible(child)) return TRUE;
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(child, text, 1024);
+    search->found = std::wcsstr(text, search->text) != nullptr;
+    return search->found ? FALSE : TRUE;
+}
+
+bool ShowsText(HWND window, const wchar_t* text) {
+    wchar_t caption[1024] = {};
+    ::GetWindowTextW(window, caption, 1024);
+    if (std::wcsstr(caption, text)) return true;
+    TextSearch search{text, false};
+    ::EnumChildWindows(window, FindText, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int Usage() {
-    std::fputws(L"usage: tarvo_probe wait|caption|close|rect|minimize|iconic|rows|key|post|command|texts|type|move|click|dblcaption|settle CLASS [TIMEOUT_MS]\n", stderr);
+    std::fputws(L"usage: tarvo_probe wait|waittext|caption|close|rect|minimize|iconic|rows|key|post|command|texts|type|move|click|dblcaption|settle CLASS [TIMEOUT_MS]\n", stderr);
     return 2;
 }
 
@@ -155,6 +181,16 @@ int wmain(int argc, wchar_t** argv) {
             ::Sleep(50);
         }
         return 0;
+    }
+    if (verb == L"waittext" && argc > 3) {
+        const DWORD timeout = argc > 4 ? static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)) : 20000;
+        const DWORD start = ::GetTickCount();
+        for (;;) {
+            const HWND shown = FindVisible(className);
+            if (shown && ShowsText(shown, argv[3])) return 0;
+            if (::GetTickCount() - start > timeout) return 1;
+            ::Sleep(50);
+        }
     }
     const HWND window = FindVisible(className);
     if (!window) return 1;
